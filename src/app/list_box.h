@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QListWidget>
+
+// A list box that reports every mouse press with its button (1 left, 2 right, 4 middle).
+// Only the primary button selects the line under the pointer; any other button leaves the
+// selection as it was.
+class ListBox : public QListWidget {
+  Q_OBJECT
+
+ public:
+  using QListWidget::QListWidget;
+  // The text of the selected line, empty when none is selected.
+  QString SelectedText() const;
+
+ signals:
+  void Pressed(int button);
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override;
+};

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QString>
+
+#include "store/data_files.h"
+#include "store/value.h"
+
+class Clock;
+class Form1;
+class MessageBoxes;
+
+// The shared tables and dates and the working procedures. Each procedure takes a snapshot of
+// the control texts it needs at its start, works on the tables, writes results back into the
+// controls and surfaces of the window, and calls the procedures that refresh the views.
+class Module1 {
+ public:
+  Module1(Form1& form, MessageBoxes& messages, const Clock& clock);
+
+  // Start-up: creates missing data files, loads the three tables, fills the person box.
+  void LoadData();
+
+  // Day view.
+  void DrawCalendar();
+  void FillDayList();
+  QString DayListLine(int row) const;
+  void ShowTabPage();
+  void SelectDayAt(float x, float y);
+  void NextMonth();
+  void PrevMonth();
+
+  // Changing the records.
+  void SaveEntry();
+  void DeleteEntryAt(int button);
+  void AddPerson();
+
+  // Development chart.
+  void FillSeriesItems();
+  void DrawDevelopment();
+
+  Store store;
+  Value ViewMonth;
+  Value SelectedDate;
+  Value LastTabCaption;
+  Value LastPerson;
+
+ private:
+  // Fills the person box with the names of the persons table, its text empty.
+  void FillPersonBox();
+  void Tell(const QString& text);
+
+  Form1& form_;
+  MessageBoxes& messages_;
+  const Clock& clock_;
+};

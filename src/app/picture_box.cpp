@@ -1,0 +1,85 @@
+#include "app/picture_box.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <cmath>
+
+namespace {
+constexpr double kTwipsPerInch = 1440.0;
+QColor ToQColor(Rgb c) { return QColor(c.r, c.g, c.b); }
+}  // namespace
+
+PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setFocusPolicy(Qt::StrongFocus);
+}
+
+double PictureBox::PixelsPerTwipX() const { return logicalDpiX() / kTwipsPerInch; }
+double PictureBox::PixelsPerTwipY() const { return logicalDpiY() / kTwipsPerInch; }
+
+float PictureBox::Width() const { return static_cast<float>(width() / PixelsPerTwipX()); }
+float PictureBox::Height() const { return static_cast<float>(height() / PixelsPerTwipY()); }
+
+QPoint PictureBox::ToPixels(float x, float y) const {
+  return QPoint(static_cast<int>(std::lround(x * PixelsPerTwipX())),
+                static_cast<int>(std::lround(y * PixelsPerTwipY())));
+}
+
+void PictureBox::resizeEvent(QResizeEvent*) {
+  if (image_.size() == size()) return;
+  QImage resized(size(), QImage::Format_RGB32);
+  resized.fill(Qt::white);
+  resized.setDotsPerMeterX(static_cast<int>(std::lround(logicalDpiX() / 0.0254)));
+  resized.setDotsPerMeterY(static_cast<int>(std::lround(logicalDpiY() / 0.0254)));
+  QPainter painter(&resized);
+  if (!image_.isNull()) painter.drawImage(0, 0, image_);
+  image_ = resized;
+}
+
+void PictureBox::Clear() {
+  image_.fill(Qt::white);
+  update();
+}
+
+void PictureBox::FillRect(float x1, float y1, float x2, float y2, Rgb color) {
+  if (image_.isNull()) return;
+  QPainter painter(&image_);
+  painter.fillRect(QRect(ToPixels(x1, y1), ToPixels(x2, y2)).normalized(), ToQColor(color));
+  update();
+}
+
+void PictureBox::OutlineRect(float x1, float y1, float x2, float y2) {
+  if (image_.isNull()) return;
+  const QRect r = QRect(ToPixels(x1, y1), ToPixels(x2, y2)).normalized();
+  QPainter painter(&image_);
+  const QColor black(Qt::black);
+  painter.fillRect(QRect(r.left(), r.top(), r.width(), 1), black);
+  painter.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), black);
+  painter.fillRect(QRect(r.left(), r.top(), 1, r.height()), black);
+  painter.fillRect(QRect(r.right(), r.top(), 1, r.height()), black);
+  update();
+}
+
+void PictureBox::Print(const QString& text) {
+  if (image_.isNull()) return;
+  QFont font(FontName());
+  font.setPointSizeF(FontSize());
+  QPainter painter(&image_);
+  painter.setFont(font);
+  painter.setPen(ToQColor(TextColor()));
+  const QPoint at = ToPixels(TextX(), TextY());
+  painter.drawText(at.x(), at.y() + painter.fontMetrics().ascent(), text);
+  update();
+}
+
+void PictureBox::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.drawImage(0, 0, image_);
+  painter.setPen(QColor(128, 128, 128));
+  painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+void PictureBox::mousePressEvent(QMouseEvent* event) {
+  const QPointF p = event->position();
+  emit Pressed(static_cast<float>(p.x() / PixelsPerTwipX()), static_cast<float>(p.y() / PixelsPerTwipY()));
+}

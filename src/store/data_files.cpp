@@ -1,0 +1,221 @@
+#include "store/data_files.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "store/atomic_file.h"
+#include "store/record_file.h"
+
+namespace {
+
+const char16_t* const kDefaultPairs[][2] = {
+    {u"persönliches", u"Gewicht"},   {u"persönliches", u"wohlbefinden"},
+    {u"Ausgaben", u"Einkauf"},       {u"Ausgaben", u"Auto"},
+    {u"Ausgaben", u"Tanken"},        {u"Ausgaben", u"Zigaretten"},
+    {u"Ausgaben", u"Feiern"},        {u"Ausgaben", u"Handy"},
+    {u"Sport", u"Joggen"},           {u"Sport", u"Fußball"},
+    {u"Sport", u"Move"},             {u"Sport", u"Stepper"},
+    {u"Sport", u"Walken"},           {u"Sport", u"Fitness"},
+    {u"Sport", u"Fahrrad"},          {u"Essen/Trinken", u"Chips"},
+    {u"Essen/Trinken", u"Schokolade"}, {u"Essen/Trinken", u"Obst"},
+    {u"Essen/Trinken", u"Pommes"},   {u"Essen/Trinken", u"Burger"},
+    {u"Essen/Trinken", u"Pasta"},    {u"Essen/Trinken", u"Pizza"},
+};
+
+QString Quoted(const QString& name) { return QStringLiteral("„%1“").arg(name); }
+
+std::optional<QByteArray> ReadWholeFile(const QString& path, QString* reason) {
+  if (QFileInfo(path).isDir()) {
+    *reason = QStringLiteral("an ihrer Stelle steht ein Ordner");
+    return std::nullopt;
+  }
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) {
+    *reason = file.exists() ? file.errorString() : QStringLiteral("sie fehlt");
+    return std::nullopt;
+  }
+  QByteArray bytes = file.readAll();
+  if (file.error() != QFileDevice::NoError) {
+    *reason = file.errorString();
+    return std::nullopt;
+  }
+  return bytes;
+}
+
+QString FreeBackupName(const QString& fileName) {
+  const QString base = fileName + QStringLiteral(".beschaedigt");
+  QString candidate = base;
+  for (int n = 2; QFileInfo::exists(QDir::current().filePath(candidate)); ++n) {
+    candidate = base + QStringLiteral("-%1").arg(n);
+  }
+  return candidate;
+}
+
+}  // namespace
+
+QString FileName(DataFile file) {
+  switch (file) {
+    case DataFile::Persons: return QStringLiteral("lv_personen.txt");
+    case DataFile::Categories: return QStringLiteral("lv_kategorien.txt");
+    case DataFile::Entries: return QStringLiteral("lv_items.txt");
+  }
+  return {};
+}
+
+QString FilePath(DataFile file) { return QDir::current().filePath(FileName(file)); }
+
+QByteArray DefaultFileBytes(DataFile file) {
+  RecordWriter writer;
+  switch (file) {
+    case DataFile::Persons:
+      writer.WriteRecord({Value(1)});
+      writer.WriteRecord({Value(QStringLiteral("Haushalt"))});
+      break;
+    case DataFile::Categories:
+      writer.WriteRecord({Value(static_cast<int>(std::size(kDefaultPairs)))});
+      for (const auto& pair : kDefaultPairs) {
+        writer.WriteRecord({Value(QString::fromUtf16(pair[0])), Value(QString::fromUtf16(pair[1]))});
+      }
+      break;
+    case DataFile::Entries: writer.WriteRecord({Value(0)}); break;
+  }
+  return *writer.Bytes();
+}
+
+std::optional<QString> Store::EnsureDataFile(DataFile file) {
+  const QString name = FileName(file);
+  const QStringList present =
+      QDir::current().entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+  for (const QString& listed : present) {
+    if (listed == name) return std::nullopt;
+  }
+  if (auto failure = WriteFileAtomically(FilePath(file), DefaultFileBytes(file))) {
+    state(file).unreadable = true;
+    return QStringLiteral("Die Datei %1 konnte nicht angelegt werden. %2").arg(Quoted(name), *failure);
+  }
+  return std::nullopt;
+}
+
+template <typename TableT>
+std::optional<QString> Store::ReadTable(DataFile file, TableT& table) {
+  using Row = typename TableT::RowType;
+  const QString name = FileName(file);
+  QString reason;
+  const std::optional<QByteArray> bytes = ReadWholeFile(FilePath(file), &reason);
+  if (!bytes) {
+    state(file).unreadable = true;
+    table.rows.clear();
+    return QStringLiteral(
+               "Die Datei %1 kann nicht gelesen werden (%2). Änderungen, die sie betreffen, "
+               "werden nicht gespeichert, bis sie wieder lesbar ist.")
+        .arg(Quoted(name), reason);
+  }
+  state(file).unreadable = false;
+
+  RecordReader reader = RecordReader::FromBytes(*bytes);
+  std::optional<QString> damage;
+  Value count;
+  reader.ReadRecord(std::span<Value>(&count, 1));
+  const double n = count.number();
+  const bool countValid = count.isNumber() && n >= 0 && n == static_cast<double>(static_cast<qint64>(n)) &&
+                          !reader.Problem();
+  if (!countValid) damage = QStringLiteral("die erste Zeile enthält keine gültige Anzahl");
+  const qint64 expected = countValid ? static_cast<qint64>(n) : -1;
+
+  table.rows.clear();
+  table.rows.reserve(static_cast<std::size_t>(
+      std::min<qint64>(expected >= 0 ? expected : 0, TableT::kCapacity)));
+  while (expected < 0 || table.count() < expected) {
+    if (reader.AtEnd() || (expected < 0 && reader.OnlyBlankLeft())) {
+      if (expected >= 0) {
+        damage = QStringLiteral("sie enthält nur %1 von %2 Datensätzen").arg(table.count()).arg(expected);
+      }
+      break;
+    }
+    if (table.full()) {
+      damage = QStringLiteral("sie enthält mehr als die höchstens %1 möglichen Datensätze")
+                   .arg(TableT::kCapacity);
+      break;
+    }
+    Row row;
+    reader.ReadRecord(row.fields);
+    table.rows.push_back(std::move(row));
+  }
+  if (!damage && reader.Problem()) damage = *reader.Problem();
+  if (!damage && !reader.OnlyBlankLeft()) {
+    damage = QStringLiteral("nach dem letzten Datensatz folgen weitere Zeilen");
+  }
+  if (!damage) return std::nullopt;
+
+  FileState& s = state(file);
+  if (!s.keepOriginal) {
+    s.keepOriginal = true;
+    s.backupName = FreeBackupName(name);
+  }
+  return QStringLiteral(
+             "Die Datei %1 ist beschädigt: %2. Geladen wurden %3 Datensätze. Vor der nächsten "
+             "Änderung wird das Original als %4 aufbewahrt.")
+      .arg(Quoted(name), damage->front().toLower() + damage->mid(1))
+      .arg(table.count())
+      .arg(Quoted(s.backupName));
+}
+
+std::optional<QString> Store::KeepDamagedOriginal(DataFile file) {
+  FileState& s = state(file);
+  if (!s.keepOriginal) return std::nullopt;
+  const QString backup = QDir::current().filePath(s.backupName);
+  if (!QFileInfo::exists(backup) && !QFile::copy(FilePath(file), backup)) {
+    return QStringLiteral(
+               "Das Original der beschädigten Datei %1 konnte nicht als %2 gesichert werden; "
+               "die Datei wird deshalb nicht überschrieben.")
+        .arg(Quoted(FileName(file)), Quoted(s.backupName));
+  }
+  s.keepOriginal = false;
+  return std::nullopt;
+}
+
+template <typename TableT>
+std::optional<QString> Store::WriteTable(DataFile file, const TableT& table) {
+  const QString name = FileName(file);
+  if (state(file).unreadable) {
+    return QStringLiteral(
+               "Die Datei %1 konnte nicht gelesen werden und wird deshalb nicht überschrieben. "
+               "Die Änderung wurde nicht gespeichert.")
+        .arg(Quoted(name));
+  }
+  if (auto refused = KeepDamagedOriginal(file)) return refused;
+  RecordWriter writer;
+  writer.WriteRecord({Value(table.count())});
+  for (const auto& row : table.rows) writer.WriteRecord(row.fields);
+  if (auto failure = writer.Close(FilePath(file))) {
+    return QStringLiteral("Die Datei %1 konnte nicht gespeichert werden. %2 Die Änderung wurde nicht übernommen.")
+        .arg(Quoted(name), *failure);
+  }
+  return std::nullopt;
+}
+
+std::optional<QString> Store::ReadPersonFile() { return ReadTable(DataFile::Persons, persons); }
+std::optional<QString> Store::ReadCategoryFile() { return ReadTable(DataFile::Categories, categories); }
+std::optional<QString> Store::ReadEntryFile() { return ReadTable(DataFile::Entries, entries); }
+std::optional<QString> Store::WritePersonFile() { return WriteTable(DataFile::Persons, persons); }
+std::optional<QString> Store::WriteCategoryFile() { return WriteTable(DataFile::Categories, categories); }
+std::optional<QString> Store::WriteEntryFile() { return WriteTable(DataFile::Entries, entries); }
+std::optional<QString> Store::WriteEntryFileFrom(const EntryTable& table) {
+  return WriteTable(DataFile::Entries, table);
+}
+
+QStringList Store::LoadData() {
+  QStringList messages;
+  const auto load = [&](DataFile file, auto read) {
+    if (auto failed = EnsureDataFile(file)) {
+      messages << *failed;
+      return;
+    }
+    if (auto problem = (this->*read)()) messages << *problem;
+  };
+  load(DataFile::Persons, &Store::ReadPersonFile);
+  load(DataFile::Categories, &Store::ReadCategoryFile);
+  load(DataFile::Entries, &Store::ReadEntryFile);
+  return messages;
+}

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <optional>
+
+#include "store/tables.h"
+
+enum class DataFile { Persons, Categories, Entries };
+
+// "lv_personen.txt", "lv_kategorien.txt", "lv_items.txt"
+QString FileName(DataFile file);
+// The full path in the current working directory, formed anew at every call.
+QString FilePath(DataFile file);
+// The bytes a missing file is created with.
+QByteArray DefaultFileBytes(DataFile file);
+
+// The three shared tables and the only code that reads and writes their files.
+// Every operation that can fail returns a German message for the user that names the file;
+// nothing means success.
+class Store {
+ public:
+  PersonTable persons;
+  CategoryTable categories;
+  EntryTable entries;
+
+  // Creates the file with its default records when no file of exactly that name is in the
+  // working directory; a present file is never touched.
+  std::optional<QString> EnsureDataFile(DataFile file);
+
+  std::optional<QString> ReadPersonFile();
+  std::optional<QString> ReadCategoryFile();
+  std::optional<QString> ReadEntryFile();
+
+  // Rewrite the file whole from the table. Refused while the file could not be read, so a
+  // half-known table never replaces what is on disk; a damaged original is kept beside the
+  // file before its first rewrite.
+  std::optional<QString> WritePersonFile();
+  std::optional<QString> WriteCategoryFile();
+  std::optional<QString> WriteEntryFile();
+  // Writes `table` as the entries file without changing `entries` (used by deleting).
+  std::optional<QString> WriteEntryFileFrom(const EntryTable& table);
+
+  // Ensures and reads the three files in the order persons, categories, entries.
+  QStringList LoadData();
+
+  bool WasUnreadable(DataFile file) const { return state(file).unreadable; }
+  bool WasDamaged(DataFile file) const { return state(file).keepOriginal; }
+  // Where the damaged original of the file is kept (or will be, at its next rewrite).
+  QString BackupName(DataFile file) const { return state(file).backupName; }
+
+ private:
+  struct FileState {
+    bool unreadable = false;
+    bool keepOriginal = false;
+    QString backupName;
+  };
+  FileState& state(DataFile file) { return states_[static_cast<int>(file)]; }
+  const FileState& state(DataFile file) const { return states_[static_cast<int>(file)]; }
+
+  template <typename TableT>
+  std::optional<QString> ReadTable(DataFile file, TableT& table);
+  template <typename TableT>
+  std::optional<QString> WriteTable(DataFile file, const TableT& table);
+  std::optional<QString> KeepDamagedOriginal(DataFile file);
+
+  std::array<FileState, 3> states_;
+};

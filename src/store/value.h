@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <variant>
+
+// The dynamically typed cell held in every table column and in the shared dates.
+// Equality and arithmetic follow the rules every match in the program relies on:
+// texts compare exactly and case-sensitively, Empty equals the empty Text and the Number 0,
+// and values of other different kinds never compare equal.
+class Value {
+ public:
+  enum class Kind { Empty, Number, Text, Date };
+
+  Value() = default;
+  Value(double number) : cell_(number) {}  // NOLINT(google-explicit-constructor)
+  Value(int number) : cell_(static_cast<double>(number)) {}  // NOLINT
+  Value(QString text) : cell_(std::move(text)) {}           // NOLINT
+  Value(const char* text) : cell_(QString::fromUtf8(text)) {}  // NOLINT
+  Value(QDate date) : cell_(date) {}                          // NOLINT
+
+  Kind kind() const { return static_cast<Kind>(cell_.index()); }
+  bool isEmpty() const { return kind() == Kind::Empty; }
+  bool isNumber() const { return kind() == Kind::Number; }
+  bool isText() const { return kind() == Kind::Text; }
+  bool isDate() const { return kind() == Kind::Date; }
+
+  // The number of a Number; 0 for every other kind.
+  double number() const;
+  // The characters of a Text; the empty string for every other kind.
+  const QString& text() const;
+  // The day of a Date; a null QDate for every other kind.
+  QDate date() const;
+
+  friend bool operator==(const Value& a, const Value& b);
+
+ private:
+  std::variant<std::monostate, double, QString, QDate> cell_;
+};
+
+// Number + Number is a Number and Text + Text the concatenation; Empty counts as 0 or as the
+// empty Text, whichever the other side needs (Empty + Empty stays Empty). Any other mix adds
+// the numbers of both sides, so a Text or Date counts as 0.
+Value operator+(const Value& a, const Value& b);
+Value operator-(const Value& a, const Value& b);

@@ -1,0 +1,5 @@
+#include "surface/drawing_surface.h"
+
+#include "format/number_format.h"
+
+void DrawingSurface::PrintNumber(double number) { Print(PrintNotation(number)); }
