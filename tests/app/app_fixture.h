@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QApplication>
+#include <QStringList>
+#include <deque>
+#include <memory>
+
+#include "app/clock.h"
+#include "app/event_wiring.h"
+#include "app/form1.h"
+#include "app/message_boxes.h"
+#include "app/module1.h"
+#include "temp_dir.h"
+
+// Records every message instead of showing it, and answers questions from a script.
+class RecordingMessageBoxes : public MessageBoxes {
+ public:
+  struct Shown {
+    QString title, text;
+    bool question;
+  };
+  void Show(const QString& title, const QString& text) override { shown.push_back({title, text, false}); }
+  bool AskYesNo(const QString& title, const QString& text) override {
+    shown.push_back({title, text, true});
+    if (answers.empty()) return false;
+    const bool answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+  void SetNextAnswer(bool yes) { answers.push_back(yes); }
+  QStringList Texts() const {
+    QStringList out;
+    for (const auto& s : shown) out << s.text;
+    return out;
+  }
+
+  std::vector<Shown> shown;
+  std::deque<bool> answers;
+};
+
+// A window with its procedures in a fresh working directory, today fixed, German locale.
+// StartUp() runs the window-load handler on a 1920 x 1080 screen.
+class AppTest : public InTempDir {
+ protected:
+  void SetUp() override {
+    InTempDir::SetUp();
+    form = std::make_unique<Form1>();
+    module = std::make_unique<Module1>(*form, messages, clock);
+    ConnectEvents(*form, *module);
+  }
+  void TearDown() override {
+    module.reset();
+    form.reset();
+    InTempDir::TearDown();
+  }
+  void StartUp(QSize screen = QSize(1920, 1080)) { LoadWindow(*form, *module, screen); }
+
+  FixedClock clock{QDate(2024, 3, 5)};
+  RecordingMessageBoxes messages;
+  std::unique_ptr<Form1> form;
+  std::unique_ptr<Module1> module;
+};
