@@ -1,7 +1,8 @@
+#include "format/number_format.h"
+
 #include <gtest/gtest.h>
 
 #include "format/date_format.h"
-#include "format/number_format.h"
 
 namespace {
 const QLocale kGerman(QLocale::German, QLocale::Germany);

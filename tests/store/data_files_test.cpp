@@ -1,9 +1,11 @@
-#include <QDir>
-#include <QFile>
+#include "store/data_files.h"
+
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
+
 #include "store/atomic_file.h"
-#include "store/data_files.h"
 #include "temp_dir.h"
 
 namespace {
@@ -13,7 +15,8 @@ const QByteArray kDefaultCategories =
     "\"pers\xf6nliches\",\"Gewicht\"\r\n\"pers\xf6nliches\",\"wohlbefinden\"\r\n"
     "\"Ausgaben\",\"Einkauf\"\r\n\"Ausgaben\",\"Auto\"\r\n\"Ausgaben\",\"Tanken\"\r\n"
     "\"Ausgaben\",\"Zigaretten\"\r\n\"Ausgaben\",\"Feiern\"\r\n\"Ausgaben\",\"Handy\"\r\n"
-    "\"Sport\",\"Joggen\"\r\n\"Sport\",\"Fu\xdf" "ball\"\r\n\"Sport\",\"Move\"\r\n"
+    "\"Sport\",\"Joggen\"\r\n\"Sport\",\"Fu\xdf"
+    "ball\"\r\n\"Sport\",\"Move\"\r\n"
     "\"Sport\",\"Stepper\"\r\n\"Sport\",\"Walken\"\r\n\"Sport\",\"Fitness\"\r\n"
     "\"Sport\",\"Fahrrad\"\r\n\"Essen/Trinken\",\"Chips\"\r\n\"Essen/Trinken\",\"Schokolade\"\r\n"
     "\"Essen/Trinken\",\"Obst\"\r\n\"Essen/Trinken\",\"Pommes\"\r\n\"Essen/Trinken\",\"Burger\"\r\n"

@@ -1,7 +1,8 @@
+#include "store/record_file.h"
+
 #include <gtest/gtest.h>
 
 #include "store/cp1252.h"
-#include "store/record_file.h"
 
 namespace {
 
@@ -22,21 +23,32 @@ std::vector<Value> ReadBack(const QByteArray& bytes, int n) {
 }  // namespace
 
 TEST(RecordFormat, WritesEveryKindInItsFileForm) {
-  EXPECT_EQ(Written({Value(QDate(2024, 3, 5)), Value("Haushalt"), Value("Sport"), Value("Joggen"),
-                     Value(5.5), Value("[Beschreibung]"), Value(""), Value("")}),
-            QByteArray("#2024-03-05#,\"Haushalt\",\"Sport\",\"Joggen\",5.5,\"[Beschreibung]\",\"\",\"\"\r\n"));
+  EXPECT_EQ(
+      Written({Value(QDate(2024, 3, 5)), Value("Haushalt"), Value("Sport"), Value("Joggen"),
+               Value(5.5), Value("[Beschreibung]"), Value(""), Value("")}),
+      QByteArray(
+          "#2024-03-05#,\"Haushalt\",\"Sport\",\"Joggen\",5.5,\"[Beschreibung]\",\"\",\"\"\r\n"));
   EXPECT_EQ(Written({Value(0)}), QByteArray("0\r\n"));
   EXPECT_EQ(Written({Value(22)}), QByteArray("22\r\n"));
-  EXPECT_EQ(Written({Value(-2.5), Value(), Value(1e20)}), QByteArray("-2.5,,100000000000000000000\r\n"));
+  EXPECT_EQ(Written({Value(-2.5), Value(), Value(1e20)}),
+            QByteArray("-2.5,,100000000000000000000\r\n"));
   EXPECT_EQ(Written({Value(-0.0)}), QByteArray("0\r\n"));
   EXPECT_EQ(Written({Value(QString::fromUtf8("Fußball ö ü ä €"))}),
-            QByteArray("\"Fu\xdf" "ball \xf6 \xfc \xe4 \x80\"\r\n"));
+            QByteArray("\"Fu\xdf"
+                       "ball \xf6 \xfc \xe4 \x80\"\r\n"));
 }
 
 TEST(RecordFormat, RoundTripKeepsEveryKindStable) {
-  const std::vector<Value> fields = {Value("123"), Value(""), Value(),      Value("a, b"),
-                                     Value(123),   Value(0.1 + 0.2), Value(QDate(999, 1, 2)),
-                                     Value(1e-300), Value(QString::fromUtf8("€ und ß")), Value(-0.25)};
+  const std::vector<Value> fields = {Value("123"),
+                                     Value(""),
+                                     Value(),
+                                     Value("a, b"),
+                                     Value(123),
+                                     Value(0.1 + 0.2),
+                                     Value(QDate(999, 1, 2)),
+                                     Value(1e-300),
+                                     Value(QString::fromUtf8("€ und ß")),
+                                     Value(-0.25)};
   RecordWriter writer;
   writer.WriteRecord(fields);
   const std::vector<Value> back = ReadBack(*writer.Bytes(), static_cast<int>(fields.size()));
@@ -44,9 +56,9 @@ TEST(RecordFormat, RoundTripKeepsEveryKindStable) {
     EXPECT_EQ(back[i].kind(), fields[i].kind()) << i;
     EXPECT_TRUE(back[i] == fields[i]) << i;
   }
-  EXPECT_TRUE(back[0].isText());   // digits stay Text
-  EXPECT_TRUE(back[1].isText());   // the empty Text is not Empty
-  EXPECT_FALSE(back[4] == back[0]);  // Number 123 never equals Text "123"
+  EXPECT_TRUE(back[0].isText());           // digits stay Text
+  EXPECT_TRUE(back[1].isText());           // the empty Text is not Empty
+  EXPECT_FALSE(back[4] == back[0]);        // Number 123 never equals Text "123"
   EXPECT_EQ(back[5].number(), 0.1 + 0.2);  // full precision
 }
 
@@ -62,7 +74,8 @@ TEST(RecordFormat, ReaderAcceptsLooseButValidForms) {
 }
 
 TEST(RecordFormat, ReaderReportsMalformedFieldsAndNeverReadsPastTheEnd) {
-  for (const char* bad : {"abc\r\n", "#2024-13-01#\r\n", "\"open\r\n", "1e999\r\n", "nan\r\n", "+5\r\n"}) {
+  for (const char* bad :
+       {"abc\r\n", "#2024-13-01#\r\n", "\"open\r\n", "1e999\r\n", "nan\r\n", "+5\r\n"}) {
     RecordReader reader = RecordReader::FromBytes(bad);
     Value field;
     reader.ReadRecord(std::span<Value>(&field, 1));

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "store/value.h"
+
+#include <gtest/gtest.h>
 
 TEST(ValueEquality, FollowsTheKindRules) {
   EXPECT_TRUE(Value("Sport") == Value("Sport"));
