@@ -6,11 +6,17 @@
 #include "store/atomic_file.h"
 #include "store/cp1252.h"
 
-QString FileNumber(double number) {
-  if (number == 0) return QStringLiteral("0");  // also for -0
+void AppendFileNumber(double number, QByteArray& out) {
+  if (number == 0) number = 0;  // no "-0"
   char buf[400];
   const auto result = std::to_chars(buf, buf + sizeof buf, number, std::chars_format::fixed);
-  return QString::fromLatin1(buf, result.ptr - buf);
+  out.append(buf, result.ptr - buf);
+}
+
+QString FileNumber(double number) {
+  QByteArray out;
+  AppendFileNumber(number, out);
+  return QString::fromLatin1(out);
 }
 
 std::optional<QChar> FirstCharFileCannotHold(const QString& text) {
@@ -20,62 +26,71 @@ std::optional<QChar> FirstCharFileCannotHold(const QString& text) {
   return FirstCharOutsideCp1252(text);
 }
 
+namespace {
+void AppendDigits(int value, int width, QByteArray& out) {
+  char buf[12];
+  for (int i = width - 1; i >= 0; --i, value /= 10) buf[i] = static_cast<char>('0' + value % 10);
+  out.append(buf, width);
+}
+}  // namespace
+
 void RecordWriter::WriteRecord(std::span<const Value> fields) {
   bool first = true;
   for (const Value& field : fields) {
-    if (!first) content_ += u',';
+    if (!first) bytes_ += ',';
     first = false;
     switch (field.kind()) {
-      case Value::Kind::Empty:
-        break;
+      case Value::Kind::Empty: break;
       case Value::Kind::Number:
         if (!std::isfinite(field.number())) unstorable_ = true;
-        content_ += FileNumber(field.number());
+        AppendFileNumber(field.number(), bytes_);
         break;
-      case Value::Kind::Text:
-        if (field.text().contains(u'"') || field.text().contains(u'\r') ||
-            field.text().contains(u'\n')) {
-          unstorable_ = true;
-        }
-        content_ += u'"' + field.text() + u'"';
+      case Value::Kind::Text: {
+        const QString& text = field.text();
+        if (text.contains(u'"') || text.contains(u'\r') || text.contains(u'\n')) unstorable_ = true;
+        bytes_ += '"';
+        if (!AppendCp1252(text, bytes_)) unstorable_ = true;
+        bytes_ += '"';
         break;
+      }
       case Value::Kind::Date: {
         const QDate d = field.date();
-        content_ += QString::asprintf("#%04d-%02d-%02d#", d.year(), d.month(), d.day());
+        if (!d.isValid() || d.year() < 1 || d.year() > 9999) unstorable_ = true;
+        bytes_ += '#';
+        AppendDigits(d.year(), 4, bytes_);
+        bytes_ += '-';
+        AppendDigits(d.month(), 2, bytes_);
+        bytes_ += '-';
+        AppendDigits(d.day(), 2, bytes_);
+        bytes_ += '#';
         break;
       }
     }
   }
-  content_ += QStringLiteral("\r\n");
+  bytes_ += "\r\n";
 }
 
 std::optional<QByteArray> RecordWriter::Bytes() const {
   if (unstorable_) return std::nullopt;
-  return EncodeCp1252(content_);
+  return bytes_;
 }
 
 std::optional<QString> RecordWriter::Close(const QString& path) const {
-  const std::optional<QByteArray> bytes = Bytes();
-  if (!bytes) {
+  if (unstorable_) {
     return QStringLiteral("Ein Text enthält ein Zeichen, das die Datei nicht aufnehmen kann.");
   }
-  return WriteFileAtomically(path, *bytes);
+  return WriteFileAtomically(path, bytes_);
 }
 
-RecordReader::RecordReader(QString content) : content_(std::move(content)) {}
+RecordReader::RecordReader(QByteArray bytes)
+    : bytes_(std::move(bytes)), data_(bytes_.constData()), size_(bytes_.size()) {}
 
-RecordReader RecordReader::FromBytes(const QByteArray& bytes) {
-  return RecordReader(DecodeCp1252(bytes));
-}
-
-bool RecordReader::AtEnd() const {
-  return pos_ >= content_.size();
-}
+bool RecordReader::AtEnd() const { return pos_ >= size_; }
 
 bool RecordReader::OnlyBlankLeft() const {
-  for (qsizetype i = pos_; i < content_.size(); ++i) {
-    const QChar c = content_[i];
-    if (c != u' ' && c != u'\t' && c != u'\r' && c != u'\n') return false;
+  for (qsizetype i = pos_; i < size_; ++i) {
+    const char c = data_[i];
+    if (c != ' ' && c != '\t' && c != '\r' && c != '\n') return false;
   }
   return true;
 }
@@ -85,79 +100,85 @@ void RecordReader::NoteProblem(const QString& what, int line) {
 }
 
 void RecordReader::SkipBlanks() {
-  while (pos_ < content_.size() && (content_[pos_] == u' ' || content_[pos_] == u'\t')) ++pos_;
+  while (pos_ < size_ && (data_[pos_] == ' ' || data_[pos_] == '\t')) ++pos_;
 }
 
 // Consumes the comma or the line end after a field; a line end is CR LF, or a lone CR or LF.
 void RecordReader::ConsumeSeparator() {
-  if (pos_ >= content_.size()) {
+  if (pos_ >= size_) {
     lineEnded_ = true;
     return;
   }
-  const QChar c = content_[pos_];
-  if (c == u',') {
-    ++pos_;
+  const char c = data_[pos_++];
+  if (c == ',') {
     lineEnded_ = false;
     return;
   }
-  ++pos_;
-  if (c == u'\r' && pos_ < content_.size() && content_[pos_] == u'\n') ++pos_;
+  if (c == '\r' && pos_ < size_ && data_[pos_] == '\n') ++pos_;
   ++line_;
   lineEnded_ = true;
 }
 
 void RecordReader::SkipRestOfLine() {
-  while (pos_ < content_.size() && content_[pos_] != u'\r' && content_[pos_] != u'\n') ++pos_;
+  while (pos_ < size_ && data_[pos_] != '\r' && data_[pos_] != '\n') ++pos_;
   ConsumeSeparator();
 }
 
 namespace {
-bool IsFieldEnd(QChar c) {
-  return c == u',' || c == u'\r' || c == u'\n';
+bool IsFieldEnd(char c) { return c == ',' || c == '\r' || c == '\n'; }
+
+// Reads exactly `width` digits, or 1 to `width` digits when `exact` is false.
+bool Digits(const char*& p, const char* end, int width, bool exact, int& value) {
+  value = 0;
+  int n = 0;
+  for (; p < end && n < width && *p >= '0' && *p <= '9'; ++p, ++n) value = value * 10 + (*p - '0');
+  return exact ? n == width : n > 0;
 }
 
-std::optional<QDate> ParseDate(QStringView s) {
-  // yyyy-MM-dd, with one or two digits allowed for month and day
-  const auto parts = s.split(u'-');
-  if (parts.size() != 3) return std::nullopt;
-  bool okY = false, okM = false, okD = false;
-  const int y = parts[0].toInt(&okY), m = parts[1].toInt(&okM), d = parts[2].toInt(&okD);
-  if (!okY || !okM || !okD || parts[0].size() != 4) return std::nullopt;
+// yyyy-MM-dd, with one or two digits allowed for month and day.
+std::optional<QDate> ParseDate(const char* p, const char* end) {
+  int y = 0, m = 0, d = 0;
+  if (!Digits(p, end, 4, true, y) || p == end || *p++ != '-') return std::nullopt;
+  if (!Digits(p, end, 2, false, m) || p == end || *p++ != '-') return std::nullopt;
+  if (!Digits(p, end, 2, false, d) || p != end) return std::nullopt;
   const QDate date(y, m, d);
   if (!date.isValid()) return std::nullopt;
   return date;
 }
 
-std::optional<double> ParseFileNumber(QStringView s) {
-  QByteArray latin = s.toLatin1();
-  const char* first = latin.constData();
-  const char* last = first + latin.size();
-  if (first != last && *first == '+') return std::nullopt;
+std::optional<double> ParseFileNumber(const char* first, const char* last) {
+  for (const char* p = first; p < last; ++p) {
+    // Only digits, a sign, a point and an exponent: no "inf", "nan" or hexadecimal forms.
+    const char c = *p;
+    if (!((c >= '0' && c <= '9') || c == '-' || c == '.' || c == 'e' || c == 'E' ||
+          (c == '+' && p > first))) {
+      return std::nullopt;
+    }
+  }
   double value = 0;
   const auto result = std::from_chars(first, last, value, std::chars_format::general);
   if (result.ec != std::errc() || result.ptr != last || !std::isfinite(value)) return std::nullopt;
-  if (s.contains(u'n') || s.contains(u'N') || s.contains(u'i') || s.contains(u'I')) {
-    return std::nullopt;  // "nan" / "inf" spellings are no numbers of this format
-  }
   return value;
 }
 }  // namespace
 
 Value RecordReader::ReadUnquoted() {
   const qsizetype start = pos_;
-  while (pos_ < content_.size() && !IsFieldEnd(content_[pos_])) ++pos_;
-  QStringView token = QStringView(content_).mid(start, pos_ - start);
-  while (!token.isEmpty() && (token.back() == u' ' || token.back() == u'\t')) token.chop(1);
-  if (token.isEmpty()) return Value();
-  if (token.front() == u'#') {
-    if (token.size() >= 2 && token.back() == u'#') {
-      if (auto date = ParseDate(token.mid(1, token.size() - 2))) return Value(*date);
+  while (pos_ < size_ && !IsFieldEnd(data_[pos_])) ++pos_;
+  const char* first = data_ + start;
+  const char* last = data_ + pos_;
+  while (last > first && (last[-1] == ' ' || last[-1] == '\t')) --last;
+  if (first == last) return Value();
+  const auto shown = [&] { return DecodeCp1252(first, std::min<qsizetype>(last - first, 40)); };
+  if (*first == '#') {
+    if (last - first >= 2 && last[-1] == '#') {
+      if (auto date = ParseDate(first + 1, last - 1)) return Value(*date);
     }
-    NoteProblem(QStringLiteral("ungültiges Datum %1").arg(token.toString()));
+    NoteProblem(QStringLiteral("ungültiges Datum %1").arg(shown()));
     return Value();
   }
-  if (auto number = ParseFileNumber(token)) return Value(*number);
-  NoteProblem(QStringLiteral("ungültiges Feld %1").arg(token.left(40).toString()));
+  if (auto number = ParseFileNumber(first, last)) return Value(*number);
+  NoteProblem(QStringLiteral("ungültiges Feld %1").arg(shown()));
   return Value();
 }
 
@@ -168,21 +189,20 @@ Value RecordReader::ReadField() {
     return Value();
   }
   Value field;
-  if (content_[pos_] == u'"') {
+  if (data_[pos_] == '"') {
     const qsizetype start = pos_ + 1;
     qsizetype close = start;
-    while (close < content_.size() && content_[close] != u'"' && content_[close] != u'\r' &&
-           content_[close] != u'\n') {
+    while (close < size_ && data_[close] != '"' && data_[close] != '\r' && data_[close] != '\n') {
       ++close;
     }
-    if (close >= content_.size() || content_[close] != u'"') {
+    if (close >= size_ || data_[close] != '"') {
       NoteProblem(QStringLiteral("ein Text ohne schließendes Anführungszeichen"));
       pos_ = close;
     } else {
-      field = Value(content_.mid(start, close - start));
+      field = Value(DecodeCp1252(data_ + start, close - start));
       pos_ = close + 1;
       // Anything between the closing quote and the separator is skipped.
-      while (pos_ < content_.size() && !IsFieldEnd(content_[pos_])) ++pos_;
+      while (pos_ < size_ && !IsFieldEnd(data_[pos_])) ++pos_;
     }
   } else {
     field = ReadUnquoted();

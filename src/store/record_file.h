@@ -24,7 +24,7 @@ class RecordWriter {
   std::optional<QString> Close(const QString& path) const;
 
  private:
-  QString content_;
+  QByteArray bytes_;
   bool unstorable_ = false;
 };
 
@@ -33,8 +33,8 @@ class RecordWriter {
 // are recorded as a problem, with the line they stand on.
 class RecordReader {
  public:
-  explicit RecordReader(QString content);
-  static RecordReader FromBytes(const QByteArray& bytes);
+  explicit RecordReader(QByteArray bytes);
+  static RecordReader FromBytes(const QByteArray& bytes) { return RecordReader(bytes); }
 
   Value ReadField();
   // Reads one record of `fields.size()` fields from one line; a line with too few or too many
@@ -55,7 +55,9 @@ class RecordReader {
   void SkipRestOfLine();
   Value ReadUnquoted();
 
-  QString content_;
+  QByteArray bytes_;
+  const char* data_;
+  qsizetype size_;
   qsizetype pos_ = 0;
   int line_ = 1;
   bool lineEnded_ = true;
@@ -64,6 +66,7 @@ class RecordReader {
 
 // The file form of a number: shortest decimal notation that reads back to the same double.
 QString FileNumber(double number);
+void AppendFileNumber(double number, QByteArray& out);
 // The first character a Text field cannot hold (a double quote, a line break, or a character
 // outside Windows-1252), if any.
 std::optional<QChar> FirstCharFileCannotHold(const QString& text);
