@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <optional>
+#include <string>
 
 // Texts are Unicode in memory and Windows-1252 on disk, one byte a character.
 // The code page is Latin-1 but for the 32 bytes 0x80 to 0x9F; the whole file goes through this
@@ -10,8 +11,9 @@
 // checks it against Qt's own Windows-1252 codec for every byte and every character).
 // Encoding never substitutes: a character outside the code page makes the encoding fail.
 
-// Appends the bytes of `text` to `out`; false when a character has no byte.
-bool AppendCp1252(QStringView text, QByteArray& out);
+// Appends the bytes of `text` to `out`; false (and `out` as it was) when a character has no
+// byte, or with `refuseFieldBreakers` is a double quote or a line break.
+bool AppendCp1252(QStringView text, std::string& out, bool refuseFieldBreakers = false);
 std::optional<QByteArray> EncodeCp1252(QStringView text);
 QString DecodeCp1252(const char* bytes, qsizetype size);
 inline QString DecodeCp1252(const QByteArray& bytes) {

@@ -2,21 +2,28 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstring>
 
 #include "store/atomic_file.h"
 #include "store/cp1252.h"
 
-void AppendFileNumber(double number, QByteArray& out) {
+void AppendFileNumber(double number, std::string& out) {
   if (number == 0) number = 0;  // no "-0"
+  if (std::fabs(number) < 1e15 && number == std::trunc(number)) {
+    char buf[24];
+    const auto whole = std::to_chars(buf, buf + sizeof buf, static_cast<long long>(number));
+    out.append(buf, static_cast<std::size_t>(whole.ptr - buf));
+    return;
+  }
   char buf[400];
   const auto result = std::to_chars(buf, buf + sizeof buf, number, std::chars_format::fixed);
-  out.append(buf, result.ptr - buf);
+  out.append(buf, static_cast<std::size_t>(result.ptr - buf));
 }
 
 QString FileNumber(double number) {
-  QByteArray out;
+  std::string out;
   AppendFileNumber(number, out);
-  return QString::fromLatin1(out);
+  return QString::fromLatin1(out.data(), static_cast<qsizetype>(out.size()));
 }
 
 std::optional<QChar> FirstCharFileCannotHold(const QString& text) {
@@ -27,7 +34,7 @@ std::optional<QChar> FirstCharFileCannotHold(const QString& text) {
 }
 
 namespace {
-void AppendDigits(int value, int width, QByteArray& out) {
+void AppendDigits(int value, int width, std::string& out) {
   char buf[12];
   for (int i = width - 1; i >= 0; --i, value /= 10) buf[i] = static_cast<char>('0' + value % 10);
   out.append(buf, width);
@@ -40,28 +47,28 @@ void RecordWriter::WriteRecord(std::span<const Value> fields) {
     if (!first) bytes_ += ',';
     first = false;
     switch (field.kind()) {
-      case Value::Kind::Empty: break;
+      case Value::Kind::Empty:
+        break;
       case Value::Kind::Number:
         if (!std::isfinite(field.number())) unstorable_ = true;
         AppendFileNumber(field.number(), bytes_);
         break;
       case Value::Kind::Text: {
-        const QString& text = field.text();
-        if (text.contains(u'"') || text.contains(u'\r') || text.contains(u'\n')) unstorable_ = true;
         bytes_ += '"';
-        if (!AppendCp1252(text, bytes_)) unstorable_ = true;
+        if (!AppendCp1252(field.text(), bytes_, /*refuseFieldBreakers=*/true)) unstorable_ = true;
         bytes_ += '"';
         break;
       }
       case Value::Kind::Date: {
-        const QDate d = field.date();
-        if (!d.isValid() || d.year() < 1 || d.year() > 9999) unstorable_ = true;
+        int year = 0, month = 0, day = 0;
+        field.date().getDate(&year, &month, &day);
+        if (year < 1 || year > 9999) unstorable_ = true;
         bytes_ += '#';
-        AppendDigits(d.year(), 4, bytes_);
+        AppendDigits(year, 4, bytes_);
         bytes_ += '-';
-        AppendDigits(d.month(), 2, bytes_);
+        AppendDigits(month, 2, bytes_);
         bytes_ += '-';
-        AppendDigits(d.day(), 2, bytes_);
+        AppendDigits(day, 2, bytes_);
         bytes_ += '#';
         break;
       }
@@ -72,20 +79,23 @@ void RecordWriter::WriteRecord(std::span<const Value> fields) {
 
 std::optional<QByteArray> RecordWriter::Bytes() const {
   if (unstorable_) return std::nullopt;
-  return bytes_;
+  return QByteArray(bytes_.data(), static_cast<qsizetype>(bytes_.size()));
 }
 
 std::optional<QString> RecordWriter::Close(const QString& path) const {
   if (unstorable_) {
     return QStringLiteral("Ein Text enthält ein Zeichen, das die Datei nicht aufnehmen kann.");
   }
-  return WriteFileAtomically(path, bytes_);
+  return WriteFileAtomically(path,
+                             QByteArrayView(bytes_.data(), static_cast<qsizetype>(bytes_.size())));
 }
 
 RecordReader::RecordReader(QByteArray bytes)
     : bytes_(std::move(bytes)), data_(bytes_.constData()), size_(bytes_.size()) {}
 
-bool RecordReader::AtEnd() const { return pos_ >= size_; }
+bool RecordReader::AtEnd() const {
+  return pos_ >= size_;
+}
 
 bool RecordReader::OnlyBlankLeft() const {
   for (qsizetype i = pos_; i < size_; ++i) {
@@ -125,7 +135,9 @@ void RecordReader::SkipRestOfLine() {
 }
 
 namespace {
-bool IsFieldEnd(char c) { return c == ',' || c == '\r' || c == '\n'; }
+bool IsFieldEnd(char c) {
+  return c == ',' || c == '\r' || c == '\n';
+}
 
 // Reads exactly `width` digits, or 1 to `width` digits when `exact` is false.
 bool Digits(const char*& p, const char* end, int width, bool exact, int& value) {
@@ -182,6 +194,18 @@ Value RecordReader::ReadUnquoted() {
   return Value();
 }
 
+QString RecordReader::DecodeText(qsizetype start, qsizetype size) {
+  constexpr qsizetype kShort = 40;
+  constexpr qsizetype kMostKnown = 4096;
+  if (size > kShort) return DecodeCp1252(data_ + start, size);
+  const QByteArrayView bytes(data_ + start, size);
+  auto known = knownTexts_.constFind(bytes);
+  if (known != knownTexts_.cend()) return *known;
+  QString text = DecodeCp1252(data_ + start, size);
+  if (knownTexts_.size() < kMostKnown) knownTexts_.insert(bytes, text);
+  return text;
+}
+
 Value RecordReader::ReadField() {
   SkipBlanks();
   if (AtEnd()) {
@@ -191,15 +215,21 @@ Value RecordReader::ReadField() {
   Value field;
   if (data_[pos_] == '"') {
     const qsizetype start = pos_ + 1;
-    qsizetype close = start;
-    while (close < size_ && data_[close] != '"' && data_[close] != '\r' && data_[close] != '\n') {
-      ++close;
+    const void* quote = std::memchr(data_ + start, '"', static_cast<std::size_t>(size_ - start));
+    qsizetype close = quote ? static_cast<const char*>(quote) - data_ : size_;
+    // A text never spans a line end: a line break before the closing quote leaves it open.
+    const void* lineEnd = std::memchr(data_ + start, '\n', static_cast<std::size_t>(close - start));
+    const void* carriage =
+        std::memchr(data_ + start, '\r', static_cast<std::size_t>(close - start));
+    if (lineEnd || carriage) {
+      close = std::min(lineEnd ? static_cast<const char*>(lineEnd) - data_ : size_,
+                       carriage ? static_cast<const char*>(carriage) - data_ : size_);
     }
     if (close >= size_ || data_[close] != '"') {
       NoteProblem(QStringLiteral("ein Text ohne schließendes Anführungszeichen"));
       pos_ = close;
     } else {
-      field = Value(DecodeCp1252(data_ + start, close - start));
+      field = Value(DecodeText(start, close - start));
       pos_ = close + 1;
       // Anything between the closing quote and the separator is skipped.
       while (pos_ < size_ && !IsFieldEnd(data_[pos_])) ++pos_;
