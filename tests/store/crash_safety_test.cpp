@@ -19,10 +19,10 @@ using Clock = std::chrono::steady_clock;
 class CrashSafety : public InTempDir {};
 
 // The child rewrites the entries file from two alternating tables until it is killed.
-[[noreturn]] void RewriteForever(Store& a, Store& b) {
+[[noreturn]] void RewriteForever(Store& first, Store& second) {
   for (;;) {
-    (void)a.WriteEntryFile();
-    (void)b.WriteEntryFile();
+    (void)first.WriteEntryFile();
+    (void)second.WriteEntryFile();
   }
 }
 
@@ -34,17 +34,21 @@ TEST_F(CrashSafety, AKilledRewriteLeavesEitherTheOldOrTheNewFile) {
   b.entries = MakeSampleData(2, EntryTable::kCapacity - 1).entries;
   const QByteArray bytesA = EntryFileBytes(a.entries);
   const QByteArray bytesB = EntryFileBytes(b.entries);
+  // Kill at a random moment within about two rewrites, so every stage of a rewrite is hit.
+  const auto before = Clock::now();
+  ASSERT_FALSE(b.WriteEntryFile());
   ASSERT_FALSE(a.WriteEntryFile());
+  const auto twoWrites = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - before);
 
   std::mt19937 rng(7);
-  const auto deadline = Clock::now() + std::chrono::seconds(60);
+  const auto deadline = Clock::now() + std::chrono::seconds(150);
   int kills = 0;
   int sawA = 0, sawB = 0;
   for (; kills < 200 && Clock::now() < deadline; ++kills) {
     const pid_t child = fork();
     ASSERT_GE(child, 0);
-    if (child == 0) RewriteForever(a, b);
-    usleep(1000 + rng() % 60000);
+    if (child == 0) RewriteForever(b, a);  // the file holds A: the first rewrite brings B
+    usleep(static_cast<useconds_t>(rng() % (twoWrites.count() + 1)));
     kill(child, SIGKILL);
     int status = 0;
     waitpid(child, &status, 0);
