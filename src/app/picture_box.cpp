@@ -6,7 +6,9 @@
 
 namespace {
 constexpr double kTwipsPerInch = 1440.0;
-QColor ToQColor(Rgb c) { return QColor(c.r, c.g, c.b); }
+QColor ToQColor(Rgb c) {
+  return QColor(c.r, c.g, c.b);
+}
 }  // namespace
 
 PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
@@ -14,11 +16,19 @@ PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
   setFocusPolicy(Qt::StrongFocus);
 }
 
-double PictureBox::PixelsPerTwipX() const { return logicalDpiX() / kTwipsPerInch; }
-double PictureBox::PixelsPerTwipY() const { return logicalDpiY() / kTwipsPerInch; }
+double PictureBox::PixelsPerTwipX() const {
+  return logicalDpiX() / kTwipsPerInch;
+}
+double PictureBox::PixelsPerTwipY() const {
+  return logicalDpiY() / kTwipsPerInch;
+}
 
-float PictureBox::Width() const { return static_cast<float>(width() / PixelsPerTwipX()); }
-float PictureBox::Height() const { return static_cast<float>(height() / PixelsPerTwipY()); }
+float PictureBox::Width() const {
+  return static_cast<float>(width() / PixelsPerTwipX());
+}
+float PictureBox::Height() const {
+  return static_cast<float>(height() / PixelsPerTwipY());
+}
 
 QPoint PictureBox::ToPixels(float x, float y) const {
   return QPoint(static_cast<int>(std::lround(x * PixelsPerTwipX())),
@@ -26,6 +36,12 @@ QPoint PictureBox::ToPixels(float x, float y) const {
 }
 
 void PictureBox::resizeEvent(QResizeEvent*) {
+  FitImage();
+}
+
+// A hidden widget gets its resize event only when first shown, but the calendar is drawn
+// before the window is shown, so every drawing operation first fits the image to the size.
+void PictureBox::FitImage() {
   if (image_.size() == size()) return;
   QImage resized(size(), QImage::Format_RGB32);
   resized.fill(Qt::white);
@@ -37,11 +53,13 @@ void PictureBox::resizeEvent(QResizeEvent*) {
 }
 
 void PictureBox::Clear() {
+  FitImage();
   image_.fill(Qt::white);
   update();
 }
 
 void PictureBox::FillRect(float x1, float y1, float x2, float y2, Rgb color) {
+  FitImage();
   if (image_.isNull()) return;
   QPainter painter(&image_);
   painter.fillRect(QRect(ToPixels(x1, y1), ToPixels(x2, y2)).normalized(), ToQColor(color));
@@ -49,6 +67,7 @@ void PictureBox::FillRect(float x1, float y1, float x2, float y2, Rgb color) {
 }
 
 void PictureBox::OutlineRect(float x1, float y1, float x2, float y2) {
+  FitImage();
   if (image_.isNull()) return;
   const QRect r = QRect(ToPixels(x1, y1), ToPixels(x2, y2)).normalized();
   QPainter painter(&image_);
@@ -61,6 +80,7 @@ void PictureBox::OutlineRect(float x1, float y1, float x2, float y2) {
 }
 
 void PictureBox::Print(const QString& text) {
+  FitImage();
   if (image_.isNull()) return;
   QFont font(FontName());
   font.setPointSizeF(FontSize());
@@ -81,5 +101,6 @@ void PictureBox::paintEvent(QPaintEvent*) {
 
 void PictureBox::mousePressEvent(QMouseEvent* event) {
   const QPointF p = event->position();
-  emit Pressed(static_cast<float>(p.x() / PixelsPerTwipX()), static_cast<float>(p.y() / PixelsPerTwipY()));
+  emit Pressed(static_cast<float>(p.x() / PixelsPerTwipX()),
+               static_cast<float>(p.y() / PixelsPerTwipY()));
 }

@@ -36,5 +36,8 @@ class PictureBox : public QWidget, public DrawingSurface {
   void mousePressEvent(QMouseEvent* event) override;
 
  private:
+  // Gives the image the widget's size, keeping what was drawn.
+  void FitImage();
+
   QImage image_;
 };
