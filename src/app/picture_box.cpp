@@ -6,9 +6,7 @@
 
 namespace {
 constexpr double kTwipsPerInch = 1440.0;
-QColor ToQColor(Rgb c) {
-  return QColor(c.r, c.g, c.b);
-}
+QColor ToQColor(Rgb c) { return QColor(c.r, c.g, c.b); }
 }  // namespace
 
 PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
@@ -16,28 +14,18 @@ PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
   setFocusPolicy(Qt::StrongFocus);
 }
 
-double PictureBox::PixelsPerTwipX() const {
-  return logicalDpiX() / kTwipsPerInch;
-}
-double PictureBox::PixelsPerTwipY() const {
-  return logicalDpiY() / kTwipsPerInch;
-}
+double PictureBox::PixelsPerTwipX() const { return logicalDpiX() / kTwipsPerInch; }
+double PictureBox::PixelsPerTwipY() const { return logicalDpiY() / kTwipsPerInch; }
 
-float PictureBox::Width() const {
-  return static_cast<float>(width() / PixelsPerTwipX());
-}
-float PictureBox::Height() const {
-  return static_cast<float>(height() / PixelsPerTwipY());
-}
+float PictureBox::Width() const { return static_cast<float>(width() / PixelsPerTwipX()); }
+float PictureBox::Height() const { return static_cast<float>(height() / PixelsPerTwipY()); }
 
 QPoint PictureBox::ToPixels(float x, float y) const {
   return QPoint(static_cast<int>(std::lround(x * PixelsPerTwipX())),
                 static_cast<int>(std::lround(y * PixelsPerTwipY())));
 }
 
-void PictureBox::resizeEvent(QResizeEvent*) {
-  FitImage();
-}
+void PictureBox::resizeEvent(QResizeEvent*) { FitImage(); }
 
 // A hidden widget gets its resize event only when first shown, but the calendar is drawn
 // before the window is shown, so every drawing operation first fits the image to the size.
@@ -101,6 +89,5 @@ void PictureBox::paintEvent(QPaintEvent*) {
 
 void PictureBox::mousePressEvent(QMouseEvent* event) {
   const QPointF p = event->position();
-  emit Pressed(static_cast<float>(p.x() / PixelsPerTwipX()),
-               static_cast<float>(p.y() / PixelsPerTwipY()));
+  emit Pressed(static_cast<float>(p.x() / PixelsPerTwipX()), static_cast<float>(p.y() / PixelsPerTwipY()));
 }
