@@ -52,7 +52,7 @@ TEST_F(CalendarTest, OneRowPerDayUnderAnEmptyBand) {
   EXPECT_EQ(surface.Texts().front(), "März 2024");
 }
 
-TEST_F(CalendarTest, BoxPerDistinctCategoryOfThePersonCutToEightCharacters) {
+TEST_F(CalendarTest, BoxPerDistinctCategoryAndFontSizeLeftByTheCaptions) {
   for (const char* category :
        {"Sport", "persönliches", "Sport", "Ausgaben", "Rezepte", "Allgemein", "Aktivitäten"})
     entries.rows.push_back(MakeEntry({2024, 3, 7}, "Haushalt", category));
@@ -72,15 +72,11 @@ TEST_F(CalendarTest, BoxPerDistinctCategoryOfThePersonCutToEightCharacters) {
     if (op.fontSize == 7) captions << op.text;
   EXPECT_EQ(captions,
             QStringList({"Sport", "persönli", "Ausgaben", "Rezepte", "Allgemei", "Aktivitä"}));
-}
-
-TEST_F(CalendarTest, HeaderAndLabelsKeepTheFontSizeTheLastCaptionLeft) {
-  entries.rows.push_back(MakeEntry({2024, 3, 3}, "Haushalt", "Sport"));
-  Draw({2024, 3, 20});
+  // Header and labels use the surface's size: 8.25 until the first caption, 8 from then on.
   const std::vector<Op> prints = surface.Of(Op::Print);
-  EXPECT_FLOAT_EQ(prints[0].fontSize, 8.25f);  // header
-  EXPECT_FLOAT_EQ(prints[3].fontSize, 8.25f);  // label of the 3rd
-  EXPECT_FLOAT_EQ(prints[5].fontSize, 8.0f);   // label of the 4th, after the caption
+  EXPECT_FLOAT_EQ(prints[0].fontSize, 8.25f);
+  EXPECT_FLOAT_EQ(prints[7].fontSize, 8.25f);  // label of the 7th
+  EXPECT_FLOAT_EQ(prints[14].fontSize, 8.0f);  // label of the 8th
   Draw({2024, 4, 1});
   EXPECT_EQ(surface.Texts().front(), "Apr. 2024");
   EXPECT_FLOAT_EQ(surface.Of(Op::Print).front().fontSize, 8.0f);
