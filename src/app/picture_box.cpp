@@ -6,7 +6,9 @@
 
 namespace {
 constexpr double kTwipsPerInch = 1440.0;
-QColor ToQColor(Rgb c) { return QColor(c.r, c.g, c.b); }
+QColor ToQColor(Rgb c) {
+  return QColor(c.r, c.g, c.b);
+}
 }  // namespace
 
 PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
@@ -14,18 +16,29 @@ PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
   setFocusPolicy(Qt::StrongFocus);
 }
 
-double PictureBox::PixelsPerTwipX() const { return logicalDpiX() / kTwipsPerInch; }
-double PictureBox::PixelsPerTwipY() const { return logicalDpiY() / kTwipsPerInch; }
+double PictureBox::PixelsPerTwipX() const {
+  return logicalDpiX() / kTwipsPerInch;
+}
+double PictureBox::PixelsPerTwipY() const {
+  return logicalDpiY() / kTwipsPerInch;
+}
 
-float PictureBox::Width() const { return static_cast<float>(width() / PixelsPerTwipX()); }
-float PictureBox::Height() const { return static_cast<float>(height() / PixelsPerTwipY()); }
+float PictureBox::Width() const {
+  return static_cast<float>(width() / PixelsPerTwipX());
+}
+float PictureBox::Height() const {
+  return static_cast<float>(height() / PixelsPerTwipY());
+}
 
 QPoint PictureBox::ToPixels(float x, float y) const {
   return QPoint(static_cast<int>(std::lround(x * PixelsPerTwipX())),
                 static_cast<int>(std::lround(y * PixelsPerTwipY())));
 }
 
-void PictureBox::resizeEvent(QResizeEvent*) {
+// A widget that is not shown gets its resize event only when it is first shown, yet the
+// procedures draw into hidden boxes (and into all of them before the window is shown): the
+// picture follows the widget's size at every drawing, keeping what was drawn.
+void PictureBox::FitPicture() {
   if (image_.size() == size()) return;
   QImage resized(size(), QImage::Format_RGB32);
   resized.fill(Qt::white);
@@ -36,12 +49,18 @@ void PictureBox::resizeEvent(QResizeEvent*) {
   image_ = resized;
 }
 
+void PictureBox::resizeEvent(QResizeEvent*) {
+  FitPicture();
+}
+
 void PictureBox::Clear() {
+  FitPicture();
   image_.fill(Qt::white);
   update();
 }
 
 void PictureBox::FillRect(float x1, float y1, float x2, float y2, Rgb color) {
+  FitPicture();
   if (image_.isNull()) return;
   QPainter painter(&image_);
   painter.fillRect(QRect(ToPixels(x1, y1), ToPixels(x2, y2)).normalized(), ToQColor(color));
@@ -49,6 +68,7 @@ void PictureBox::FillRect(float x1, float y1, float x2, float y2, Rgb color) {
 }
 
 void PictureBox::OutlineRect(float x1, float y1, float x2, float y2) {
+  FitPicture();
   if (image_.isNull()) return;
   const QRect r = QRect(ToPixels(x1, y1), ToPixels(x2, y2)).normalized();
   QPainter painter(&image_);
@@ -61,6 +81,7 @@ void PictureBox::OutlineRect(float x1, float y1, float x2, float y2) {
 }
 
 void PictureBox::Print(const QString& text) {
+  FitPicture();
   if (image_.isNull()) return;
   QFont font(FontName());
   font.setPointSizeF(FontSize());
@@ -81,5 +102,6 @@ void PictureBox::paintEvent(QPaintEvent*) {
 
 void PictureBox::mousePressEvent(QMouseEvent* event) {
   const QPointF p = event->position();
-  emit Pressed(static_cast<float>(p.x() / PixelsPerTwipX()), static_cast<float>(p.y() / PixelsPerTwipY()));
+  emit Pressed(static_cast<float>(p.x() / PixelsPerTwipX()),
+               static_cast<float>(p.y() / PixelsPerTwipY()));
 }

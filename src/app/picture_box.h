@@ -36,5 +36,7 @@ class PictureBox : public QWidget, public DrawingSurface {
   void mousePressEvent(QMouseEvent* event) override;
 
  private:
+  void FitPicture();
+
   QImage image_;
 };
