@@ -6,9 +6,7 @@
 
 namespace {
 constexpr double kTwipsPerInch = 1440.0;
-QColor ToQColor(Rgb c) {
-  return QColor(c.r, c.g, c.b);
-}
+QColor ToQColor(Rgb c) { return QColor(c.r, c.g, c.b); }
 }  // namespace
 
 PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
@@ -16,19 +14,11 @@ PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
   setFocusPolicy(Qt::StrongFocus);
 }
 
-double PictureBox::PixelsPerTwipX() const {
-  return logicalDpiX() / kTwipsPerInch;
-}
-double PictureBox::PixelsPerTwipY() const {
-  return logicalDpiY() / kTwipsPerInch;
-}
+double PictureBox::PixelsPerTwipX() const { return logicalDpiX() / kTwipsPerInch; }
+double PictureBox::PixelsPerTwipY() const { return logicalDpiY() / kTwipsPerInch; }
 
-float PictureBox::Width() const {
-  return static_cast<float>(width() / PixelsPerTwipX());
-}
-float PictureBox::Height() const {
-  return static_cast<float>(height() / PixelsPerTwipY());
-}
+float PictureBox::Width() const { return static_cast<float>(width() / PixelsPerTwipX()); }
+float PictureBox::Height() const { return static_cast<float>(height() / PixelsPerTwipY()); }
 
 QPoint PictureBox::ToPixels(float x, float y) const {
   return QPoint(static_cast<int>(std::lround(x * PixelsPerTwipX())),
@@ -49,9 +39,7 @@ void PictureBox::FitPicture() {
   image_ = resized;
 }
 
-void PictureBox::resizeEvent(QResizeEvent*) {
-  FitPicture();
-}
+void PictureBox::resizeEvent(QResizeEvent*) { FitPicture(); }
 
 void PictureBox::Clear() {
   FitPicture();
@@ -102,6 +90,5 @@ void PictureBox::paintEvent(QPaintEvent*) {
 
 void PictureBox::mousePressEvent(QMouseEvent* event) {
   const QPointF p = event->position();
-  emit Pressed(static_cast<float>(p.x() / PixelsPerTwipX()),
-               static_cast<float>(p.y() / PixelsPerTwipY()));
+  emit Pressed(static_cast<float>(p.x() / PixelsPerTwipX()), static_cast<float>(p.y() / PixelsPerTwipY()));
 }
