@@ -8,12 +8,16 @@
 
 namespace {
 
-const char16_t* const kCategories[7] = {u"Allgemein", u"persönliches", u"Essen/Trinken", u"Sport",
-                                        u"Aktivitäten", u"Rezepte", u"Ausgaben"};
-const char16_t* const kWords[] = {u"Müsli",  u"Straße", u"Größe", u"Käse",  u"€ 12,50", u"Übung",
-                                  u"Joggen", u"Äpfel",  u"Grüße", u"Brötchen", u"Fußweg", u"Ölwechsel"};
+const char16_t* const kCategories[7] = {u"Allgemein",   u"persönliches", u"Essen/Trinken", u"Sport",
+                                        u"Aktivitäten", u"Rezepte",      u"Ausgaben"};
+const char16_t* const kWords[] = {u"Müsli",   u"Straße",   u"Größe",  u"Käse",
+                                  u"€ 12,50", u"Übung",    u"Joggen", u"Äpfel",
+                                  u"Grüße",   u"Brötchen", u"Fußweg", u"Ölwechsel"};
 constexpr int kEntriesPerDay = 14;
 constexpr int kActivePersons = 3;
+// Rounds of items per category that the entries go through (kEntriesPerDay items each).
+constexpr int kItemRounds = 20;
+static_assert(7 * kEntriesPerDay * kItemRounds <= CategoryTable::kCapacity);
 
 QString Words(std::mt19937& rng, int count) {
   QString out;
@@ -54,16 +58,22 @@ SampleData MakeSampleData(std::uint32_t seed, int entryCount, QDate lastDay) {
   const int days = (entryCount + kEntriesPerDay - 1) / kEntriesPerDay;
   const QDate firstDay = lastDay.addDays(1 - days);
   for (int k = 0; k < entryCount; ++k) {
+    const int day = k / kEntriesPerDay;
     const int slot = k % kEntriesPerDay;
-    const QString category = QString::fromUtf16(kCategories[slot % 7]);
-    // Slot numbers differ within a day, so date, person, category and item never repeat.
-    const QString item = QStringLiteral("Posten %1 – Übung").arg(slot);
+    // Two slots in a row share a person, so every person has several entries a day and some
+    // tabs twice a day ("Allgemein" and "Ausgaben" for "Haushalt").
+    const int category = slot % 7;
+    const int person = 1 + (slot / 2) % kActivePersons;
+    // Items are pairs of the category table, so saving them learns nothing. Slot numbers differ
+    // within a day, so date, person, category and item never repeat; the items change with the
+    // day, so a category collects many items over the years.
+    const int pair = category + 7 * (slot + kEntriesPerDay * (day % kItemRounds));
     const double value = static_cast<int>(rng() % 15000) / 100.0;
     EntryRow row;
-    row.fields = {Value(firstDay.addDays(k / kEntriesPerDay)),
-                  data.persons.row(1 + slot % kActivePersons).name(),
-                  Value(category),
-                  Value(item),
+    row.fields = {Value(firstDay.addDays(day)),
+                  data.persons.row(person).name(),
+                  data.categories.rows[static_cast<std::size_t>(pair)].category(),
+                  data.categories.rows[static_cast<std::size_t>(pair)].item(),
                   Value(value),
                   Value(Words(rng, 4 + static_cast<int>(rng() % 20))),
                   Value(QString()),
@@ -73,9 +83,15 @@ SampleData MakeSampleData(std::uint32_t seed, int entryCount, QDate lastDay) {
   return data;
 }
 
-QByteArray PersonFileBytes(const PersonTable& table) { return FileBytes(table); }
-QByteArray CategoryFileBytes(const CategoryTable& table) { return FileBytes(table); }
-QByteArray EntryFileBytes(const EntryTable& table) { return FileBytes(table); }
+QByteArray PersonFileBytes(const PersonTable& table) {
+  return FileBytes(table);
+}
+QByteArray CategoryFileBytes(const CategoryTable& table) {
+  return FileBytes(table);
+}
+QByteArray EntryFileBytes(const EntryTable& table) {
+  return FileBytes(table);
+}
 
 void WriteSampleFiles(const SampleData& data) {
   Write(DataFile::Persons, PersonFileBytes(data.persons));

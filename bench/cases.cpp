@@ -1,0 +1,357 @@
+// The benchmarks: the physical floor of the file work, the store's file operations and the
+// working procedures, each run through a real window on Qt's offscreen platform.
+#include "cases.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QComboBox>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+#include <functional>
+
+#include "app/list_box.h"
+#include "dayview/day_list.h"
+#include "store/atomic_file.h"
+#include "store/data_files.h"
+#include "world.h"
+
+namespace {
+
+using Case = std::function<void(benchmark::State&, DataSet)>;
+
+// The entries file written atomically in one piece: what any rewrite must at least cost.
+void FloorWrite(benchmark::State& state, DataSet set) {
+  World world(set);
+  const QByteArray& bytes = FilesOf(set).entries;
+  for (auto _ : state) {
+    if (WriteFileAtomically(FilePath(DataFile::Entries), bytes)) state.SkipWithError("write");
+  }
+}
+
+// The entries file read into memory and split into lines: what any load must at least cost.
+void FloorRead(benchmark::State& state, DataSet set) {
+  World world(set);
+  for (auto _ : state) {
+    QFile file(FilePath(DataFile::Entries));
+    if (!file.open(QIODevice::ReadOnly)) state.SkipWithError("open");
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    benchmark::DoNotOptimize(lines.size());
+  }
+}
+
+void Rewrite(benchmark::State& state, DataSet set) {
+  World world(set);
+  Store store;
+  if (!store.LoadData().isEmpty()) state.SkipWithError("load");
+  for (auto _ : state) {
+    if (store.WriteEntryFile()) state.SkipWithError("write");
+  }
+  if (QFile(FilePath(DataFile::Entries)).size() != FilesOf(set).entries.size()) {
+    state.SkipWithError("the rewrite changed the file");
+  }
+}
+
+void Load(benchmark::State& state, DataSet set) {
+  World world(set);
+  Store store;
+  for (auto _ : state) {
+    if (store.ReadEntryFile()) state.SkipWithError("read");
+  }
+}
+
+void StartUp(benchmark::State& state, DataSet set) {
+  World world(set);
+  for (auto _ : state) {
+    state.PauseTiming();
+    world.NewWindow();
+    state.ResumeTiming();
+    world.StartUp();
+  }
+  if (world.module().store.persons.count() == 0) state.SkipWithError("nothing loaded");
+}
+
+// A window after start-up with the person chosen and the tab "Ausgaben" open.
+struct DayView {
+  explicit DayView(DataSet set, const QString& tab = kTab) : world(set) {
+    world.StartUp();
+    world.OpenDayView(tab);
+  }
+  World world;
+  Module1& module() { return world.module(); }
+  Form1& form() { return world.form(); }
+};
+
+void DrawCalendar(benchmark::State& state, DataSet set) {
+  DayView view(set);
+  for (auto _ : state) view.module().DrawCalendar();
+}
+
+void FillDayList(benchmark::State& state, DataSet set) {
+  DayView view(set);
+  for (auto _ : state) view.module().FillDayList();
+}
+
+// Two tabs in turn, so every call rebuilds the page.
+void ShowTabPage(benchmark::State& state, DataSet set) {
+  DayView view(set);
+  const int first = view.form().TabStrip1->currentIndex();
+  int k = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    view.form().TabStrip1->setCurrentIndex(++k % 2 == 1 ? 0 : first);
+    state.ResumeTiming();
+    view.module().ShowTabPage();
+  }
+}
+
+// A press on today's row and on the row of the day after, in turn.
+void SelectDayAt(benchmark::State& state, DataSet set) {
+  DayView view(set);
+  const QPointF rows[2] = {view.world.CalendarRowCentre(kToday.day()),
+                           view.world.CalendarRowCentre(kToday.day() + 1)};
+  int k = 0;
+  for (auto _ : state) {
+    const QPointF& at = rows[++k % 2];
+    view.module().SelectDayAt(static_cast<float>(at.x()), static_cast<float>(at.y()));
+  }
+  if (!view.module().SelectedDate.isDate()) state.SkipWithError("no day selected");
+}
+
+void NextMonth(benchmark::State& state, DataSet set) {
+  DayView view(set);
+  for (auto _ : state) {
+    state.PauseTiming();
+    view.module().ViewMonth = Value(kToday);
+    state.ResumeTiming();
+    view.module().NextMonth();
+  }
+}
+
+// The chart page with the person's category "Ausgaben" chosen.
+struct ChartView : DayView {
+  explicit ChartView(DataSet set) : DayView(set, QStringLiteral("Entwicklung")) {
+    form().Combo4->setCurrentIndex(form().Combo4->findText(kTab));
+    module().FillSeriesItems();
+  }
+};
+
+void FillSeriesItems(benchmark::State& state, DataSet set) {
+  ChartView view(set);
+  for (auto _ : state) view.module().FillSeriesItems();
+}
+
+void DrawDevelopment(benchmark::State& state, DataSet set) {
+  ChartView view(set);
+  for (auto _ : state) view.module().DrawDevelopment();
+}
+
+// The editor holds an entry of the selected day; `item` names it.
+void FillEditor(Form1& form, const QString& item) {
+  form.Combo1->setEditText(item);
+  form.Combo2->setEditText(QStringLiteral("12,5"));
+  form.Text3->setPlainText(QStringLiteral("Einkauf bei Müller, 3 Stück à 4,20 €"));
+}
+
+// An item of the tab that the person has no entry of on the selected day, or else the empty
+// text.
+QString UnusedItem(const Module1& module) {
+  const Value day(kToday), person(kPerson), tab(kTab);
+  for (int i = module.store.categories.count(); i >= 1; --i) {
+    const CategoryRow& pair = module.store.categories.row(i);
+    if (!(pair.category() == tab)) continue;
+    bool used = false;
+    for (const EntryRow& row : module.store.entries.rows) {
+      used = used || (row.date() == day && row.person() == person && row.category() == tab &&
+                      row.item() == pair.item());
+    }
+    if (!used) return pair.item().text();
+  }
+  return QString();
+}
+
+// An item the person has an entry of on the selected day under the tab, or the empty text.
+QString UsedItem(const Module1& module) {
+  const Value day(kToday), person(kPerson), tab(kTab);
+  for (const EntryRow& row : module.store.entries.rows) {
+    if (row.date() == day && row.person() == person && row.category() == tab) {
+      return row.item().text();
+    }
+  }
+  return QString();
+}
+
+// Saving an entry that exists: its value and description change, the count stays.
+void SaveEntryUpdate(benchmark::State& state, DataSet set) {
+  DayView view(set);
+  Module1& module = view.module();
+  const QString item = UsedItem(module);
+  if (item.isEmpty()) {
+    // The default files hold no entry: the first save appends the one the others update.
+    FillEditor(view.form(), UnusedItem(module));
+    module.SaveEntry();
+  } else {
+    FillEditor(view.form(), item);
+  }
+  const int count = module.store.entries.count();
+  for (auto _ : state) module.SaveEntry();
+  if (module.store.entries.count() != count || count == 0) state.SkipWithError("no update");
+}
+
+// Saving a new entry into a table with room for exactly one more; the entry is taken out again
+// between the iterations.
+void SaveEntryAppend(benchmark::State& state, DataSet set) {
+  DayView view(set == DataSet::Full ? DataSet::FullLessOne : set);
+  Module1& module = view.module();
+  const QByteArray& original = FilesOf(set == DataSet::Full ? DataSet::FullLessOne : set).entries;
+  FillEditor(view.form(), UnusedItem(module));
+  const int count = module.store.entries.count();
+  for (auto _ : state) {
+    module.SaveEntry();
+    state.PauseTiming();
+    if (module.store.entries.count() != count + 1) {
+      state.SkipWithError("no append");
+      break;
+    }
+    module.store.entries.rows.pop_back();
+    view.world.WriteFile(FileName(DataFile::Entries), original);
+    module.FillDayList();
+    state.ResumeTiming();
+  }
+}
+
+// A press on the first line of the day list, answered with Yes; the entry is put back in its
+// place between the iterations.
+void DeleteEntryAt(benchmark::State& state, DataSet set) {
+  DayView view(set);
+  Module1& module = view.module();
+  Form1& form = view.form();
+  if (set == DataSet::Defaults) {
+    // The default files hold no entry: save one to delete.
+    FillEditor(form, UnusedItem(module));
+    module.SaveEntry();
+  }
+  const QByteArray original = [] {
+    QFile file(FilePath(DataFile::Entries));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  }();
+  const int count = module.store.entries.count();
+  for (auto _ : state) {
+    state.PauseTiming();
+    form.List1->setCurrentRow(0);
+    const QString line = form.List1->SelectedText();
+    int hit = 0;
+    for (int i = 1; i <= count; ++i) {
+      if (BelongsToDayList(module.store.entries.row(i), module.SelectedDate, Value(kPerson),
+                           Value(kTab)) &&
+          module.DayListLine(i) == line) {
+        hit = i;
+      }
+    }
+    const EntryRow removed = hit > 0 ? module.store.entries.row(hit) : EntryRow();
+    state.ResumeTiming();
+    module.DeleteEntryAt(1);
+    state.PauseTiming();
+    if (hit == 0 || module.store.entries.count() != count - 1) {
+      state.SkipWithError("no delete");
+      break;
+    }
+    module.store.entries.rows.insert(module.store.entries.rows.begin() + (hit - 1), removed);
+    view.world.WriteFile(FileName(DataFile::Entries), original);
+    module.FillDayList();
+    state.ResumeTiming();
+  }
+}
+
+// A new name into a persons table with room for exactly one more; the persons file is put back
+// between the iterations.
+void AddPerson(benchmark::State& state, DataSet set) {
+  const DataSet start = set == DataSet::Full ? DataSet::FullLessOne : set;
+  DayView view(start);
+  Module1& module = view.module();
+  const int count = module.store.persons.count();
+  for (auto _ : state) {
+    state.PauseTiming();
+    view.form().Combo3->setEditText(QStringLiteral("Zoë Weiß-Öztürk"));
+    state.ResumeTiming();
+    module.AddPerson();
+    state.PauseTiming();
+    if (module.store.persons.count() != count + 1) {
+      state.SkipWithError("no person added");
+      break;
+    }
+    view.world.WriteFile(FileName(DataFile::Persons), FilesOf(start).persons);
+    module.store.persons.rows.pop_back();
+    state.ResumeTiming();
+  }
+}
+
+struct Registration {
+  const char* name;
+  Case run;
+  int iterations;
+  bool withDefaults;
+};
+
+}  // namespace
+
+void RegisterBenchmarks(int repetitions) {
+  const Registration all[] = {
+      {"FloorWrite", FloorWrite, 2, false},
+      {"FloorRead", FloorRead, 4, false},
+      {"Rewrite", Rewrite, 2, false},
+      {"Load", Load, 4, false},
+      {"StartUp", StartUp, 2, true},
+      {"DrawCalendar", DrawCalendar, 10, true},
+      {"FillDayList", FillDayList, 20, true},
+      {"ShowTabPage", ShowTabPage, 10, true},
+      {"SelectDayAt", SelectDayAt, 10, true},
+      {"NextMonth", NextMonth, 10, true},
+      {"FillSeriesItems", FillSeriesItems, 10, true},
+      {"DrawDevelopment", DrawDevelopment, 10, true},
+      {"SaveEntryUpdate", SaveEntryUpdate, 2, true},
+      {"SaveEntryAppend", SaveEntryAppend, 2, true},
+      {"DeleteEntryAt", DeleteEntryAt, 2, true},
+      {"AddPerson", AddPerson, 4, true},
+  };
+  for (const Registration& r : all) {
+    for (const DataSet set : {DataSet::Full, DataSet::Defaults}) {
+      if (set == DataSet::Defaults && !r.withDefaults) continue;
+      const std::string name = std::string(r.name) + (set == DataSet::Full ? "/full" : "/defaults");
+      benchmark::RegisterBenchmark(name.c_str(),
+                                   [run = r.run, set](benchmark::State& s) { run(s, set); })
+          ->Iterations(r.iterations)
+          ->Repetitions(repetitions)
+          ->UseRealTime()
+          ->Unit(benchmark::kMillisecond);
+    }
+  }
+}
+
+long long PeakMemoryOfFullRun() {
+  {
+    World world(std::nullopt);
+    world.StartUp();
+    world.OpenDayView();
+    Module1& module = world.module();
+    FillEditor(world.form(), UsedItem(module));
+    module.SaveEntry();
+    world.form().List1->setCurrentRow(0);
+    module.DeleteEntryAt(1);
+    module.NextMonth();
+    world.SelectTab(QStringLiteral("Entwicklung"));
+    world.form().Combo4->setCurrentIndex(world.form().Combo4->findText(kTab));
+    module.FillSeriesItems();
+    world.ProcessEvents();
+  }
+  QFile status(QStringLiteral("/proc/self/status"));
+  if (!status.open(QIODevice::ReadOnly)) return -1;
+  for (const QByteArray& line : status.readAll().split('\n')) {
+    if (line.startsWith("VmHWM:")) {
+      bool ok = false;
+      const long long kb = line.mid(6).trimmed().split(' ').front().toLongLong(&ok);
+      return ok ? kb * 1024 : -1;
+    }
+  }
+  return -1;
+}

@@ -1,0 +1,111 @@
+#include "world.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QTabWidget>
+#include <stdexcept>
+
+#include "app/event_wiring.h"
+#include "app/picture_box.h"
+#include "dayview/calendar.h"
+#include "format/date_format.h"
+#include "sample_data.h"
+#include "store/data_files.h"
+
+namespace {
+constexpr std::uint32_t kSeed = 20240305;
+
+DataFiles MakeFiles(DataSet set) {
+  if (set == DataSet::Defaults) {
+    return {DefaultFileBytes(DataFile::Persons), DefaultFileBytes(DataFile::Categories),
+            DefaultFileBytes(DataFile::Entries)};
+  }
+  SampleData data = MakeSampleData(kSeed, EntryTable::kCapacity, QDate(2026, 12, 31));
+  if (set == DataSet::FullLessOne) {
+    data.entries.rows.pop_back();
+    data.persons.rows.pop_back();
+  }
+  return {PersonFileBytes(data.persons), CategoryFileBytes(data.categories),
+          EntryFileBytes(data.entries)};
+}
+}  // namespace
+
+const DataFiles& FilesOf(DataSet set) {
+  static const DataFiles full = MakeFiles(DataSet::Full);
+  static const DataFiles fullLessOne = MakeFiles(DataSet::FullLessOne);
+  static const DataFiles defaults = MakeFiles(DataSet::Defaults);
+  switch (set) {
+    case DataSet::Full:
+      return full;
+    case DataSet::FullLessOne:
+      return fullLessOne;
+    case DataSet::Defaults:
+      break;
+  }
+  return defaults;
+}
+
+World::World(std::optional<DataSet> set) : previous_(QDir::currentPath()) {
+  if (set && (!dir_.isValid() || !QDir::setCurrent(dir_.path()))) {
+    throw std::runtime_error("no temporary working directory");
+  }
+  if (set) {
+    const DataFiles& files = FilesOf(*set);
+    WriteFile(FileName(DataFile::Persons), files.persons);
+    WriteFile(FileName(DataFile::Categories), files.categories);
+    WriteFile(FileName(DataFile::Entries), files.entries);
+  }
+  NewWindow();
+}
+
+World::~World() {
+  module_.reset();
+  form_.reset();
+  QDir::setCurrent(previous_);
+}
+
+void World::NewWindow() {
+  module_.reset();
+  form_ = std::make_unique<Form1>();
+  module_ = std::make_unique<Module1>(*form_, messages_, clock_);
+}
+
+void World::StartUp() {
+  LoadWindow(*form_, *module_, kScreen);
+}
+
+void World::OpenDayView(const QString& tab) {
+  form_->show();
+  ProcessEvents();
+  // A name chosen in the person box: the calendar, then the tab page.
+  form_->Combo3->setCurrentIndex(form_->Combo3->findText(kPerson));
+  module_->DrawCalendar();
+  module_->ShowTabPage();
+  SelectTab(tab);
+  ProcessEvents();
+}
+
+void World::SelectTab(const QString& caption) {
+  for (int i = 0; i < form_->TabStrip1->count(); ++i) {
+    if (form_->TabStrip1->tabText(i) == caption) form_->TabStrip1->setCurrentIndex(i);
+  }
+  module_->ShowTabPage();
+}
+
+QPointF World::CalendarRowCentre(int day) const {
+  const CalendarGeometry geometry(form_->Picture1->Width(), form_->Picture1->Height());
+  return {geometry.Width() / 2, (geometry.RowTop(day) + geometry.RowBottom(day)) / 2};
+}
+
+void World::ProcessEvents() {
+  QApplication::processEvents();
+}
+
+void World::WriteFile(const QString& name, const QByteArray& bytes) const {
+  QFile file(QDir::current().filePath(name));
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size()) {
+    throw std::runtime_error("cannot write a data file");
+  }
+}
