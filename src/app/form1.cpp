@@ -14,8 +14,9 @@
 #include "app/list_box.h"
 #include "app/picture_box.h"
 
-const char16_t* const kTabCaptions[8] = {u"Allgemein", u"persönliches", u"Essen/Trinken", u"Sport",
-                                         u"Aktivitäten", u"Rezepte",     u"Ausgaben",      u"Entwicklung"};
+const char16_t* const kTabCaptions[8] = {u"Allgemein", u"persönliches", u"Essen/Trinken",
+                                         u"Sport",     u"Aktivitäten",  u"Rezepte",
+                                         u"Ausgaben",  u"Entwicklung"};
 
 namespace {
 
@@ -43,16 +44,22 @@ void Put(QWidget* w, const Place& p, double W, double H) {
   const int top = static_cast<int>(std::lround(p.top * H));
   const int width = static_cast<int>(std::lround(p.width * W));
   int height = w->height();
-  if (p.height >= 0) height = static_cast<int>(std::lround(p.height * (p.heightOfWidth ? W : H)));
-  else height = w->sizeHint().height();
+  if (p.height >= 0)
+    height = static_cast<int>(std::lround(p.height * (p.heightOfWidth ? W : H)));
+  else
+    height = w->sizeHint().height();
   w->setGeometry(left, top, width, height);
 }
 
 void SetCaption(QWidget* w, const QString& text) {
-  if (auto* label = qobject_cast<QLabel*>(w)) label->setText(text);
-  else if (auto* line = qobject_cast<QLineEdit*>(w)) line->setText(text);
-  else if (auto* combo = qobject_cast<QComboBox*>(w)) combo->setEditText(text);
-  else if (auto* plain = qobject_cast<QPlainTextEdit*>(w)) plain->setPlainText(text);
+  if (auto* label = qobject_cast<QLabel*>(w))
+    label->setText(text);
+  else if (auto* line = qobject_cast<QLineEdit*>(w))
+    line->setText(text);
+  else if (auto* combo = qobject_cast<QComboBox*>(w))
+    combo->setEditText(text);
+  else if (auto* plain = qobject_cast<QPlainTextEdit*>(w))
+    plain->setPlainText(text);
 }
 
 void Style(QWidget* w, const Look& look) {
@@ -116,7 +123,8 @@ void Form1::CreateControls() {
   QWidget* f = Frame1;
 
   TabStrip1 = Named(new QTabWidget(f), QStringLiteral("TabStrip1"));
-  for (const char16_t* caption : kTabCaptions) TabStrip1->addTab(new QWidget, QString::fromUtf16(caption));
+  for (const char16_t* caption : kTabCaptions)
+    TabStrip1->addTab(new QWidget, QString::fromUtf16(caption));
   TabStrip1->setCurrentIndex(0);
 
   Label1 = Named(new QLabel(QStringLiteral("Label1"), f), QStringLiteral("Label1"));
@@ -154,9 +162,9 @@ void Form1::CreateControls() {
 
 void Form1::SetFocusOrder() {
   // Focus order by number; labels take no focus.
-  const QList<QWidget*> order = {Picture1, Command1, Command2, TabStrip1, Text1,   Text2,    Combo1,
-                                 Command3, List1,    Combo2,   List3,     Text3,   Text4,    Text5,
-                                 Text6,    Text7,    Combo3,   Command4,  Text8,   Combo4,   Text9,
+  const QList<QWidget*> order = {Picture1, Command1, Command2, TabStrip1, Text1, Text2,  Combo1,
+                                 Command3, List1,    Combo2,   List3,     Text3, Text4,  Text5,
+                                 Text6,    Text7,    Combo3,   Command4,  Text8, Combo4, Text9,
                                  Combo5,   Picture2, Text10,   Picture3};
   for (qsizetype i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
 }
@@ -179,18 +187,25 @@ void Form1::ConnectEvents() {
   });
 }
 
-QString Form1::SelectedTabCaption() const { return TabStrip1->tabText(TabStrip1->currentIndex()); }
+QString Form1::SelectedTabCaption() const {
+  return TabStrip1->tabText(TabStrip1->currentIndex());
+}
 
 void Form1::SelectTab(int index) {
-  if (index == TabStrip1->currentIndex()) emit TabStrip1Clicked();
-  else TabStrip1->setCurrentIndex(index);
+  if (index == TabStrip1->currentIndex())
+    emit TabStrip1Clicked();
+  else
+    TabStrip1->setCurrentIndex(index);
 }
 
 QList<QWidget*> Form1::EditorPage() const {
-  return {Text1, Text2, Text10, Text4, Combo1, Text5, Combo2, Text6, List3, Text7, Text3, List1, Command3};
+  return {Text1, Text2, Text10, Text4, Combo1, Text5,   Combo2,
+          Text6, List3, Text7,  Text3, List1,  Command3};
 }
 
-QList<QWidget*> Form1::ChartPage() const { return {Text8, Combo4, Text9, Combo5, Picture2, Picture3}; }
+QList<QWidget*> Form1::ChartPage() const {
+  return {Text8, Combo4, Text9, Combo5, Picture2, Picture3};
+}
 
 void Form1::LayOut(QSize screen) {
   // 1. The window at 90 % of the screen.
@@ -198,8 +213,9 @@ void Form1::LayOut(QSize screen) {
          static_cast<int>(std::lround(0.9 * screen.height())));
   // 2. The frame at its fractions of the window as read back.
   const double Wf = width(), Hf = height();
-  Frame1->setGeometry(static_cast<int>(std::lround(0.01 * Wf)), static_cast<int>(std::lround(0.01 * Hf)),
-                      static_cast<int>(std::lround(0.95 * Wf)), static_cast<int>(std::lround(0.9 * Hf)));
+  Frame1->setGeometry(
+      static_cast<int>(std::lround(0.01 * Wf)), static_cast<int>(std::lround(0.01 * Hf)),
+      static_cast<int>(std::lround(0.95 * Wf)), static_cast<int>(std::lround(0.9 * Hf)));
   // 3. The frame's size read back.
   const double W = Frame1->width(), H = Frame1->height();
 
@@ -219,13 +235,17 @@ void Form1::LayOut(QSize screen) {
     Place place;
     Look look;
   } rows[] = {
-      {Label1, {0.02, 0.03, 0.2, 0.03}, {blue, white, true, true, QStringLiteral(" Auswahl Person")}},
+      {Label1,
+       {0.02, 0.03, 0.2, 0.03},
+       {blue, white, true, true, QStringLiteral(" Auswahl Person")}},
       {Combo3, {0.02, 0.06, 0.2, kNone}, {std::nullopt, std::nullopt, true, true, std::nullopt}},
       {Command4, {0.23, 0.04, 0.1, 0.04}, {}},
       {Picture1, {0.02, 0.1, 0.4, 0.8}, {}},
       {Command1, {0.02, 0.91, 0.1, 0.04, true}, {}},
       {Command2, {0.13, 0.91, 0.1, 0.04, true}, {}},
-      {Label2, {0.46, 0.03, 0.2, 0.025}, {white, std::nullopt, true, false, QStringLiteral(" Lumivera")}},
+      {Label2,
+       {0.46, 0.03, 0.2, 0.025},
+       {white, std::nullopt, true, false, QStringLiteral(" Lumivera")}},
       {Label3,
        {0.46, 0.06, 0.4, 0.04},
        {std::nullopt, std::nullopt, true, false,
@@ -239,17 +259,25 @@ void Form1::LayOut(QSize screen) {
       {Text4, {0.46, 0.3, 0.2, 0.03}, captioned(QStringLiteral("Auswahl"))},
       {Combo1, {0.46, 0.34, 0.2, kNone}, {std::nullopt, std::nullopt, false, false, QString()}},
       {Text5, {0.46, 0.4, 0.2, 0.03}, captioned(QStringLiteral("Wert km/€/Zeit/Anzahl"))},
-      {Combo2, {0.46, 0.44, 0.2, kNone}, {std::nullopt, std::nullopt, false, false, QStringLiteral("0")}},
+      {Combo2,
+       {0.46, 0.44, 0.2, kNone},
+       {std::nullopt, std::nullopt, false, false, QStringLiteral("0")}},
       {Text6, {0.46, 0.5, 0.2, 0.03}, captioned(QStringLiteral("Anzeige"))},
       {List3, {0.46, 0.54, 0.2, 0.03}, {}},
       {Text7, {0.67, 0.3, 0.2, 0.03}, captioned(QStringLiteral("Beschreibung"))},
-      {Text3, {0.67, 0.34, 0.2, 0.23}, {std::nullopt, std::nullopt, false, false, QStringLiteral("[Beschreibung]")}},
+      {Text3,
+       {0.67, 0.34, 0.2, 0.23},
+       {std::nullopt, std::nullopt, false, false, QStringLiteral("[Beschreibung]")}},
       {List1, {0.46, 0.6, 0.45, 0.2}, {std::nullopt, std::nullopt, true, false, std::nullopt}},
       {Command3, {0.8, 0.81, 0.1, 0.05}, {}},
       {Text8, {0.46, 0.2, 0.2, 0.03}, captioned(QStringLiteral("Kategorie"))},
-      {Combo4, {0.46, 0.24, 0.2, kNone}, {std::nullopt, std::nullopt, false, false, QStringLiteral("0")}},
+      {Combo4,
+       {0.46, 0.24, 0.2, kNone},
+       {std::nullopt, std::nullopt, false, false, QStringLiteral("0")}},
       {Text9, {0.67, 0.2, 0.2, 0.03}, captioned(QStringLiteral("Kategorie-Item"))},
-      {Combo5, {0.67, 0.24, 0.2, kNone}, {std::nullopt, std::nullopt, false, false, QStringLiteral("0")}},
+      {Combo5,
+       {0.67, 0.24, 0.2, kNone},
+       {std::nullopt, std::nullopt, false, false, QStringLiteral("0")}},
       {Picture2, {0.46, 0.3, 0.45, 0.4}, {}},
       {Picture3, {0.46, 0.71, 0.45, 0.2}, {}},
   };

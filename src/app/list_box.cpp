@@ -10,10 +10,17 @@ QString ListBox::SelectedText() const {
 void ListBox::mousePressEvent(QMouseEvent* event) {
   int button = 0;
   switch (event->button()) {
-    case Qt::LeftButton: button = 1; break;
-    case Qt::RightButton: button = 2; break;
-    case Qt::MiddleButton: button = 4; break;
-    default: break;
+    case Qt::LeftButton:
+      button = 1;
+      break;
+    case Qt::RightButton:
+      button = 2;
+      break;
+    case Qt::MiddleButton:
+      button = 4;
+      break;
+    default:
+      break;
   }
   if (button == 1) {
     QListWidgetItem* under = itemAt(event->position().toPoint());

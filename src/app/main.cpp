@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QLocale>
 #include <QScreen>
 
 #include "app/clock.h"
@@ -10,6 +11,10 @@
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Lumivera"));
+  // Day and month names and the decimal separator follow the user's locale; a machine without
+  // one set gets the German names the rest of the window speaks.
+  if (QLocale::system().language() == QLocale::C)
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
 
   Form1 form;
   QtMessageBoxes messages(&form);

@@ -9,7 +9,9 @@
 Module1::Module1(Form1& form, MessageBoxes& messages, const Clock& clock)
     : form_(form), messages_(messages), clock_(clock) {}
 
-void Module1::Tell(const QString& text) { messages_.Show(QStringLiteral("Lumivera"), text); }
+void Module1::Tell(const QString& text) {
+  messages_.Show(QStringLiteral("Lumivera"), text);
+}
 
 void Module1::FillPersonBox() {
   QStringList names;

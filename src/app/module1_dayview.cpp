@@ -16,8 +16,14 @@ void Module1::DrawCalendar() {
 }
 
 void Module1::FillDayList() {}
-QString Module1::DayListLine(int) const { return {}; }
-void Module1::ShowTabPage() { DrawDevelopment(); }
-void Module1::SelectDayAt(float, float) { DrawCalendar(); }
+QString Module1::DayListLine(int) const {
+  return {};
+}
+void Module1::ShowTabPage() {
+  DrawDevelopment();
+}
+void Module1::SelectDayAt(float, float) {
+  DrawCalendar();
+}
 void Module1::NextMonth() {}
 void Module1::PrevMonth() {}

@@ -6,7 +6,9 @@
 
 namespace {
 constexpr double kTwipsPerInch = 1440.0;
-QColor ToQColor(Rgb c) { return QColor(c.r, c.g, c.b); }
+QColor ToQColor(Rgb c) {
+  return QColor(c.r, c.g, c.b);
+}
 }  // namespace
 
 PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
@@ -14,11 +16,19 @@ PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
   setFocusPolicy(Qt::StrongFocus);
 }
 
-double PictureBox::PixelsPerTwipX() const { return logicalDpiX() / kTwipsPerInch; }
-double PictureBox::PixelsPerTwipY() const { return logicalDpiY() / kTwipsPerInch; }
+double PictureBox::PixelsPerTwipX() const {
+  return logicalDpiX() / kTwipsPerInch;
+}
+double PictureBox::PixelsPerTwipY() const {
+  return logicalDpiY() / kTwipsPerInch;
+}
 
-float PictureBox::Width() const { return static_cast<float>(width() / PixelsPerTwipX()); }
-float PictureBox::Height() const { return static_cast<float>(height() / PixelsPerTwipY()); }
+float PictureBox::Width() const {
+  return static_cast<float>(width() / PixelsPerTwipX());
+}
+float PictureBox::Height() const {
+  return static_cast<float>(height() / PixelsPerTwipY());
+}
 
 QPoint PictureBox::ToPixels(float x, float y) const {
   return QPoint(static_cast<int>(std::lround(x * PixelsPerTwipX())),
@@ -26,7 +36,14 @@ QPoint PictureBox::ToPixels(float x, float y) const {
 }
 
 void PictureBox::resizeEvent(QResizeEvent*) {
-  if (image_.size() == size()) return;
+  FitImage();
+}
+
+// A hidden widget gets no resize event until it is shown, so every drawing fits the picture to
+// the widget's size first.
+bool PictureBox::FitImage() {
+  if (size().isEmpty()) return false;
+  if (image_.size() == size()) return true;
   QImage resized(size(), QImage::Format_RGB32);
   resized.fill(Qt::white);
   resized.setDotsPerMeterX(static_cast<int>(std::lround(logicalDpiX() / 0.0254)));
@@ -34,22 +51,24 @@ void PictureBox::resizeEvent(QResizeEvent*) {
   QPainter painter(&resized);
   if (!image_.isNull()) painter.drawImage(0, 0, image_);
   image_ = resized;
+  return true;
 }
 
 void PictureBox::Clear() {
+  if (!FitImage()) return;
   image_.fill(Qt::white);
   update();
 }
 
 void PictureBox::FillRect(float x1, float y1, float x2, float y2, Rgb color) {
-  if (image_.isNull()) return;
+  if (!FitImage()) return;
   QPainter painter(&image_);
   painter.fillRect(QRect(ToPixels(x1, y1), ToPixels(x2, y2)).normalized(), ToQColor(color));
   update();
 }
 
 void PictureBox::OutlineRect(float x1, float y1, float x2, float y2) {
-  if (image_.isNull()) return;
+  if (!FitImage()) return;
   const QRect r = QRect(ToPixels(x1, y1), ToPixels(x2, y2)).normalized();
   QPainter painter(&image_);
   const QColor black(Qt::black);
@@ -61,7 +80,7 @@ void PictureBox::OutlineRect(float x1, float y1, float x2, float y2) {
 }
 
 void PictureBox::Print(const QString& text) {
-  if (image_.isNull()) return;
+  if (!FitImage()) return;
   QFont font(FontName());
   font.setPointSizeF(FontSize());
   QPainter painter(&image_);
@@ -73,6 +92,7 @@ void PictureBox::Print(const QString& text) {
 }
 
 void PictureBox::paintEvent(QPaintEvent*) {
+  if (!FitImage()) return;
   QPainter painter(this);
   painter.drawImage(0, 0, image_);
   painter.setPen(QColor(128, 128, 128));
@@ -81,5 +101,6 @@ void PictureBox::paintEvent(QPaintEvent*) {
 
 void PictureBox::mousePressEvent(QMouseEvent* event) {
   const QPointF p = event->position();
-  emit Pressed(static_cast<float>(p.x() / PixelsPerTwipX()), static_cast<float>(p.y() / PixelsPerTwipY()));
+  emit Pressed(static_cast<float>(p.x() / PixelsPerTwipX()),
+               static_cast<float>(p.y() / PixelsPerTwipY()));
 }

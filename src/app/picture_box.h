@@ -36,5 +36,6 @@ class PictureBox : public QWidget, public DrawingSurface {
   void mousePressEvent(QMouseEvent* event) override;
 
  private:
+  bool FitImage();
   QImage image_;
 };

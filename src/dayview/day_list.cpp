@@ -8,10 +8,14 @@ const QString kPlaceholder = QStringLiteral("[Beschreibung]");
 // A value that is no Number (a hand-edited file) shows as its text.
 QString ValueListForm(const Value& v) {
   switch (v.kind()) {
-    case Value::Kind::Number: return ListNotation(v.number());
-    case Value::Kind::Text: return v.text();
-    case Value::Kind::Date: return v.date().toString(Qt::ISODate);
-    case Value::Kind::Empty: return QString();
+    case Value::Kind::Number:
+      return ListNotation(v.number());
+    case Value::Kind::Text:
+      return v.text();
+    case Value::Kind::Date:
+      return v.date().toString(Qt::ISODate);
+    case Value::Kind::Empty:
+      return QString();
   }
   return QString();
 }
@@ -24,7 +28,8 @@ QString DayListLine(const EntryRow& row) {
   return line;
 }
 
-bool BelongsToDayList(const EntryRow& row, const Value& day, const Value& person, const Value& category) {
+bool BelongsToDayList(const EntryRow& row, const Value& day, const Value& person,
+                      const Value& category) {
   return row.date() == day && row.person() == person && row.category() == category;
 }
 

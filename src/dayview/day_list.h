@@ -12,7 +12,8 @@
 QString DayListLine(const EntryRow& row);
 
 // Whether the entry belongs to the day list of that day, person and tab.
-bool BelongsToDayList(const EntryRow& row, const Value& day, const Value& person, const Value& category);
+bool BelongsToDayList(const EntryRow& row, const Value& day, const Value& person,
+                      const Value& category);
 
 // The lines of the day list, in row order.
 QStringList DayListLines(const EntryTable& entries, const Value& day, const Value& person,

@@ -5,12 +5,13 @@ QString DayMonth(QDate date) {
 }
 
 QString DayHeading(QDate date, const QLocale& locale) {
-  return locale.dayName(date.dayOfWeek(), QLocale::LongFormat) + QStringLiteral(", ") + DayMonth(date);
+  return locale.dayName(date.dayOfWeek(), QLocale::LongFormat) + QStringLiteral(", ") +
+         DayMonth(date);
 }
 
 QString DayLabel(QDate date, const QLocale& locale) {
-  return DayMonth(date) + QStringLiteral(" (") + locale.dayName(date.dayOfWeek(), QLocale::ShortFormat) +
-         u')';
+  return DayMonth(date) + QStringLiteral(" (") +
+         locale.dayName(date.dayOfWeek(), QLocale::ShortFormat) + u')';
 }
 
 QString MonthHeading(QDate date, const QLocale& locale) {
@@ -18,4 +19,6 @@ QString MonthHeading(QDate date, const QLocale& locale) {
          QString::asprintf("%04d", date.year());
 }
 
-QDate FirstOfMonth(QDate date) { return date.addDays(1 - date.day()); }
+QDate FirstOfMonth(QDate date) {
+  return date.addDays(1 - date.day());
+}

@@ -32,7 +32,9 @@ QString LocaleNotation(double number, const QLocale& locale) {
   return digits.replace(u'.', locale.decimalPoint());
 }
 
-double RoundToTenthHalfEven(double number) { return std::nearbyint(number * 10.0) / 10.0; }
+double RoundToTenthHalfEven(double number) {
+  return std::nearbyint(number * 10.0) / 10.0;
+}
 
 std::optional<double> ParseUserNumber(const QString& text, const QLocale& locale) {
   const QString trimmed = text.trimmed();

@@ -6,7 +6,9 @@ namespace {
 qint64 g_failAfterBytes = -1;
 }
 
-void SetWriteFailureAfterBytesForTesting(qint64 bytes) { g_failAfterBytes = bytes; }
+void SetWriteFailureAfterBytesForTesting(qint64 bytes) {
+  g_failAfterBytes = bytes;
+}
 
 std::optional<QString> WriteFileAtomically(const QString& path, const QByteArray& bytes) {
   QSaveFile file(path);
@@ -18,10 +20,12 @@ std::optional<QString> WriteFileAtomically(const QString& path, const QByteArray
   if (file.write(part) != part.size() || injectFailure) {
     const QString reason = injectFailure ? QStringLiteral("Datenträger voll") : file.errorString();
     file.cancelWriting();
-    return QStringLiteral("Die Datei konnte nicht vollständig geschrieben werden (%1).").arg(reason);
+    return QStringLiteral("Die Datei konnte nicht vollständig geschrieben werden (%1).")
+        .arg(reason);
   }
   if (!file.commit()) {
-    return QStringLiteral("Die Datei konnte nicht gespeichert werden (%1).").arg(file.errorString());
+    return QStringLiteral("Die Datei konnte nicht gespeichert werden (%1).")
+        .arg(file.errorString());
   }
   return std::nullopt;
 }

@@ -10,20 +10,33 @@
 namespace {
 
 const char16_t* const kDefaultPairs[][2] = {
-    {u"persönliches", u"Gewicht"},   {u"persönliches", u"wohlbefinden"},
-    {u"Ausgaben", u"Einkauf"},       {u"Ausgaben", u"Auto"},
-    {u"Ausgaben", u"Tanken"},        {u"Ausgaben", u"Zigaretten"},
-    {u"Ausgaben", u"Feiern"},        {u"Ausgaben", u"Handy"},
-    {u"Sport", u"Joggen"},           {u"Sport", u"Fußball"},
-    {u"Sport", u"Move"},             {u"Sport", u"Stepper"},
-    {u"Sport", u"Walken"},           {u"Sport", u"Fitness"},
-    {u"Sport", u"Fahrrad"},          {u"Essen/Trinken", u"Chips"},
-    {u"Essen/Trinken", u"Schokolade"}, {u"Essen/Trinken", u"Obst"},
-    {u"Essen/Trinken", u"Pommes"},   {u"Essen/Trinken", u"Burger"},
-    {u"Essen/Trinken", u"Pasta"},    {u"Essen/Trinken", u"Pizza"},
+    {u"persönliches", u"Gewicht"},
+    {u"persönliches", u"wohlbefinden"},
+    {u"Ausgaben", u"Einkauf"},
+    {u"Ausgaben", u"Auto"},
+    {u"Ausgaben", u"Tanken"},
+    {u"Ausgaben", u"Zigaretten"},
+    {u"Ausgaben", u"Feiern"},
+    {u"Ausgaben", u"Handy"},
+    {u"Sport", u"Joggen"},
+    {u"Sport", u"Fußball"},
+    {u"Sport", u"Move"},
+    {u"Sport", u"Stepper"},
+    {u"Sport", u"Walken"},
+    {u"Sport", u"Fitness"},
+    {u"Sport", u"Fahrrad"},
+    {u"Essen/Trinken", u"Chips"},
+    {u"Essen/Trinken", u"Schokolade"},
+    {u"Essen/Trinken", u"Obst"},
+    {u"Essen/Trinken", u"Pommes"},
+    {u"Essen/Trinken", u"Burger"},
+    {u"Essen/Trinken", u"Pasta"},
+    {u"Essen/Trinken", u"Pizza"},
 };
 
-QString Quoted(const QString& name) { return QStringLiteral("„%1“").arg(name); }
+QString Quoted(const QString& name) {
+  return QStringLiteral("„%1“").arg(name);
+}
 
 std::optional<QByteArray> ReadWholeFile(const QString& path, QString* reason) {
   if (QFileInfo(path).isDir()) {
@@ -56,14 +69,19 @@ QString FreeBackupName(const QString& fileName) {
 
 QString FileName(DataFile file) {
   switch (file) {
-    case DataFile::Persons: return QStringLiteral("lv_personen.txt");
-    case DataFile::Categories: return QStringLiteral("lv_kategorien.txt");
-    case DataFile::Entries: return QStringLiteral("lv_items.txt");
+    case DataFile::Persons:
+      return QStringLiteral("lv_personen.txt");
+    case DataFile::Categories:
+      return QStringLiteral("lv_kategorien.txt");
+    case DataFile::Entries:
+      return QStringLiteral("lv_items.txt");
   }
   return {};
 }
 
-QString FilePath(DataFile file) { return QDir::current().filePath(FileName(file)); }
+QString FilePath(DataFile file) {
+  return QDir::current().filePath(FileName(file));
+}
 
 QByteArray DefaultFileBytes(DataFile file) {
   RecordWriter writer;
@@ -75,10 +93,13 @@ QByteArray DefaultFileBytes(DataFile file) {
     case DataFile::Categories:
       writer.WriteRecord({Value(static_cast<int>(std::size(kDefaultPairs)))});
       for (const auto& pair : kDefaultPairs) {
-        writer.WriteRecord({Value(QString::fromUtf16(pair[0])), Value(QString::fromUtf16(pair[1]))});
+        writer.WriteRecord(
+            {Value(QString::fromUtf16(pair[0])), Value(QString::fromUtf16(pair[1]))});
       }
       break;
-    case DataFile::Entries: writer.WriteRecord({Value(0)}); break;
+    case DataFile::Entries:
+      writer.WriteRecord({Value(0)});
+      break;
   }
   return *writer.Bytes();
 }
@@ -92,7 +113,8 @@ std::optional<QString> Store::EnsureDataFile(DataFile file) {
   }
   if (auto failure = WriteFileAtomically(FilePath(file), DefaultFileBytes(file))) {
     state(file).unreadable = true;
-    return QStringLiteral("Die Datei %1 konnte nicht angelegt werden. %2").arg(Quoted(name), *failure);
+    return QStringLiteral("Die Datei %1 konnte nicht angelegt werden. %2")
+        .arg(Quoted(name), *failure);
   }
   return std::nullopt;
 }
@@ -118,18 +140,20 @@ std::optional<QString> Store::ReadTable(DataFile file, TableT& table) {
   Value count;
   reader.ReadRecord(std::span<Value>(&count, 1));
   const double n = count.number();
-  const bool countValid = count.isNumber() && n >= 0 && n == static_cast<double>(static_cast<qint64>(n)) &&
-                          !reader.Problem();
+  const bool countValid = count.isNumber() && n >= 0 &&
+                          n == static_cast<double>(static_cast<qint64>(n)) && !reader.Problem();
   if (!countValid) damage = QStringLiteral("die erste Zeile enthält keine gültige Anzahl");
   const qint64 expected = countValid ? static_cast<qint64>(n) : -1;
 
   table.rows.clear();
-  table.rows.reserve(static_cast<std::size_t>(
-      std::min<qint64>(expected >= 0 ? expected : 0, TableT::kCapacity)));
+  table.rows.reserve(
+      static_cast<std::size_t>(std::min<qint64>(expected >= 0 ? expected : 0, TableT::kCapacity)));
   while (expected < 0 || table.count() < expected) {
     if (reader.AtEnd() || (expected < 0 && reader.OnlyBlankLeft())) {
       if (expected >= 0) {
-        damage = QStringLiteral("sie enthält nur %1 von %2 Datensätzen").arg(table.count()).arg(expected);
+        damage = QStringLiteral("sie enthält nur %1 von %2 Datensätzen")
+                     .arg(table.count())
+                     .arg(expected);
       }
       break;
     }
@@ -189,18 +213,32 @@ std::optional<QString> Store::WriteTable(DataFile file, const TableT& table) {
   writer.WriteRecord({Value(table.count())});
   for (const auto& row : table.rows) writer.WriteRecord(row.fields);
   if (auto failure = writer.Close(FilePath(file))) {
-    return QStringLiteral("Die Datei %1 konnte nicht gespeichert werden. %2 Die Änderung wurde nicht übernommen.")
+    return QStringLiteral(
+               "Die Datei %1 konnte nicht gespeichert werden. %2 Die Änderung wurde nicht "
+               "übernommen.")
         .arg(Quoted(name), *failure);
   }
   return std::nullopt;
 }
 
-std::optional<QString> Store::ReadPersonFile() { return ReadTable(DataFile::Persons, persons); }
-std::optional<QString> Store::ReadCategoryFile() { return ReadTable(DataFile::Categories, categories); }
-std::optional<QString> Store::ReadEntryFile() { return ReadTable(DataFile::Entries, entries); }
-std::optional<QString> Store::WritePersonFile() { return WriteTable(DataFile::Persons, persons); }
-std::optional<QString> Store::WriteCategoryFile() { return WriteTable(DataFile::Categories, categories); }
-std::optional<QString> Store::WriteEntryFile() { return WriteTable(DataFile::Entries, entries); }
+std::optional<QString> Store::ReadPersonFile() {
+  return ReadTable(DataFile::Persons, persons);
+}
+std::optional<QString> Store::ReadCategoryFile() {
+  return ReadTable(DataFile::Categories, categories);
+}
+std::optional<QString> Store::ReadEntryFile() {
+  return ReadTable(DataFile::Entries, entries);
+}
+std::optional<QString> Store::WritePersonFile() {
+  return WriteTable(DataFile::Persons, persons);
+}
+std::optional<QString> Store::WriteCategoryFile() {
+  return WriteTable(DataFile::Categories, categories);
+}
+std::optional<QString> Store::WriteEntryFile() {
+  return WriteTable(DataFile::Entries, entries);
+}
 std::optional<QString> Store::WriteEntryFileFrom(const EntryTable& table) {
   return WriteTable(DataFile::Entries, table);
 }

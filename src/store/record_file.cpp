@@ -26,7 +26,8 @@ void RecordWriter::WriteRecord(std::span<const Value> fields) {
     if (!first) content_ += u',';
     first = false;
     switch (field.kind()) {
-      case Value::Kind::Empty: break;
+      case Value::Kind::Empty:
+        break;
       case Value::Kind::Number:
         if (!std::isfinite(field.number())) unstorable_ = true;
         content_ += FileNumber(field.number());
@@ -67,7 +68,9 @@ RecordReader RecordReader::FromBytes(const QByteArray& bytes) {
   return RecordReader(DecodeCp1252(bytes));
 }
 
-bool RecordReader::AtEnd() const { return pos_ >= content_.size(); }
+bool RecordReader::AtEnd() const {
+  return pos_ >= content_.size();
+}
 
 bool RecordReader::OnlyBlankLeft() const {
   for (qsizetype i = pos_; i < content_.size(); ++i) {
@@ -109,7 +112,9 @@ void RecordReader::SkipRestOfLine() {
 }
 
 namespace {
-bool IsFieldEnd(QChar c) { return c == u',' || c == u'\r' || c == u'\n'; }
+bool IsFieldEnd(QChar c) {
+  return c == u',' || c == u'\r' || c == u'\n';
+}
 
 std::optional<QDate> ParseDate(QStringView s) {
   // yyyy-MM-dd, with one or two digits allowed for month and day

@@ -22,19 +22,26 @@ bool operator==(const Value& a, const Value& b) {
   const K kb = b.kind();
   if (ka == kb) {
     switch (ka) {
-      case K::Empty: return true;
-      case K::Number: return a.number() == b.number();
-      case K::Text: return a.text() == b.text();
-      case K::Date: return a.date() == b.date();
+      case K::Empty:
+        return true;
+      case K::Number:
+        return a.number() == b.number();
+      case K::Text:
+        return a.text() == b.text();
+      case K::Date:
+        return a.date() == b.date();
     }
   }
-  if (ka == K::Empty) return (kb == K::Text && b.text().isEmpty()) || (kb == K::Number && b.number() == 0);
+  if (ka == K::Empty)
+    return (kb == K::Text && b.text().isEmpty()) || (kb == K::Number && b.number() == 0);
   if (kb == K::Empty) return b == a;
   return false;
 }
 
 namespace {
-bool TextLike(const Value& v) { return v.isText() || v.isEmpty(); }
+bool TextLike(const Value& v) {
+  return v.isText() || v.isEmpty();
+}
 }  // namespace
 
 Value operator+(const Value& a, const Value& b) {

@@ -13,11 +13,11 @@ class Value {
   enum class Kind { Empty, Number, Text, Date };
 
   Value() = default;
-  Value(double number) : cell_(number) {}  // NOLINT(google-explicit-constructor)
+  Value(double number) : cell_(number) {}                    // NOLINT(google-explicit-constructor)
   Value(int number) : cell_(static_cast<double>(number)) {}  // NOLINT
-  Value(QString text) : cell_(std::move(text)) {}           // NOLINT
+  Value(QString text) : cell_(std::move(text)) {}            // NOLINT
   Value(const char* text) : cell_(QString::fromUtf8(text)) {}  // NOLINT
-  Value(QDate date) : cell_(date) {}                          // NOLINT
+  Value(QDate date) : cell_(date) {}                           // NOLINT
 
   Kind kind() const { return static_cast<Kind>(cell_.index()); }
   bool isEmpty() const { return kind() == Kind::Empty; }

@@ -2,4 +2,6 @@
 
 #include "format/number_format.h"
 
-void DrawingSurface::PrintNumber(double number) { Print(PrintNotation(number)); }
+void DrawingSurface::PrintNumber(double number) {
+  Print(PrintNotation(number));
+}

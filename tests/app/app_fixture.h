@@ -19,7 +19,9 @@ class RecordingMessageBoxes : public MessageBoxes {
     QString title, text;
     bool question;
   };
-  void Show(const QString& title, const QString& text) override { shown.push_back({title, text, false}); }
+  void Show(const QString& title, const QString& text) override {
+    shown.push_back({title, text, false});
+  }
   bool AskYesNo(const QString& title, const QString& text) override {
     shown.push_back({title, text, true});
     if (answers.empty()) return false;

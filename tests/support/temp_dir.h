@@ -1,11 +1,12 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QByteArray>
 #include <QDir>
 #include <QLocale>
 #include <QString>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 // Runs each test in a fresh, empty working directory with a German locale, and goes back to
 // the previous directory afterwards.

@@ -1,0 +1,174 @@
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <cmath>
+
+#include "app/list_box.h"
+#include "app/picture_box.h"
+#include "app_fixture.h"
+
+namespace {
+
+// Every control's place as fractions of the frame; a negative height is the toolkit's own.
+struct Expected {
+  const char* name;
+  double left, top, width, height;
+  bool heightOfWidth = false;
+};
+
+const Expected kPlaces[] = {
+    {"Label1", 0.02, 0.03, 0.2, 0.03},         {"Combo3", 0.02, 0.06, 0.2, -1},
+    {"Command4", 0.23, 0.04, 0.1, 0.04},       {"Picture1", 0.02, 0.1, 0.4, 0.8},
+    {"Command1", 0.02, 0.91, 0.1, 0.04, true}, {"Command2", 0.13, 0.91, 0.1, 0.04, true},
+    {"Label2", 0.46, 0.03, 0.2, 0.025},        {"Label3", 0.46, 0.06, 0.4, 0.04},
+    {"TabStrip1", 0.45, 0.1, 0.5, 0.85},       {"Text1", 0.46, 0.2, 0.2, 0.03},
+    {"Text2", 0.67, 0.2, 0.2, 0.03},           {"Text10", 0.46, 0.26, 0.41, 0.03},
+    {"Text4", 0.46, 0.3, 0.2, 0.03},           {"Combo1", 0.46, 0.34, 0.2, -1},
+    {"Text5", 0.46, 0.4, 0.2, 0.03},           {"Combo2", 0.46, 0.44, 0.2, -1},
+    {"Text6", 0.46, 0.5, 0.2, 0.03},           {"List3", 0.46, 0.54, 0.2, 0.03},
+    {"Text7", 0.67, 0.3, 0.2, 0.03},           {"Text3", 0.67, 0.34, 0.2, 0.23},
+    {"List1", 0.46, 0.6, 0.45, 0.2},           {"Command3", 0.8, 0.81, 0.1, 0.05},
+    {"Text8", 0.46, 0.2, 0.2, 0.03},           {"Combo4", 0.46, 0.24, 0.2, -1},
+    {"Text9", 0.67, 0.2, 0.2, 0.03},           {"Combo5", 0.67, 0.24, 0.2, -1},
+    {"Picture2", 0.46, 0.3, 0.45, 0.4},        {"Picture3", 0.46, 0.71, 0.45, 0.2},
+};
+
+QColor Background(QWidget* w) {
+  return w->palette().color(qobject_cast<QLabel*>(w) ? QPalette::Window : QPalette::Base);
+}
+QColor Foreground(QWidget* w) {
+  return w->palette().color(qobject_cast<QLabel*>(w) ? QPalette::WindowText : QPalette::Text);
+}
+
+}  // namespace
+
+TEST_F(AppTest, WindowAndEveryControlStandAtTheirFractions) {
+  for (QSize screen : {QSize(1920, 1080), QSize(1280, 1024)}) {
+    SCOPED_TRACE(screen.width());
+    form->LayOut(screen);
+    EXPECT_NEAR(form->width(), 0.9 * screen.width(), 1);
+    EXPECT_NEAR(form->height(), 0.9 * screen.height(), 1);
+    const QRect frame = form->Frame1->geometry();
+    EXPECT_NEAR(frame.x(), 0.01 * form->width(), 1);
+    EXPECT_NEAR(frame.y(), 0.01 * form->height(), 1);
+    EXPECT_NEAR(frame.width(), 0.95 * form->width(), 1);
+    EXPECT_NEAR(frame.height(), 0.9 * form->height(), 1);
+    const double W = frame.width(), H = frame.height();
+    for (const Expected& e : kPlaces) {
+      SCOPED_TRACE(e.name);
+      auto* w = form->Frame1->findChild<QWidget*>(e.name);
+      ASSERT_NE(w, nullptr);
+      EXPECT_EQ(w->parentWidget(), form->Frame1);
+      EXPECT_NEAR(w->x(), e.left * W, 1);
+      EXPECT_NEAR(w->y(), e.top * H, 1);
+      EXPECT_NEAR(w->width(), e.width * W, 1);
+      if (e.height >= 0) {
+        EXPECT_NEAR(w->height(), e.height * (e.heightOfWidth ? W : H), 1);
+      }
+    }
+  }
+  // On a wide screen the month buttons, sized from the width, are taller than "Hinzufügen".
+  EXPECT_GT(form->Command1->height(), form->Command4->height());
+}
+
+TEST_F(AppTest, StartShowsTheEditorPageWithTextsAndColoursAsSet) {
+  StartUp();
+  for (QWidget* w : form->EditorPage())
+    EXPECT_FALSE(w->isHidden()) << w->objectName().toStdString();
+  for (QWidget* w : form->ChartPage()) EXPECT_TRUE(w->isHidden()) << w->objectName().toStdString();
+
+  EXPECT_EQ(form->windowTitle(), "Lumivera");
+  EXPECT_EQ(form->Frame1->title(), "Lumivera 1.0");
+  EXPECT_EQ(form->Label1->text(), " Auswahl Person");
+  EXPECT_EQ(form->Label2->text(), " Lumivera");
+  EXPECT_FALSE(form->Label3->text().isEmpty());
+  EXPECT_EQ(form->Text2->text(), "Text1");
+  EXPECT_EQ(form->Text10->text(),
+            QString::fromUtf8("neue Auswahl einfach hinzufügen und Speichern"));
+  EXPECT_EQ(form->Text5->text(), QString::fromUtf8("Wert km/€/Zeit/Anzahl"));
+  EXPECT_EQ(form->Text8->text(), "Kategorie");
+  EXPECT_EQ(form->Text9->text(), "Kategorie-Item");
+  EXPECT_EQ(form->Combo1->currentText(), "");
+  EXPECT_EQ(form->Combo1->count(), 0);
+  EXPECT_EQ(form->Combo2->currentText(), "0");
+  EXPECT_EQ(form->Combo2->count(), 0);
+  EXPECT_EQ(form->Combo4->currentText(), "0");
+  EXPECT_EQ(form->Combo5->currentText(), "0");
+  EXPECT_EQ(form->Text3->toPlainText(), "[Beschreibung]");
+  EXPECT_EQ(form->Command1->text(), "<");
+  EXPECT_EQ(form->Command2->text(), ">");
+  EXPECT_EQ(form->Command3->text(), "Speichern");
+  EXPECT_EQ(form->Command4->text(), QString::fromUtf8("Hinzufügen"));
+
+  EXPECT_EQ(Background(form->Label1), QColor(0, 0, 255));
+  EXPECT_EQ(Foreground(form->Label1), QColor(255, 255, 255));
+  EXPECT_EQ(Background(form->Label2), QColor(255, 255, 255));
+  EXPECT_EQ(Background(form->Text1), QColor(255, 255, 0));
+  EXPECT_EQ(Background(form->Text2), QColor(0, 255, 0));
+  EXPECT_EQ(Background(form->Text8), QColor(0, 0, 255));
+  EXPECT_EQ(Foreground(form->Text8), QColor(255, 255, 255));
+  for (QWidget* w : {static_cast<QWidget*>(form->Label1), static_cast<QWidget*>(form->Combo3),
+                     static_cast<QWidget*>(form->Text1), static_cast<QWidget*>(form->Text7)}) {
+    EXPECT_EQ(w->font().family(), "Tahoma");
+    EXPECT_TRUE(w->font().bold());
+    EXPECT_DOUBLE_EQ(w->font().pointSizeF(), 8.25);
+  }
+  EXPECT_EQ(form->List1->font().family(), "Tahoma");
+  EXPECT_FALSE(form->List1->font().bold());
+}
+
+TEST_F(AppTest, TabsFocusOrderAndStacking) {
+  StartUp();
+  ASSERT_EQ(form->TabStrip1->count(), 8);
+  QStringList captions;
+  for (int i = 0; i < 8; ++i) captions << form->TabStrip1->tabText(i);
+  EXPECT_EQ(captions.join(u'|'), QString::fromUtf8("Allgemein|persönliches|Essen/Trinken|Sport|"
+                                                   "Aktivitäten|Rezepte|Ausgaben|Entwicklung"));
+  EXPECT_EQ(form->SelectedTabCaption(), "Allgemein");
+  // The tab strip lies behind every other control of the frame.
+  EXPECT_EQ(form->Frame1->children().indexOf(form->TabStrip1), 0);
+  const QList<QWidget*> order = {form->Picture1, form->Command1, form->Command2, form->TabStrip1,
+                                 form->Text1,    form->Text2,    form->Combo1};
+  for (qsizetype i = 0; i + 1 < order.size(); ++i) {
+    QWidget* next = order[i]->nextInFocusChain();
+    while (order[i]->isAncestorOf(next)) next = next->nextInFocusChain();  // inner parts
+    EXPECT_TRUE(next == order[i + 1] || order[i + 1]->isAncestorOf(next))
+        << order[i]->objectName().toStdString();
+  }
+  EXPECT_EQ(form->Label1->focusPolicy(), Qt::NoFocus);
+}
+
+TEST_F(AppTest, PictureBoxDrawsInTwipsAndKeepsItsPicture) {
+  StartUp();
+  PictureBox* p = form->Picture2;  // hidden: drawing still lands in its picture
+  const float tw = 1.0f / static_cast<float>(p->PixelsPerTwipX());
+  p->Clear();
+  p->FillRect(10 * tw, 10 * tw, 20 * tw, 10 * tw, Rgb{0, 255, 0});  // a one-pixel line
+  p->OutlineRect(30 * tw, 30 * tw, 40 * tw, 40 * tw);
+  p->FillRect(p->Width() - 5 * tw, 0, p->Width() + 1000 * tw, 5 * tw, Rgb{255, 0, 0});  // clipped
+  const QImage& img = p->Picture();
+  EXPECT_EQ(img.pixelColor(10, 10), QColor(0, 255, 0));
+  EXPECT_EQ(img.pixelColor(20, 10), QColor(0, 255, 0));
+  EXPECT_EQ(img.pixelColor(15, 11), QColor(255, 255, 255));
+  EXPECT_EQ(img.pixelColor(30, 35), QColor(0, 0, 0));
+  EXPECT_EQ(img.pixelColor(40, 35), QColor(0, 0, 0));
+  EXPECT_EQ(img.pixelColor(35, 35), QColor(255, 255, 255));
+  EXPECT_EQ(img.pixelColor(img.width() - 1, 2), QColor(255, 0, 0));
+
+  // Text state lasts: white text stays white for the next print.
+  p->SetTextColor(colors::kWhite);
+  p->SetFontName("Tahoma");
+  p->SetFontSize(8);
+  p->FillRect(0, 60 * tw, 200 * tw, 90 * tw, Rgb{0, 0, 0});
+  p->SetTextPosition(2 * tw, 62 * tw);
+  p->Print("MMMM");
+  EXPECT_EQ(p->TextColor(), colors::kWhite);
+  bool anyWhite = false;
+  for (int x = 0; x < 60; ++x)
+    for (int y = 60; y < 90; ++y) anyWhite |= img.pixelColor(x, y) == QColor(255, 255, 255);
+  EXPECT_TRUE(anyWhite);
+}

@@ -1,0 +1,160 @@
+#include "store/data_files.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+
+#include "store/atomic_file.h"
+#include "temp_dir.h"
+
+namespace {
+
+const QByteArray kDefaultCategories =
+    "22\r\n"
+    "\"pers\xf6nliches\",\"Gewicht\"\r\n\"pers\xf6nliches\",\"wohlbefinden\"\r\n"
+    "\"Ausgaben\",\"Einkauf\"\r\n\"Ausgaben\",\"Auto\"\r\n\"Ausgaben\",\"Tanken\"\r\n"
+    "\"Ausgaben\",\"Zigaretten\"\r\n\"Ausgaben\",\"Feiern\"\r\n\"Ausgaben\",\"Handy\"\r\n"
+    "\"Sport\",\"Joggen\"\r\n\"Sport\",\"Fu\xdf"
+    "ball\"\r\n\"Sport\",\"Move\"\r\n"
+    "\"Sport\",\"Stepper\"\r\n\"Sport\",\"Walken\"\r\n\"Sport\",\"Fitness\"\r\n"
+    "\"Sport\",\"Fahrrad\"\r\n\"Essen/Trinken\",\"Chips\"\r\n\"Essen/Trinken\",\"Schokolade\"\r\n"
+    "\"Essen/Trinken\",\"Obst\"\r\n\"Essen/Trinken\",\"Pommes\"\r\n\"Essen/Trinken\",\"Burger\"\r\n"
+    "\"Essen/Trinken\",\"Pasta\"\r\n\"Essen/Trinken\",\"Pizza\"\r\n";
+
+QByteArray Entries(int count, int records) {
+  QByteArray out = QByteArray::number(count) + "\r\n";
+  for (int i = 0; i < records; ++i) {
+    out += "#2024-03-05#,\"Haushalt\",\"Sport\",\"Item" + QByteArray::number(i) + "\"," +
+           QByteArray::number(i) + ",\"x\",\"\",\"\"\r\n";
+  }
+  return out;
+}
+
+class StoreFiles : public InTempDir {
+ protected:
+  void TearDown() override {
+    SetWriteFailureAfterBytesForTesting(-1);
+    InTempDir::TearDown();
+  }
+  Store store;
+};
+
+}  // namespace
+
+TEST_F(StoreFiles, FirstStartWritesTheDefaultFilesByteForByte) {
+  EXPECT_TRUE(store.LoadData().isEmpty());
+  EXPECT_EQ(ReadBytes("lv_personen.txt"), QByteArray("1\r\n\"Haushalt\"\r\n"));
+  EXPECT_EQ(ReadBytes("lv_kategorien.txt"), kDefaultCategories);
+  EXPECT_EQ(ReadBytes("lv_items.txt"), QByteArray("0\r\n"));
+  ASSERT_EQ(store.persons.count(), 1);
+  EXPECT_EQ(store.persons.row(1).name(), Value("Haushalt"));
+  ASSERT_EQ(store.categories.count(), 22);
+  EXPECT_EQ(store.categories.row(1).category(), Value(QString::fromUtf8("persönliches")));
+  EXPECT_EQ(store.categories.row(10).item(), Value(QString::fromUtf8("Fußball")));
+  EXPECT_EQ(store.entries.count(), 0);
+}
+
+TEST_F(StoreFiles, PresentFilesAreFoundWhereverTheyAreListedAndNeverReplaced) {
+  // "a..." sorts before and "zz..." after the data files; an empty persons file stays as it is.
+  WriteBytes("a_first.txt", "x");
+  WriteBytes("lv_personen.txt", "0\r\n");
+  WriteBytes("lv_items.txt", Entries(2, 2));
+  WriteBytes("zz_last.txt", "x");
+  WriteBytes("LV_KATEGORIEN.TXT", "0\r\n");  // another name: the real file is still missing
+  EXPECT_TRUE(store.LoadData().isEmpty());
+  EXPECT_EQ(ReadBytes("lv_personen.txt"), QByteArray("0\r\n"));
+  EXPECT_EQ(store.persons.count(), 0);
+  EXPECT_EQ(ReadBytes("lv_items.txt"), Entries(2, 2));
+  EXPECT_EQ(store.entries.count(), 2);
+  EXPECT_EQ(ReadBytes("lv_kategorien.txt"), kDefaultCategories);
+  EXPECT_EQ(ReadBytes("LV_KATEGORIEN.TXT"), QByteArray("0\r\n"));
+}
+
+TEST_F(StoreFiles, RewriteReproducesTheFileExactly) {
+  store.LoadData();
+  WriteBytes("lv_items.txt", Entries(3, 3));
+  ASSERT_FALSE(store.ReadEntryFile());
+  ASSERT_FALSE(store.WriteEntryFile());
+  EXPECT_EQ(ReadBytes("lv_items.txt"), Entries(3, 3));
+}
+
+struct DamageCase {
+  const char* name;
+  QByteArray bytes;
+  int loaded;
+};
+
+TEST_F(StoreFiles, DamagedFilesLoadWhatCanBeReadAndKeepTheOriginalBeforeRewriting) {
+  QByteArray badField = Entries(3, 3);
+  badField.replace("\"Item1\"", "Item1");
+  const DamageCase cases[] = {
+      {"count not a number", "abc\r\n" + Entries(2, 2).mid(3), 2},
+      {"negative count", "-1\r\n", 0},
+      {"fractional count", Entries(2, 2).replace(0, 1, "1.5"), 2},
+      {"fewer records than the count", Entries(5, 3), 3},
+      {"field of the wrong form", badField, 3},
+      {"empty file", "", 0},
+      {"count beyond capacity", Entries(50001, 3), 3},
+      {"lines after the last record", Entries(2, 3), 2},
+  };
+  for (const DamageCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    WriteBytes("lv_items.txt", c.bytes);
+    Store s;
+    const auto problem = s.ReadEntryFile();
+    ASSERT_TRUE(problem);
+    EXPECT_TRUE(problem->contains(QString::fromUtf8("„lv_items.txt“"))) << problem->toStdString();
+    EXPECT_EQ(s.entries.count(), c.loaded);
+    ASSERT_FALSE(s.WriteEntryFile());
+    EXPECT_EQ(ReadBytes("lv_items.txt.beschaedigt"), c.bytes);
+    ASSERT_FALSE(s.WriteEntryFile());  // kept once; the second rewrite keeps the backup as it is
+    EXPECT_EQ(ReadBytes("lv_items.txt.beschaedigt"), c.bytes);
+    QFile::remove(Path("lv_items.txt.beschaedigt"));
+  }
+}
+
+TEST_F(StoreFiles, AnExistingBackupIsNeverOverwritten) {
+  WriteBytes("lv_items.txt.beschaedigt", "older");
+  WriteBytes("lv_items.txt", Entries(4, 1));
+  ASSERT_TRUE(store.ReadEntryFile());
+  EXPECT_EQ(store.BackupName(DataFile::Entries), "lv_items.txt.beschaedigt-2");
+  ASSERT_FALSE(store.WriteEntryFile());
+  EXPECT_EQ(ReadBytes("lv_items.txt.beschaedigt"), QByteArray("older"));
+  EXPECT_EQ(ReadBytes("lv_items.txt.beschaedigt-2"), Entries(4, 1));
+}
+
+TEST_F(StoreFiles, CapacitiesAreNeverExceeded) {
+  QByteArray persons = "101\r\n";
+  for (int i = 0; i < 101; ++i) persons += "\"P" + QByteArray::number(i) + "\"\r\n";
+  WriteBytes("lv_personen.txt", persons);
+  EXPECT_TRUE(store.ReadPersonFile());
+  EXPECT_EQ(store.persons.count(), 100);
+
+  WriteBytes("lv_items.txt", Entries(50000, 50000));
+  EXPECT_FALSE(store.ReadEntryFile());
+  EXPECT_EQ(store.entries.count(), 50000);
+}
+
+TEST_F(StoreFiles, AFileThatCannotBeReadIsNeverRewritten) {
+  ASSERT_TRUE(QDir(Path(".")).mkdir("lv_items.txt"));
+  const QStringList problems = store.LoadData();
+  ASSERT_EQ(problems.size(), 1);
+  EXPECT_TRUE(problems[0].contains(QString::fromUtf8("„lv_items.txt“")));
+  EXPECT_TRUE(store.WasUnreadable(DataFile::Entries));
+  const auto refused = store.WriteEntryFile();
+  ASSERT_TRUE(refused);
+  EXPECT_TRUE(refused->contains(QString::fromUtf8("„lv_items.txt“")));
+  EXPECT_TRUE(QFileInfo(Path("lv_items.txt")).isDir());
+}
+
+TEST_F(StoreFiles, AFailedWriteLeavesTheOldFileWhole) {
+  store.LoadData();
+  store.persons.rows.push_back(PersonRow{{Value("Anna")}});
+  SetWriteFailureAfterBytesForTesting(5);
+  const auto failure = store.WritePersonFile();
+  ASSERT_TRUE(failure);
+  EXPECT_TRUE(failure->contains(QString::fromUtf8("„lv_personen.txt“")));
+  EXPECT_EQ(ReadBytes("lv_personen.txt"), QByteArray("1\r\n\"Haushalt\"\r\n"));
+  EXPECT_EQ(QDir(Path(".")).entryList(QDir::Files).size(), 3);  // no temporary file left behind
+}

@@ -1,0 +1,26 @@
+#include "store/value.h"
+
+#include <gtest/gtest.h>
+
+TEST(ValueEquality, FollowsTheKindRules) {
+  EXPECT_TRUE(Value("Sport") == Value("Sport"));
+  EXPECT_FALSE(Value("Sport") == Value("sport"));
+  EXPECT_FALSE(Value("Sport ") == Value("Sport"));
+  EXPECT_TRUE(Value() == Value());
+  EXPECT_TRUE(Value() == Value(""));
+  EXPECT_TRUE(Value(0) == Value());
+  EXPECT_FALSE(Value(0) == Value(""));
+  EXPECT_FALSE(Value(123) == Value("123"));
+  EXPECT_FALSE(Value(QDate(2024, 3, 5)) == Value("2024-03-05"));
+  EXPECT_TRUE(Value(QDate(2024, 3, 5)) == Value(QDate(2024, 3, 5)));
+  EXPECT_FALSE(Value(QDate(2024, 3, 5)) == Value());
+}
+
+TEST(ValueArithmetic, AddsNumbersAndJoinsTexts) {
+  EXPECT_EQ((Value() + Value(1)).number(), 1);
+  EXPECT_TRUE((Value() + Value(1)).isNumber());
+  EXPECT_EQ((Value("[") + Value("Sport") + Value()).text(), "[Sport");
+  EXPECT_EQ((Value(2.5) + Value(2.5)).number(), 5);
+  EXPECT_EQ((Value(2) + Value("x")).number(), 2);  // a non-number counts as 0
+  EXPECT_EQ((Value(5) - Value(1)).number(), 4);
+}
