@@ -27,8 +27,10 @@ void ListBox::mousePressEvent(QMouseEvent* event) {
     QListWidget::mousePressEvent(event);
     // Whatever the modifier keys, the line under the pointer is the selection; a press beside the
     // lines leaves none, so the handler never works on a line the user did not press.
-    if (under) setCurrentItem(under, QItemSelectionModel::ClearAndSelect);
-    else clearSelection();
+    if (under)
+      setCurrentItem(under, QItemSelectionModel::ClearAndSelect);
+    else
+      clearSelection();
   } else {
     event->accept();
   }
@@ -36,4 +38,6 @@ void ListBox::mousePressEvent(QMouseEvent* event) {
 }
 
 // The second press of a double click arrives as a double-click event: it is a press all the same.
-void ListBox::mouseDoubleClickEvent(QMouseEvent* event) { mousePressEvent(event); }
+void ListBox::mouseDoubleClickEvent(QMouseEvent* event) {
+  mousePressEvent(event);
+}

@@ -55,10 +55,17 @@ void Module1::SaveEntry() {
   const SaveOutcome outcome = StoreEntry(store, input);
   if (outcome.learned) FillItemBox(form_.Combo1, store.categories, input.category, input.item);
   switch (outcome.result) {
-    case SaveOutcome::Result::Ignored: return;
-    case SaveOutcome::Result::Refused: Tell(outcome.message); return;
-    case SaveOutcome::Result::Saved: messages_.Show(kInfo, QStringLiteral("Gespeichert.")); break;
-    case SaveOutcome::Result::Updated: messages_.Show(kInfo, QStringLiteral("Updated.")); break;
+    case SaveOutcome::Result::Ignored:
+      return;
+    case SaveOutcome::Result::Refused:
+      Tell(outcome.message);
+      return;
+    case SaveOutcome::Result::Saved:
+      messages_.Show(kInfo, QStringLiteral("Gespeichert."));
+      break;
+    case SaveOutcome::Result::Updated:
+      messages_.Show(kInfo, QStringLiteral("Updated."));
+      break;
   }
   DrawCalendar();
 }
@@ -71,7 +78,8 @@ void Module1::DeleteEntryAt(int) {
 
   const int hit = FindDayListHit(store.entries, day, person, category, selected);
   if (hit == 0) return;
-  if (!messages_.AskYesNo(kInfo, QStringLiteral("Wollen Sie den Eintrag wirklich löschen?"))) return;
+  if (!messages_.AskYesNo(kInfo, QStringLiteral("Wollen Sie den Eintrag wirklich löschen?")))
+    return;
   const RemoveOutcome outcome = RemoveEntry(store, hit);
   if (outcome.message) Tell(*outcome.message);
   if (outcome.removed) DrawCalendar();
@@ -80,7 +88,8 @@ void Module1::DeleteEntryAt(int) {
 void Module1::AddPerson() {
   const AddPersonOutcome outcome = StorePerson(store, form_.Combo3->currentText());
   for (const QString& message : outcome.messages) Tell(message);
-  if (outcome.result == AddPersonOutcome::Result::Added || outcome.result == AddPersonOutcome::Result::Known) {
+  if (outcome.result == AddPersonOutcome::Result::Added ||
+      outcome.result == AddPersonOutcome::Result::Known) {
     FillPersonBox();
   }
 }

@@ -11,7 +11,9 @@ namespace {
 const QString kNoNumber = QStringLiteral("Wert - keine Zahl");
 const QString kNoPerson = QStringLiteral("keine Personen-Zuordnung");
 
-QString GermanCount(int n) { return QLocale(QLocale::German, QLocale::Germany).toString(n); }
+QString GermanCount(int n) {
+  return QLocale(QLocale::German, QLocale::Germany).toString(n);
+}
 
 bool IsLineBreak(QChar c) {
   return c == u'\r' || c == u'\n' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator ||
@@ -55,7 +57,8 @@ std::vector<int> MatchingEntries(const EntryTable& entries, const Value& day, co
   std::vector<int> matches;
   for (int i = 1; i <= entries.count(); ++i) {
     const EntryRow& row = entries.row(i);
-    if (row.date() == day && row.person() == person && row.category() == category && row.item() == item) {
+    if (row.date() == day && row.person() == person && row.category() == category &&
+        row.item() == item) {
       matches.push_back(i);
     }
   }
@@ -141,19 +144,19 @@ SaveOutcome StoreEntry(Store& store, const EntryInput& in, const QLocale& locale
   const Value category(in.category), item(in.item), person(in.person);
   const bool known = KnowsPair(store.categories, category, item);
   if (!known && store.categories.full()) {
-    return Refusal(QStringLiteral(
-                       "Es können höchstens %1 Kategorie-Items gespeichert werden. Der Eintrag "
+    return Refusal(
+        QStringLiteral("Es können höchstens %1 Kategorie-Items gespeichert werden. Der Eintrag "
                        "wurde nicht gespeichert; bitte wählen Sie ein vorhandenes Item.")
-                       .arg(GermanCount(CategoryTable::kCapacity)));
+            .arg(GermanCount(CategoryTable::kCapacity)));
   }
   const std::optional<double> number = ParseUserNumber(in.valueText, locale);
   const std::vector<int> matches = MatchingEntries(store.entries, in.day, person, category, item);
   // Refused before anything is learned, so a full table leaves both files as they are.
   if (number && !in.person.isEmpty() && matches.empty() && store.entries.full()) {
-    return Refusal(QStringLiteral(
-                       "Es können höchstens %1 Einträge gespeichert werden. Der Eintrag wurde "
+    return Refusal(
+        QStringLiteral("Es können höchstens %1 Einträge gespeichert werden. Der Eintrag wurde "
                        "nicht gespeichert; bitte löschen Sie zuerst nicht mehr benötigte Einträge.")
-                       .arg(GermanCount(EntryTable::kCapacity)));
+            .arg(GermanCount(EntryTable::kCapacity)));
   }
 
   bool learned = false;
@@ -166,7 +169,8 @@ SaveOutcome StoreEntry(Store& store, const EntryInput& in, const QLocale& locale
 
   const bool append = matches.empty();
   const std::optional<QString> failure =
-      append ? AppendEntry(store, in, *number) : UpdateEntries(store, matches, *number, in.description);
+      append ? AppendEntry(store, in, *number)
+             : UpdateEntries(store, matches, *number, in.description);
   if (failure) return Refusal(*failure, learned);
   SaveOutcome out;
   out.result = append ? SaveOutcome::Result::Saved : SaveOutcome::Result::Updated;
@@ -216,8 +220,10 @@ AddPersonOutcome StorePerson(Store& store, const QString& name) {
     }
   }
   if (store.persons.full()) {
-    out.messages << QStringLiteral("Es können höchstens %1 Personen gespeichert werden. „%2“ wurde nicht hinzugefügt.")
-                        .arg(GermanCount(PersonTable::kCapacity), name);
+    out.messages
+        << QStringLiteral(
+               "Es können höchstens %1 Personen gespeichert werden. „%2“ wurde nicht hinzugefügt.")
+               .arg(GermanCount(PersonTable::kCapacity), name);
     return out;
   }
   PersonRow added;

@@ -14,7 +14,7 @@
 
 // The entry being saved, as taken from the window when "Speichern" is pressed.
 struct EntryInput {
-  Value day;  // the selected day
+  Value day;         // the selected day
   QString category;  // the caption of the selected tab
   QString item;
   QString person;
