@@ -80,9 +80,11 @@ void Module1::DeleteEntryAt(int) {
   if (hit == 0) return;
   if (!messages_.AskYesNo(kInfo, QStringLiteral("Wollen Sie den Eintrag wirklich löschen?")))
     return;
-  const RemoveOutcome outcome = RemoveEntry(store, hit);
-  if (outcome.message) Tell(*outcome.message);
-  if (outcome.removed) DrawCalendar();
+  if (auto failure = RemoveEntry(store, hit)) {
+    Tell(*failure);
+    return;
+  }
+  DrawCalendar();
 }
 
 void Module1::AddPerson() {

@@ -178,17 +178,16 @@ SaveOutcome StoreEntry(Store& store, const EntryInput& in, const QLocale& locale
   return out;
 }
 
-RemoveOutcome RemoveEntry(Store& store, int row) {
-  if (row < 1 || row > store.entries.count()) return {};
+std::optional<QString> RemoveEntry(Store& store, int row) {
   std::vector<EntryRow>& rows = store.entries.rows;
   const auto at = rows.begin() + (row - 1);
   EntryRow removed = std::move(*at);
   rows.erase(at);
   if (auto failure = store.WriteEntryFile()) {
     rows.insert(rows.begin() + (row - 1), std::move(removed));
-    return {false, failure};
+    return failure;
   }
-  return {true, store.ReadEntryFile()};
+  return std::nullopt;
 }
 
 AddPersonOutcome StorePerson(Store& store, const QString& name) {

@@ -40,16 +40,11 @@ struct SaveOutcome {
 // or appends a new one and rewrites the entries file. The value text is read with `locale`.
 SaveOutcome StoreEntry(Store& store, const EntryInput& input, const QLocale& locale = QLocale());
 
-struct RemoveOutcome {
-  bool removed = false;
-  // Why the row could not be removed (the table then still holds it), or a problem met while
-  // reading the rewritten file back.
-  std::optional<QString> message;
-};
-
-// Removes entry `row` (1 to the count), rewrites the entries file without it and reloads the
-// entries table from the file.
-RemoveOutcome RemoveEntry(Store& store, int row);
+// Removes entry `row` (1 to the count) and rewrites the entries file without it; the rows after
+// it move up by one and keep their order. The table is not read back from the file: the writer
+// stores every cell losslessly, so reading the file again would give exactly the table as it now
+// is. When the file cannot be written, the row is put back and the German message is returned.
+std::optional<QString> RemoveEntry(Store& store, int row);
 
 struct AddPersonOutcome {
   enum class Result {

@@ -198,15 +198,14 @@ TEST_F(Changes, AFailedWriteUndoesTheChangeAndNamesTheFile) {
   const SaveOutcome append = Save("Walken");
   const SaveOutcome update = Save("Joggen", "7", "neu");
   const SaveOutcome learn = Save("Rudern");
-  const RemoveOutcome remove = RemoveEntry(store, 1);
+  const std::optional<QString> remove = RemoveEntry(store, 1);
   EXPECT_EQ(Disk(), disk);
   for (const SaveOutcome& out : {append, update, learn}) EXPECT_EQ(out.result, R::Refused);
   EXPECT_TRUE(append.message.contains("lv_items.txt"));
   EXPECT_TRUE(update.message.contains("lv_items.txt"));
   EXPECT_TRUE(learn.message.contains("lv_kategorien.txt"));
   EXPECT_FALSE(learn.learned);
-  EXPECT_FALSE(remove.removed);
-  EXPECT_TRUE(remove.message && remove.message->contains("lv_items.txt"));
+  EXPECT_TRUE(remove && remove->contains("lv_items.txt"));
   EXPECT_EQ(store.categories.count(), 22);
   ASSERT_EQ(store.entries.count(), 1);
   EXPECT_EQ(store.entries.row(1).value(), Value(5));
@@ -221,18 +220,26 @@ TEST_F(Changes, AFailedWriteUndoesTheChangeAndNamesTheFile) {
   EXPECT_EQ(Disk(), withDirectory);
 }
 
-TEST_F(Changes, RemovingAnEntryRewritesTheFileInOrderAndReloadsTheTable) {
-  Save("Joggen", "1");
-  Save("Walken", "2");
-  Save("Fahrrad", "3");
-  const RemoveOutcome out = RemoveEntry(store, 1);
-  EXPECT_TRUE(out.removed);
-  EXPECT_FALSE(out.message);
+TEST_F(Changes, RemovingAnEntryRewritesTheFileInOrderAndTheTableIsWhatTheFileHolds) {
+  WriteBytes("lv_items.txt", "4\r\n" + Row("Joggen", "1", "x") + Row("Walken", "-0.5", "") +
+                                 "#2024-03-05#,,\"Sport\",\"Fahrrad\",\"12\",\"y\",,\"r\"\r\n" +
+                                 Row("Move", "123456789.123", "z"));
+  ASSERT_FALSE(store.ReadEntryFile());
+  EXPECT_FALSE(RemoveEntry(store, 1));
   EXPECT_EQ(ReadBytes("lv_items.txt"),
-            "2\r\n" + Row("Walken", "2", "[Beschreibung]") + Row("Fahrrad", "3", "[Beschreibung]"));
-  ASSERT_EQ(store.entries.count(), 2);
-  EXPECT_EQ(store.entries.row(1).item(), Value("Walken"));
-  EXPECT_EQ(store.entries.row(2).item(), Value("Fahrrad"));
+            "3\r\n" + Row("Walken", "-0.5", "") +
+                "#2024-03-05#,,\"Sport\",\"Fahrrad\",\"12\",\"y\",,\"r\"\r\n" +
+                Row("Move", "123456789.123", "z"));
+  Store reread;
+  ASSERT_FALSE(reread.ReadEntryFile());
+  ASSERT_EQ(store.entries.count(), reread.entries.count());
+  for (int i = 1; i <= store.entries.count(); ++i) {
+    for (int f = 0; f < 8; ++f) {
+      const Value& kept = store.entries.row(i).fields[f];
+      const Value& read = reread.entries.row(i).fields[f];
+      EXPECT_TRUE(kept.kind() == read.kind() && kept == read) << i << ' ' << f;
+    }
+  }
 }
 
 TEST_F(Changes, ADamagedFileIsKeptBeforeTheFirstRewrite) {
@@ -240,13 +247,19 @@ TEST_F(Changes, ADamagedFileIsKeptBeforeTheFirstRewrite) {
   WriteBytes("lv_items.txt", damaged);
   const QByteArray damagedPersons = "1\r\n\"Haushalt\"\r\n\"Rest\"\r\n";
   WriteBytes("lv_personen.txt", damagedPersons);
+  const QByteArray damagedPairs = "1\r\n\"Sport\",\"Walken\",\"zu viel\"\r\n";
+  WriteBytes("lv_kategorien.txt", damagedPairs);
   Store loaded;
-  ASSERT_EQ(loaded.LoadData().size(), 2);
+  ASSERT_EQ(loaded.LoadData().size(), 3);
+  EXPECT_TRUE(StoreEntry(loaded, {Value(kDay), "Sport", "Rudern", "Haushalt", "x", ""}).learned);
+  EXPECT_EQ(ReadBytes("lv_kategorien.txt.beschaedigt"), damagedPairs);
+  EXPECT_EQ(ReadBytes("lv_kategorien.txt"),
+            "2\r\n\"Sport\",\"Walken\"\r\n\"Sport\",\"Rudern\"\r\n");
   ASSERT_EQ(StoreEntry(loaded, {Value(kDay), "Sport", "Walken", "Haushalt", "2", "y"}).result,
             R::Saved);
   EXPECT_EQ(ReadBytes("lv_items.txt.beschaedigt"), damaged);
   EXPECT_EQ(ReadBytes("lv_items.txt"), "2\r\n" + Row("Joggen", "5", "x") + Row("Walken", "2", "y"));
-  EXPECT_TRUE(RemoveEntry(loaded, 1).removed);
+  EXPECT_FALSE(RemoveEntry(loaded, 1));
   EXPECT_EQ(ReadBytes("lv_items.txt.beschaedigt"), damaged);
 
   const AddPersonOutcome person = StorePerson(loaded, "Anna");
