@@ -10,14 +10,14 @@ void SetWriteFailureAfterBytesForTesting(qint64 bytes) {
   g_failAfterBytes = bytes;
 }
 
-std::optional<QString> WriteFileAtomically(const QString& path, const QByteArray& bytes) {
+std::optional<QString> WriteFileAtomically(const QString& path, QByteArrayView bytes) {
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly)) {
     return QStringLiteral("Die Datei kann nicht geschrieben werden (%1).").arg(file.errorString());
   }
   const bool injectFailure = g_failAfterBytes >= 0 && g_failAfterBytes < bytes.size();
-  const QByteArray part = injectFailure ? bytes.left(g_failAfterBytes) : bytes;
-  if (file.write(part) != part.size() || injectFailure) {
+  const QByteArrayView part = injectFailure ? bytes.first(g_failAfterBytes) : bytes;
+  if (file.write(part.data(), part.size()) != part.size() || injectFailure) {
     const QString reason = injectFailure ? QStringLiteral("Datenträger voll") : file.errorString();
     file.cancelWriting();
     return QStringLiteral("Die Datei konnte nicht vollständig geschrieben werden (%1).")

@@ -3,11 +3,22 @@
 #include <QByteArray>
 #include <QString>
 #include <optional>
+#include <string>
 
 // Texts are Unicode in memory and Windows-1252 on disk, one byte a character.
-// Encoding never substitutes: a text with a character outside the code page gives nothing.
-std::optional<QByteArray> EncodeCp1252(const QString& text);
-QString DecodeCp1252(const QByteArray& bytes);
+// The code page is Latin-1 but for the 32 bytes 0x80 to 0x9F; the whole file goes through this
+// codec on every load and save, so it is a table lookup rather than a general converter (a test
+// checks it against Qt's own Windows-1252 codec for every byte and every character).
+// Encoding never substitutes: a character outside the code page makes the encoding fail.
+
+// Appends the bytes of `text` to `out`; false (and `out` as it was) when a character has no
+// byte, or with `refuseFieldBreakers` is a double quote or a line break.
+bool AppendCp1252(QStringView text, std::string& out, bool refuseFieldBreakers = false);
+std::optional<QByteArray> EncodeCp1252(QStringView text);
+QString DecodeCp1252(const char* bytes, qsizetype size);
+inline QString DecodeCp1252(const QByteArray& bytes) {
+  return DecodeCp1252(bytes.constData(), bytes.size());
+}
 
 // The first character of the text that Windows-1252 cannot hold, if any.
-std::optional<QChar> FirstCharOutsideCp1252(const QString& text);
+std::optional<QChar> FirstCharOutsideCp1252(QStringView text);

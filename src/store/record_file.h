@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <optional>
 #include <span>
@@ -20,11 +21,12 @@ class RecordWriter {
   }
   // The file's bytes as they will be written, or nothing when a field cannot be stored.
   std::optional<QByteArray> Bytes() const;
+  std::size_t Size() const { return bytes_.size(); }
   // Writes the file atomically; on failure returns a German sentence and the file is unchanged.
   std::optional<QString> Close(const QString& path) const;
 
  private:
-  QString content_;
+  std::string bytes_;
   bool unstorable_ = false;
 };
 
@@ -33,8 +35,8 @@ class RecordWriter {
 // are recorded as a problem, with the line they stand on.
 class RecordReader {
  public:
-  explicit RecordReader(QString content);
-  static RecordReader FromBytes(const QByteArray& bytes);
+  explicit RecordReader(QByteArray bytes);
+  static RecordReader FromBytes(const QByteArray& bytes) { return RecordReader(bytes); }
 
   Value ReadField();
   // Reads one record of `fields.size()` fields from one line; a line with too few or too many
@@ -54,16 +56,23 @@ class RecordReader {
   void ConsumeSeparator();
   void SkipRestOfLine();
   Value ReadUnquoted();
+  QString DecodeText(qsizetype start, qsizetype size);
 
-  QString content_;
+  QByteArray bytes_;
+  const char* data_;
+  qsizetype size_;
   qsizetype pos_ = 0;
   int line_ = 1;
   bool lineEnded_ = true;
   std::optional<QString> problem_;
+  // Short texts (names, categories, items) repeat across records: the same bytes again share
+  // one decoded text instead of decoding and storing it once more.
+  QHash<QByteArrayView, QString> knownTexts_;
 };
 
 // The file form of a number: shortest decimal notation that reads back to the same double.
 QString FileNumber(double number);
+void AppendFileNumber(double number, std::string& out);
 // The first character a Text field cannot hold (a double quote, a line break, or a character
 // outside Windows-1252), if any.
 std::optional<QChar> FirstCharFileCannotHold(const QString& text);

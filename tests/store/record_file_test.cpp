@@ -1,5 +1,7 @@
 #include "store/record_file.h"
 
+#include <QStringDecoder>
+#include <QStringEncoder>
 #include <gtest/gtest.h>
 
 #include "store/cp1252.h"
@@ -103,4 +105,21 @@ TEST(RecordFormat, Cp1252DecodingIsLossless) {
   QByteArray all;
   for (int b = 0; b < 256; ++b) all.append(static_cast<char>(b));
   EXPECT_EQ(EncodeCp1252(DecodeCp1252(all)), all);
+}
+
+TEST(RecordFormat, CodecAgreesWithQtsWindows1252ForEveryByteAndCharacter) {
+  QByteArray all;
+  for (int b = 0; b < 256; ++b) all.append(static_cast<char>(b));
+  EXPECT_EQ(DecodeCp1252(all), QStringDecoder("windows-1252").decode(all));
+  for (char32_t c = 1; c < 0x10000; ++c) {
+    if (c >= 0xD800 && c < 0xE000) continue;  // surrogate halves are no characters
+    const QString one(QChar(static_cast<char16_t>(c)));
+    QStringEncoder qt("windows-1252");
+    const QByteArray expected = qt.encode(one);
+    const auto ours = EncodeCp1252(one);
+    ASSERT_EQ(ours.has_value(), !qt.hasError()) << std::hex << static_cast<unsigned>(c);
+    if (ours) {
+      ASSERT_EQ(*ours, expected) << std::hex << static_cast<unsigned>(c);
+    }
+  }
 }

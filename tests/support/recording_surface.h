@@ -13,9 +13,9 @@ class RecordingSurface : public DrawingSurface {
   struct Op {
     enum Kind { Clear, Fill, Outline, Print } kind;
     float x1 = 0, y1 = 0, x2 = 0, y2 = 0;  // rectangle corners, or the text position in x1, y1
-    Rgb color;                             // fill colour, or the text colour of a print
-    QString text;
-    QString fontName;
+    Rgb color{};                           // fill colour, or the text colour of a print
+    QString text{};
+    QString fontName{};
     float fontSize = 0;
   };
 

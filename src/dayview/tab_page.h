@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QLocale>
+#include <QString>
+#include <QStringList>
+
+#include "store/tables.h"
+#include "store/value.h"
+
+// The caption of the tab that shows the chart page instead of the entry editor.
+inline const QString kChartTabCaption = QStringLiteral("Entwicklung");
+
+// Whether the tab with this caption shows the chart page.
+bool IsChartTab(const Value& caption);
+
+// The items the category table holds for the tab, in table order, as often as it holds them.
+QStringList TabItems(const CategoryTable& categories, const Value& caption);
+
+// The 1500 values offered in the value box: the tenths from 0.1 to 150 as the locale writes
+// numbers ("0,1", ..., "0,9", "1", "1,1", ..., "150" in German). Each is k / 10 exactly, so no
+// rounding error piles up along the list.
+QStringList ValueChoices(const QLocale& locale = QLocale());
+
+// The distinct categories of the person's entries, in the order of their first entry.
+QStringList PersonCategories(const EntryTable& entries, const Value& person);

@@ -1,0 +1,104 @@
+#include <QComboBox>
+
+#include "app/picture_box.h"
+#include "app_fixture.h"
+
+namespace {
+EntryRow Entry(QDate day, const QString& person, const QString& item, double value) {
+  EntryRow row;
+  row.date() = day;
+  row.person() = person;
+  row.category() = Value("Sport");
+  row.item() = item;
+  row.value() = value;
+  row.description() = Value("[Beschreibung]");
+  row.fields[6] = Value("");
+  row.fields[7] = Value("");
+  return row;
+}
+
+// The colour of the picture at a point given in fractions of the box's width and height.
+QColor PixelAt(const PictureBox* box, double fx, double fy) {
+  const QPoint p =
+      box->ToPixels(static_cast<float>(fx * box->Width()), static_cast<float>(fy * box->Height()));
+  return box->Picture().pixelColor(p);
+}
+
+const QColor kBarGreen(0, 255, 0), kSundayGrey(120, 120, 120), kCaptionGrey(210, 210, 210);
+
+// x of a point inside day i's column of a month of n days, as a fraction of the width.
+double ColumnMiddle(int i, int n) {
+  return 0.1 + (i - 0.5) * 0.8 / n;
+}
+}  // namespace
+
+class ChartPageTest : public AppTest {
+ protected:
+  void SetUp() override {
+    AppTest::SetUp();
+    StartUp();
+    const QDate fifth(2024, 3, 5);
+    module->store.entries.rows = {
+        Entry(fifth, "Haushalt", "Joggen", 5), Entry(fifth, "Anna", "Rudern", 50),
+        Entry(fifth, "Haushalt", "Walken", 3), Entry(fifth.addDays(1), "Haushalt", "Walken", 4),
+        Entry(fifth.addDays(2), "Haushalt", "Joggen", 2)};
+    form->Combo3->setEditText("Haushalt");
+    form->Combo4->setEditText("Sport");
+  }
+};
+
+TEST_F(ChartPageTest, CategoryChoiceListsItemsAndChartsTheWholeCategory) {
+  form->Combo5->addItem("alt");
+  emit form->Combo4->activated(0);
+  ASSERT_EQ(form->Combo5->count(), 2);
+  EXPECT_EQ(form->Combo5->itemText(0), "Joggen");
+  EXPECT_EQ(form->Combo5->itemText(1), "Walken");
+  EXPECT_EQ(form->Combo5->currentText(), "");
+
+  // The 5th adds Joggen 5 and Walken 3 to 8, the axis top is 8.4: the bar of the 5th reaches
+  // 8 / 8.4 of the plot, beyond 85 % of it.
+  const PictureBox* chart = form->Picture2;
+  EXPECT_EQ(PixelAt(chart, ColumnMiddle(5, 31), 0.9 - 0.5 * 0.8), kBarGreen);
+  EXPECT_EQ(PixelAt(chart, ColumnMiddle(5, 31), 0.9 - 0.85 * 0.8), kBarGreen);
+  EXPECT_NE(PixelAt(chart, ColumnMiddle(4, 31), 0.5), kBarGreen);
+  // March 2024 has its first Sunday on the 3rd: a grey box under the columns 2 to 5.
+  EXPECT_EQ(PixelAt(chart, 0.1 + 4.8 * 0.8 / 31, 0.955), kSundayGrey);
+  // The statistics panel: the caption box of "Summe".
+  EXPECT_EQ(PixelAt(form->Picture3, 0.1, 0.19), kCaptionGrey);
+
+  // Choosing an item charts that item alone: Walken 3 and 4, top 4.2.
+  form->Combo5->setCurrentIndex(1);
+  emit form->Combo5->activated(1);
+  EXPECT_EQ(PixelAt(chart, ColumnMiddle(5, 31), 0.9 - 0.5 * 0.8), kBarGreen);
+  EXPECT_NE(PixelAt(chart, ColumnMiddle(5, 31), 0.9 - 0.85 * 0.8), kBarGreen);
+  EXPECT_EQ(PixelAt(chart, ColumnMiddle(6, 31), 0.9 - 0.85 * 0.8), kBarGreen);
+  EXPECT_NE(PixelAt(chart, ColumnMiddle(7, 31), 0.85), kBarGreen);
+}
+
+TEST_F(ChartPageTest, ACategoryWithoutEntriesEmptiesTheItemBox) {
+  form->Combo4->setEditText("Ausgaben");
+  form->Combo5->addItem("Joggen");
+  emit form->Combo4->activated(0);
+  EXPECT_EQ(form->Combo5->count(), 0);
+  EXPECT_EQ(form->Combo5->currentText(), "");
+  for (int i = 1; i <= 31; ++i)
+    EXPECT_NE(PixelAt(form->Picture2, ColumnMiddle(i, 31), 0.89), kBarGreen) << i;
+}
+
+TEST_F(ChartPageTest, StatisticsPanelIsPaintedOverNeverCleared) {
+  form->Picture3->FillRect(0.8f * form->Picture3->Width(), 0, form->Picture3->Width(),
+                           form->Picture3->Height(), Rgb{255, 0, 0});
+  module->DrawDevelopment();
+  EXPECT_EQ(PixelAt(form->Picture3, 0.9, 0.5), QColor(255, 0, 0));
+  EXPECT_EQ(PixelAt(form->Picture3, 0.5, 0.55), QColor(255, 255, 255));
+}
+
+// Before the first calendar drawing there is no month to show yet: the chart shows the month of
+// today and leaves the shared month to the calendar.
+TEST_F(AppTest, ChartBeforeTheFirstCalendarShowsTodaysMonth) {
+  form->LayOut(QSize(1920, 1080));
+  clock.Set(QDate(2024, 9, 15));  // September 2024 starts on a Sunday
+  module->DrawDevelopment();
+  EXPECT_TRUE(module->ViewMonth.isEmpty());
+  EXPECT_EQ(PixelAt(form->Picture2, 0.1 - 0.5 * 0.8 / 30, 0.955), kSundayGrey);
+}

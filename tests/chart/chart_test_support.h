@@ -1,0 +1,35 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QDate>
+#include <QLocale>
+
+#include "store/tables.h"
+
+// An entry row as the entries file holds it.
+inline EntryRow Entry(const Value& date, const Value& person, const Value& category,
+                      const Value& item, const Value& value) {
+  EntryRow row;
+  row.date() = date;
+  row.person() = person;
+  row.category() = category;
+  row.item() = item;
+  row.value() = value;
+  row.description() = Value("[Beschreibung]");
+  row.fields[6] = Value("");
+  row.fields[7] = Value("");
+  return row;
+}
+
+inline EntryTable Entries(std::initializer_list<EntryRow> rows) {
+  EntryTable table;
+  table.rows.assign(rows.begin(), rows.end());
+  return table;
+}
+
+// Chart tests print numbers in the German notation (" 1,7 ").
+class GermanChartTest : public ::testing::Test {
+ protected:
+  void SetUp() override { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
+};

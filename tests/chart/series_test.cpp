@@ -1,0 +1,78 @@
+#include "chart/series.h"
+
+#include <gtest/gtest.h>
+
+#include "chart_test_support.h"
+
+namespace {
+const QDate kDay(2024, 3, 5);
+
+QStringList Texts(const std::vector<Value>& items) {
+  QStringList out;
+  for (const Value& item : items) out << SeriesItemText(item);
+  return out;
+}
+
+// The plain definition: look every item up in the list built so far with Value equality.
+std::vector<Value> NaiveSeriesItems(const EntryTable& entries, const Value& person,
+                                    const Value& category) {
+  std::vector<Value> items;
+  for (const EntryRow& row : entries.rows) {
+    if (!(row.category() == category && row.person() == person)) continue;
+    bool listed = false;
+    for (const Value& item : items) listed = listed || item == row.item();
+    if (!listed) items.push_back(row.item());
+  }
+  return items;
+}
+}  // namespace
+
+TEST(SeriesItems, DistinctItemsOfThePersonInOrderOfFirstEntry) {
+  const EntryTable entries = Entries({
+      Entry(kDay, "Haushalt", "Sport", "Joggen", 5),
+      Entry(kDay, "Anna", "Sport", "Radfahren", 20),
+      Entry(kDay.addDays(1), "Haushalt", "Sport", "Walken", 3),
+      Entry(kDay, "Haushalt", "Ausgaben", "Brot", 2),
+      Entry(kDay.addDays(2), "Haushalt", "Sport", "Joggen", 6),
+      Entry(kDay.addDays(40), "Haushalt", "Sport", "joggen", 1),
+      Entry(kDay, "haushalt", "Sport", "Schwimmen", 1),
+      Entry(kDay, "Haushalt", "sport", "Rudern", 1),
+  });
+  EXPECT_EQ(Texts(SeriesItems(entries, "Haushalt", "Sport")),
+            QStringList({"Joggen", "Walken", "joggen"}));
+  EXPECT_EQ(Texts(SeriesItems(entries, "Anna", "Sport")), QStringList({"Radfahren"}));
+  EXPECT_TRUE(SeriesItems(entries, "Anna", "Ausgaben").empty());
+  EXPECT_TRUE(SeriesItems(EntryTable(), "Haushalt", "Sport").empty());
+}
+
+// Items of other kinds come only from hand-edited files, but the fast lookup must still agree
+// with Value equality, which is not transitive: Empty equals "" and 0, "" differs from 0.
+TEST(SeriesItems, MixedKindsAgreeWithValueEquality) {
+  const std::vector<std::vector<Value>> orders = {
+      {Value(), Value(""), Value(0.0), Value(-0.0), Value("0"), Value(5), Value("5"), Value(kDay)},
+      {Value(""), Value(0.0), Value(), Value(""), Value(-0.0), Value(kDay), Value(kDay),
+       Value(5.0)},
+      {Value(0.0), Value(), Value(""), Value("a"), Value("A"), Value("a "), Value(-0.0)},
+      {Value(-0.0), Value(0.0), Value(""), Value(), Value(QDate(2024, 3, 6)), Value(kDay)},
+  };
+  for (const auto& items : orders) {
+    EntryTable entries;
+    for (const Value& item : items) entries.rows.push_back(Entry(kDay, "P", "K", item, 1));
+    const std::vector<Value> got = SeriesItems(entries, "P", "K");
+    const std::vector<Value> want = NaiveSeriesItems(entries, "P", "K");
+    ASSERT_EQ(got.size(), want.size());
+    for (std::size_t i = 0; i < got.size(); ++i) {
+      EXPECT_EQ(got[i].kind(), want[i].kind()) << i;
+      EXPECT_TRUE(got[i] == want[i]) << i;
+    }
+  }
+}
+
+using SeriesItemTextTest = GermanChartTest;
+
+TEST_F(SeriesItemTextTest, ItemTextsForTheItemBox) {
+  EXPECT_EQ(SeriesItemText(Value("Joggen")), "Joggen");
+  EXPECT_EQ(SeriesItemText(Value(2.5)), "2,5");
+  EXPECT_EQ(SeriesItemText(Value(kDay)), "05.03.2024");
+  EXPECT_EQ(SeriesItemText(Value()), "");
+}

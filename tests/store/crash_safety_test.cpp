@@ -1,0 +1,71 @@
+// Kills a process in the middle of rewriting a full entries file, again and again, and checks
+// after every kill that the file on disk is whole: either the old content or the new one.
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <chrono>
+#include <random>
+
+#include "sample_data.h"
+#include "store/data_files.h"
+#include "temp_dir.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+class CrashSafety : public InTempDir {};
+
+// The child rewrites the entries file from two alternating tables until it is killed.
+[[noreturn]] void RewriteForever(Store& first, Store& second) {
+  for (;;) {
+    (void)first.WriteEntryFile();
+    (void)second.WriteEntryFile();
+  }
+}
+
+}  // namespace
+
+TEST_F(CrashSafety, AKilledRewriteLeavesEitherTheOldOrTheNewFile) {
+  Store a, b;
+  a.entries = MakeSampleData(1).entries;
+  b.entries = MakeSampleData(2, EntryTable::kCapacity - 1).entries;
+  const QByteArray bytesA = EntryFileBytes(a.entries);
+  const QByteArray bytesB = EntryFileBytes(b.entries);
+  // Kill at a random moment within about two rewrites, so every stage of a rewrite is hit.
+  const auto before = Clock::now();
+  ASSERT_FALSE(b.WriteEntryFile());
+  ASSERT_FALSE(a.WriteEntryFile());
+  const auto twoWrites = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - before);
+
+  std::mt19937 rng(7);
+  const auto deadline = Clock::now() + std::chrono::seconds(150);
+  int kills = 0;
+  int sawA = 0, sawB = 0;
+  for (; kills < 200 && Clock::now() < deadline; ++kills) {
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) RewriteForever(b, a);  // the file holds A: the first rewrite brings B
+    usleep(static_cast<useconds_t>(rng() % (twoWrites.count() + 1)));
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+
+    const QByteArray onDisk = ReadBytes("lv_items.txt");
+    ASSERT_TRUE(onDisk == bytesA || onDisk == bytesB) << "kill " << kills << ": " << onDisk.size()
+                                                       << " bytes";
+    (onDisk == bytesA ? sawA : sawB)++;
+    Store check;
+    ASSERT_FALSE(check.ReadEntryFile()) << "kill " << kills;
+    EXPECT_EQ(check.entries.count(), onDisk == bytesA ? a.entries.count() : b.entries.count());
+    // Temporary files of interrupted rewrites are left over; they are no data files.
+    for (const QString& name : QDir(Path(".")).entryList(QDir::Files)) {
+      if (name.startsWith("lv_items.txt.")) QFile::remove(Path(name));
+    }
+  }
+  EXPECT_GE(kills, 200);
+  EXPECT_GT(sawA, 0);
+  EXPECT_GT(sawB, 0);
+}
