@@ -29,18 +29,6 @@ void FillItemBox(QComboBox* box, const CategoryTable& categories, const QString&
   box->setEditText(item);
 }
 
-// The entry whose day-list line is `line` among the rows listed for that day, person and tab;
-// the last of several equal lines; 0 for none.
-int FindDayListHit(const EntryTable& entries, const Value& day, const Value& person,
-                   const Value& category, const QString& line) {
-  int hit = 0;
-  for (int i = 1; i <= entries.count(); ++i) {
-    const EntryRow& row = entries.row(i);
-    if (BelongsToDayList(row, day, person, category) && ::DayListLine(row) == line) hit = i;
-  }
-  return hit;
-}
-
 }  // namespace
 
 void Module1::SaveEntry() {
@@ -76,7 +64,14 @@ void Module1::DeleteEntryAt(int) {
   const Value day = SelectedDate;
   const QString selected = form_.List1->SelectedText();
 
-  const int hit = FindDayListHit(store.entries, day, person, category, selected);
+  // The last of several rows with the selected line is the hit.
+  int hit = 0;
+  for (int i = 1; i <= store.entries.count(); ++i) {
+    if (BelongsToDayList(store.entries.row(i), day, person, category) &&
+        DayListLine(i) == selected) {
+      hit = i;
+    }
+  }
   if (hit == 0) return;
   if (!messages_.AskYesNo(kInfo, QStringLiteral("Wollen Sie den Eintrag wirklich löschen?")))
     return;

@@ -6,7 +6,6 @@
 
 #include "app/list_box.h"
 #include "app_fixture.h"
-#include "dayview/day_list.h"
 #include "store/atomic_file.h"
 
 namespace {
@@ -38,13 +37,8 @@ class Records : public AppTest {
     form->Text3->setPlainText(description);
     form->Command3->click();
   }
-  // The day list as it shows the rows of the selected day, person and tab.
-  void ShowDayList() {
-    form->List1->clear();
-    form->List1->addItems(DayListLines(module->store.entries, module->SelectedDate,
-                                       Value(form->Combo3->currentText()),
-                                       Value(form->SelectedTabCaption())));
-  }
+  // The day list as the day view fills it for the selected day, person and tab.
+  void ShowDayList() { module->FillDayList(); }
   // A press on a line of the day list, or below its lines for -1.
   void Press(Qt::MouseButton button, int line, bool twice = false) {
     ListBox* list = form->List1;
@@ -74,6 +68,9 @@ TEST_F(Records, SavingTellsWhetherTheEntryIsNewOrUpdated) {
   EXPECT_EQ(messages.shown[0].text, "Gespeichert.");
   EXPECT_EQ(messages.shown[1].title, "Info");
   EXPECT_EQ(messages.shown[1].text, "Updated.");
+  ASSERT_EQ(form->List1->count(), 1);  // the calendar is redrawn and the day list refilled
+  EXPECT_EQ(form->List1->item(0)->text(),
+            QString::fromUtf8("[Sport]  [Joggen]   [ 7] [5\u00a0km]"));
   // The no-break space typed in the description is stored as it is.
   EXPECT_EQ(ReadBytes("lv_items.txt"),
             "1\r\n#2024-03-05#,\"Haushalt\",\"Sport\",\"Joggen\",7,\"5\xa0km\",\"\",\"\"\r\n");
@@ -127,6 +124,8 @@ TEST_F(Records, APressOnALineAsksAndDeletesOnlyThatEntryOnYes) {
   EXPECT_EQ(module->store.entries.row(2).person(), Value("Anna"));
   EXPECT_TRUE(
       ReadBytes("lv_items.txt").startsWith("2\r\n#2024-03-05#,\"Haushalt\",\"Sport\",\"Walken\""));
+  ASSERT_EQ(form->List1->count(), 1);
+  EXPECT_TRUE(form->List1->item(0)->text().startsWith("[Sport]  [Walken]"));
 }
 
 TEST_F(Records, OnlyThePrimaryButtonSelectsAndEveryPressIsReported) {
@@ -136,7 +135,7 @@ TEST_F(Records, OnlyThePrimaryButtonSelectsAndEveryPressIsReported) {
   QSignalSpy presses(form->List1, &ListBox::Pressed);
   Press(Qt::RightButton, 0);  // nothing selected: nothing asked
   EXPECT_TRUE(Questions().isEmpty());
-  Press(Qt::LeftButton, 1);  // asks about Walken, answered No
+  Press(Qt::LeftButton, 1);         // asks about Walken, answered No
   Press(Qt::RightButton, 1, true);  // two presses, two questions
   const QStringList asked = Questions();
   EXPECT_EQ(asked.size(), 3);
