@@ -3,7 +3,7 @@ BUILD ?= build
 DATA ?= $(CURDIR)/data
 JOBS ?= $(shell nproc)
 
-.PHONY: deps build run test clean
+.PHONY: deps build run test test-asan fuzz clean
 
 deps:
 	@scripts/install-deps.sh
@@ -19,5 +19,22 @@ run: build
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
+# The whole test suite built with AddressSanitizer and UndefinedBehaviorSanitizer.
+test-asan: deps
+	@cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMIVERA_SANITIZE=ON >/dev/null
+	@cmake --build build-asan -j $(JOBS)
+	cd build-asan && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
+
+# libFuzzer over the record reader and the three table loaders, for FUZZ_SECONDS seconds.
+FUZZ_SECONDS ?= 60
+fuzz:
+	@scripts/install-deps.sh clang libclang-rt-dev
+	@CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMIVERA_FUZZ=ON >/dev/null
+	@cmake --build build-fuzz --target fuzz_record_files
+	@mkdir -p build-fuzz/corpus
+	build-fuzz/fuzz/fuzz_record_files build-fuzz/corpus fuzz/corpus -max_total_time=$(FUZZ_SECONDS) \
+	  -max_len=4096 -print_final_stats=1
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) build-asan build-fuzz build-bench

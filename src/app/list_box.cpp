@@ -23,9 +23,21 @@ void ListBox::mousePressEvent(QMouseEvent* event) {
       break;
   }
   if (button == 1) {
+    QListWidgetItem* under = itemAt(event->position().toPoint());
     QListWidget::mousePressEvent(event);
+    // Whatever the modifier keys, the line under the pointer is the selection; a press beside the
+    // lines leaves none, so the handler never works on a line the user did not press.
+    if (under)
+      setCurrentItem(under, QItemSelectionModel::ClearAndSelect);
+    else
+      clearSelection();
   } else {
     event->accept();
   }
   if (button != 0) emit Pressed(button);
+}
+
+// The second press of a double click arrives as a double-click event: it is a press all the same.
+void ListBox::mouseDoubleClickEvent(QMouseEvent* event) {
+  mousePressEvent(event);
 }

@@ -3,8 +3,9 @@
 #include <QListWidget>
 
 // A list box that reports every mouse press with its button (1 left, 2 right, 4 middle).
-// Only the primary button selects the line under the pointer; any other button leaves the
-// selection as it was.
+// Only the primary button selects the line under the pointer (a press beside the lines selects
+// none); any other button leaves the selection as it was. Every press is reported once, also the
+// second press of a double click.
 class ListBox : public QListWidget {
   Q_OBJECT
 
@@ -18,4 +19,5 @@ class ListBox : public QListWidget {
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
 };

@@ -1,6 +1,92 @@
-// The procedures that change the records: saving and deleting an entry, adding a person.
-#include "app/module1.h"
+// The procedures that change the records: saving and deleting an entry, adding a person. The
+// changes themselves live in store/changes; these procedures take the snapshot of the controls,
+// tell the user and refresh the views.
+#include <QComboBox>
+#include <QPlainTextEdit>
+#include <QTextDocument>
 
-void Module1::SaveEntry() {}
-void Module1::DeleteEntryAt(int) {}
-void Module1::AddPerson() {}
+#include "app/form1.h"
+#include "app/list_box.h"
+#include "app/message_boxes.h"
+#include "app/module1.h"
+#include "dayview/day_list.h"
+#include "store/changes.h"
+
+namespace {
+
+const QString kInfo = QStringLiteral("Info");
+
+// The item box lists the items of the category in table order and keeps the item as its text.
+void FillItemBox(QComboBox* box, const CategoryTable& categories, const QString& category,
+                 const QString& item) {
+  const Value wanted(category);
+  QStringList items;
+  for (const CategoryRow& row : categories.rows) {
+    if (row.category() == wanted) items << row.item().text();
+  }
+  box->clear();
+  box->addItems(items);
+  box->setEditText(item);
+}
+
+}  // namespace
+
+void Module1::SaveEntry() {
+  // The raw text keeps what the user typed (a no-break space stays one) and shows a line break
+  // as a separator character, which is then refused.
+  const EntryInput input{SelectedDate,
+                         form_.SelectedTabCaption(),
+                         form_.Combo1->currentText(),
+                         form_.Combo3->currentText(),
+                         form_.Combo2->currentText(),
+                         form_.Text3->document()->toRawText()};
+  const SaveOutcome outcome = StoreEntry(store, input);
+  if (outcome.learned) FillItemBox(form_.Combo1, store.categories, input.category, input.item);
+  switch (outcome.result) {
+    case SaveOutcome::Result::Ignored:
+      return;
+    case SaveOutcome::Result::Refused:
+      Tell(outcome.message);
+      return;
+    case SaveOutcome::Result::Saved:
+      messages_.Show(kInfo, QStringLiteral("Gespeichert."));
+      break;
+    case SaveOutcome::Result::Updated:
+      messages_.Show(kInfo, QStringLiteral("Updated."));
+      break;
+  }
+  DrawCalendar();
+}
+
+void Module1::DeleteEntryAt(int) {
+  const Value category(form_.SelectedTabCaption());
+  const Value person(form_.Combo3->currentText());
+  const Value day = SelectedDate;
+  const QString selected = form_.List1->SelectedText();
+
+  // The last of several rows with the selected line is the hit.
+  int hit = 0;
+  for (int i = 1; i <= store.entries.count(); ++i) {
+    if (BelongsToDayList(store.entries.row(i), day, person, category) &&
+        DayListLine(i) == selected) {
+      hit = i;
+    }
+  }
+  if (hit == 0) return;
+  if (!messages_.AskYesNo(kInfo, QStringLiteral("Wollen Sie den Eintrag wirklich löschen?")))
+    return;
+  if (auto failure = RemoveEntry(store, hit)) {
+    Tell(*failure);
+    return;
+  }
+  DrawCalendar();
+}
+
+void Module1::AddPerson() {
+  const AddPersonOutcome outcome = StorePerson(store, form_.Combo3->currentText());
+  for (const QString& message : outcome.messages) Tell(message);
+  if (outcome.result == AddPersonOutcome::Result::Added ||
+      outcome.result == AddPersonOutcome::Result::Known) {
+    FillPersonBox();
+  }
+}

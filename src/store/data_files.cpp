@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <cmath>
 
 #include "store/atomic_file.h"
 #include "store/record_file.h"
@@ -104,44 +105,17 @@ QByteArray DefaultFileBytes(DataFile file) {
   return *writer.Bytes();
 }
 
-std::optional<QString> Store::EnsureDataFile(DataFile file) {
-  const QString name = FileName(file);
-  const QStringList present =
-      QDir::current().entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-  for (const QString& listed : present) {
-    if (listed == name) return std::nullopt;
-  }
-  if (auto failure = WriteFileAtomically(FilePath(file), DefaultFileBytes(file))) {
-    state(file).unreadable = true;
-    return QStringLiteral("Die Datei %1 konnte nicht angelegt werden. %2")
-        .arg(Quoted(name), *failure);
-  }
-  return std::nullopt;
-}
-
+namespace {
 template <typename TableT>
-std::optional<QString> Store::ReadTable(DataFile file, TableT& table) {
+std::optional<QString> ParseTable(const QByteArray& bytes, TableT& table) {
   using Row = typename TableT::RowType;
-  const QString name = FileName(file);
-  QString reason;
-  const std::optional<QByteArray> bytes = ReadWholeFile(FilePath(file), &reason);
-  if (!bytes) {
-    state(file).unreadable = true;
-    table.rows.clear();
-    return QStringLiteral(
-               "Die Datei %1 kann nicht gelesen werden (%2). Änderungen, die sie betreffen, "
-               "werden nicht gespeichert, bis sie wieder lesbar ist.")
-        .arg(Quoted(name), reason);
-  }
-  state(file).unreadable = false;
-
-  RecordReader reader = RecordReader::FromBytes(*bytes);
+  RecordReader reader = RecordReader::FromBytes(bytes);
   std::optional<QString> damage;
   Value count;
   reader.ReadRecord(std::span<Value>(&count, 1));
   const double n = count.number();
-  const bool countValid = count.isNumber() && n >= 0 &&
-                          n == static_cast<double>(static_cast<qint64>(n)) && !reader.Problem();
+  const bool countValid =
+      count.isNumber() && n >= 0 && n < 1e15 && n == std::trunc(n) && !reader.Problem();
   if (!countValid) damage = QStringLiteral("die erste Zeile enthält keine gültige Anzahl");
   const qint64 expected = countValid ? static_cast<qint64>(n) : -1;
 
@@ -170,6 +144,51 @@ std::optional<QString> Store::ReadTable(DataFile file, TableT& table) {
   if (!damage && !reader.OnlyBlankLeft()) {
     damage = QStringLiteral("nach dem letzten Datensatz folgen weitere Zeilen");
   }
+  return damage;
+}
+}  // namespace
+
+std::optional<QString> ParseTableBytes(const QByteArray& bytes, PersonTable& table) {
+  return ParseTable(bytes, table);
+}
+std::optional<QString> ParseTableBytes(const QByteArray& bytes, CategoryTable& table) {
+  return ParseTable(bytes, table);
+}
+std::optional<QString> ParseTableBytes(const QByteArray& bytes, EntryTable& table) {
+  return ParseTable(bytes, table);
+}
+
+std::optional<QString> Store::EnsureDataFile(DataFile file) {
+  const QString name = FileName(file);
+  const QStringList present =
+      QDir::current().entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+  for (const QString& listed : present) {
+    if (listed == name) return std::nullopt;
+  }
+  if (auto failure = WriteFileAtomically(FilePath(file), DefaultFileBytes(file))) {
+    state(file).unreadable = true;
+    return QStringLiteral("Die Datei %1 konnte nicht angelegt werden. %2")
+        .arg(Quoted(name), *failure);
+  }
+  return std::nullopt;
+}
+
+template <typename TableT>
+std::optional<QString> Store::ReadTable(DataFile file, TableT& table) {
+  const QString name = FileName(file);
+  QString reason;
+  const std::optional<QByteArray> bytes = ReadWholeFile(FilePath(file), &reason);
+  if (!bytes) {
+    state(file).unreadable = true;
+    table.rows.clear();
+    return QStringLiteral(
+               "Die Datei %1 kann nicht gelesen werden (%2). Änderungen, die sie betreffen, "
+               "werden nicht gespeichert, bis sie wieder lesbar ist.")
+        .arg(Quoted(name), reason);
+  }
+  state(file).unreadable = false;
+
+  const std::optional<QString> damage = ParseTableBytes(*bytes, table);
   if (!damage) return std::nullopt;
 
   FileState& s = state(file);
@@ -180,7 +199,7 @@ std::optional<QString> Store::ReadTable(DataFile file, TableT& table) {
   return QStringLiteral(
              "Die Datei %1 ist beschädigt: %2. Geladen wurden %3 Datensätze. Vor der nächsten "
              "Änderung wird das Original als %4 aufbewahrt.")
-      .arg(Quoted(name), damage->front().toLower() + damage->mid(1))
+      .arg(Quoted(name), *damage)
       .arg(table.count())
       .arg(Quoted(s.backupName));
 }

@@ -16,6 +16,12 @@ QString FilePath(DataFile file);
 // The bytes a missing file is created with.
 QByteArray DefaultFileBytes(DataFile file);
 
+// Parses the bytes of a data file into the table, never beyond its capacity; the damage found,
+// in German, if any (what could be read is in the table all the same).
+std::optional<QString> ParseTableBytes(const QByteArray& bytes, PersonTable& table);
+std::optional<QString> ParseTableBytes(const QByteArray& bytes, CategoryTable& table);
+std::optional<QString> ParseTableBytes(const QByteArray& bytes, EntryTable& table);
+
 // The three shared tables and the only code that reads and writes their files.
 // Every operation that can fail returns a German message for the user that names the file;
 // nothing means success.

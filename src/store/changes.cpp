@@ -1,0 +1,238 @@
+#include "store/changes.h"
+
+#include <utility>
+#include <vector>
+
+#include "format/number_format.h"
+#include "store/record_file.h"
+
+namespace {
+
+const QString kNoNumber = QStringLiteral("Wert - keine Zahl");
+const QString kNoPerson = QStringLiteral("keine Personen-Zuordnung");
+
+QString GermanCount(int n) {
+  return QLocale(QLocale::German, QLocale::Germany).toString(n);
+}
+
+bool IsLineBreak(QChar c) {
+  return c == u'\r' || c == u'\n' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator ||
+         c == QChar(0x85);
+}
+
+// The character as the user can recognise it: itself in quotes, and its code point unless it is
+// the double quote, since the character may be invisible.
+QString CharacterShown(const QString& text, QChar bad) {
+  if (bad == u'"') return QStringLiteral("„\"“");
+  const qsizetype at = text.indexOf(bad);
+  char32_t code = bad.unicode();
+  QString shown(bad);
+  if (bad.isHighSurrogate() && at >= 0 && at + 1 < text.size() && text[at + 1].isLowSurrogate()) {
+    code = QChar::surrogateToUcs4(bad, text[at + 1]);
+    shown = text.mid(at, 2);
+  }
+  return QStringLiteral("„%1“ (U+%2)")
+      .arg(shown, QString::number(static_cast<uint>(code), 16).toUpper().rightJustified(4, u'0'));
+}
+
+SaveOutcome Refusal(QString message, bool learned = false) {
+  SaveOutcome out;
+  out.result = SaveOutcome::Result::Refused;
+  out.learned = learned;
+  out.message = std::move(message);
+  return out;
+}
+
+bool KnowsPair(const CategoryTable& categories, const Value& category, const Value& item) {
+  for (const CategoryRow& row : categories.rows) {
+    if (row.category() == category && row.item() == item) return true;
+  }
+  return false;
+}
+
+// The entries of that day, person, category and item: as a rule one row or none, but a file
+// edited by hand may hold more, and all of them are updated.
+std::vector<int> MatchingEntries(const EntryTable& entries, const Value& day, const Value& person,
+                                 const Value& category, const Value& item) {
+  std::vector<int> matches;
+  for (int i = 1; i <= entries.count(); ++i) {
+    const EntryRow& row = entries.row(i);
+    if (row.date() == day && row.person() == person && row.category() == category &&
+        row.item() == item) {
+      matches.push_back(i);
+    }
+  }
+  return matches;
+}
+
+std::optional<QString> LearnPair(Store& store, const Value& category, const Value& item) {
+  CategoryRow pair;
+  pair.category() = category;
+  pair.item() = item;
+  store.categories.rows.push_back(std::move(pair));
+  if (auto failure = store.WriteCategoryFile()) {
+    store.categories.rows.pop_back();
+    return failure;
+  }
+  return std::nullopt;
+}
+
+std::optional<QString> AppendEntry(Store& store, const EntryInput& in, double number) {
+  EntryRow row;
+  row.date() = in.day;
+  row.person() = Value(in.person);
+  row.category() = Value(in.category);
+  row.item() = Value(in.item);
+  row.value() = Value(number);
+  row.description() = Value(in.description);
+  row.fields[6] = Value(QString());
+  row.fields[7] = Value(QString());
+  store.entries.rows.push_back(std::move(row));
+  if (auto failure = store.WriteEntryFile()) {
+    store.entries.rows.pop_back();
+    return failure;
+  }
+  return std::nullopt;
+}
+
+std::optional<QString> UpdateEntries(Store& store, const std::vector<int>& matches, double number,
+                                     const QString& description) {
+  std::vector<std::pair<Value, Value>> before;
+  before.reserve(matches.size());
+  for (int i : matches) {
+    EntryRow& row = store.entries.row(i);
+    before.emplace_back(std::exchange(row.value(), Value(number)),
+                        std::exchange(row.description(), Value(description)));
+  }
+  if (auto failure = store.WriteEntryFile()) {
+    for (std::size_t k = 0; k < matches.size(); ++k) {
+      EntryRow& row = store.entries.row(matches[k]);
+      row.value() = std::move(before[k].first);
+      row.description() = std::move(before[k].second);
+    }
+    return failure;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<QString> UnstorableText(const QString& field, const QString& text) {
+  const std::optional<QChar> bad = FirstCharFileCannotHold(text);
+  if (!bad) return std::nullopt;
+  if (IsLineBreak(*bad)) {
+    return QStringLiteral(
+               "Im Feld „%1“ steht ein Zeilenumbruch, den die Datei nicht speichern kann. Bitte "
+               "entfernen Sie ihn.")
+        .arg(field);
+  }
+  return QStringLiteral(
+             "Im Feld „%1“ steht das Zeichen %2, das die Datei nicht speichern kann. Bitte "
+             "entfernen Sie es.")
+      .arg(field, CharacterShown(text, *bad));
+}
+
+SaveOutcome StoreEntry(Store& store, const EntryInput& in, const QLocale& locale) {
+  if (in.item.isEmpty() || in.item.startsWith(QStringLiteral("Combo"))) return {};
+
+  const std::pair<const char16_t*, const QString*> texts[] = {
+      {u"Auswahl", &in.item}, {u"Person", &in.person}, {u"Beschreibung", &in.description}};
+  for (const auto& [field, text] : texts) {
+    if (auto refused = UnstorableText(QString::fromUtf16(field), *text)) return Refusal(*refused);
+  }
+
+  const Value category(in.category), item(in.item), person(in.person);
+  const bool known = KnowsPair(store.categories, category, item);
+  if (!known && store.categories.full()) {
+    return Refusal(
+        QStringLiteral("Es können höchstens %1 Kategorie-Items gespeichert werden. Der Eintrag "
+                       "wurde nicht gespeichert; bitte wählen Sie ein vorhandenes Item.")
+            .arg(GermanCount(CategoryTable::kCapacity)));
+  }
+  const std::optional<double> number = ParseUserNumber(in.valueText, locale);
+  const std::vector<int> matches = MatchingEntries(store.entries, in.day, person, category, item);
+  // Refused before anything is learned, so a full table leaves both files as they are.
+  if (number && !in.person.isEmpty() && matches.empty() && store.entries.full()) {
+    return Refusal(
+        QStringLiteral("Es können höchstens %1 Einträge gespeichert werden. Der Eintrag wurde "
+                       "nicht gespeichert; bitte löschen Sie zuerst nicht mehr benötigte Einträge.")
+            .arg(GermanCount(EntryTable::kCapacity)));
+  }
+
+  bool learned = false;
+  if (!known) {
+    if (auto failure = LearnPair(store, category, item)) return Refusal(*failure);
+    learned = true;
+  }
+  if (!number) return Refusal(kNoNumber, learned);
+  if (in.person.isEmpty()) return Refusal(kNoPerson, learned);
+
+  const bool append = matches.empty();
+  const std::optional<QString> failure =
+      append ? AppendEntry(store, in, *number)
+             : UpdateEntries(store, matches, *number, in.description);
+  if (failure) return Refusal(*failure, learned);
+  SaveOutcome out;
+  out.result = append ? SaveOutcome::Result::Saved : SaveOutcome::Result::Updated;
+  out.learned = learned;
+  return out;
+}
+
+std::optional<QString> RemoveEntry(Store& store, int row) {
+  std::vector<EntryRow>& rows = store.entries.rows;
+  const auto at = rows.begin() + (row - 1);
+  EntryRow removed = std::move(*at);
+  rows.erase(at);
+  if (auto failure = store.WriteEntryFile()) {
+    rows.insert(rows.begin() + (row - 1), std::move(removed));
+    return failure;
+  }
+  return std::nullopt;
+}
+
+AddPersonOutcome StorePerson(Store& store, const QString& name) {
+  AddPersonOutcome out;
+  if (name.isEmpty()) return out;
+  out.result = AddPersonOutcome::Result::Refused;
+  if (auto refused = UnstorableText(QStringLiteral("Person"), name)) {
+    out.messages << *refused;
+    return out;
+  }
+  if (auto failure = store.EnsureDataFile(DataFile::Persons)) {
+    out.messages << *failure;
+    return out;
+  }
+  PersonTable before = store.persons;
+  if (auto problem = store.ReadPersonFile()) {
+    out.messages << *problem;
+    if (store.WasUnreadable(DataFile::Persons)) {
+      store.persons = std::move(before);
+      return out;
+    }
+  }
+
+  const Value typed(name);
+  for (const PersonRow& row : store.persons.rows) {
+    if (row.name() == typed) {
+      out.result = AddPersonOutcome::Result::Known;
+      return out;
+    }
+  }
+  if (store.persons.full()) {
+    out.messages
+        << QStringLiteral(
+               "Es können höchstens %1 Personen gespeichert werden. „%2“ wurde nicht hinzugefügt.")
+               .arg(GermanCount(PersonTable::kCapacity), name);
+    return out;
+  }
+  PersonRow added;
+  added.name() = typed;
+  store.persons.rows.push_back(std::move(added));
+  if (auto failure = store.WritePersonFile()) {
+    store.persons.rows.pop_back();
+    out.messages << *failure;
+    return out;
+  }
+  out.result = AddPersonOutcome::Result::Added;
+  return out;
+}

@@ -1,0 +1,201 @@
+#include <QComboBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "app/list_box.h"
+#include "app_fixture.h"
+#include "store/atomic_file.h"
+
+namespace {
+
+QStringList Items(const QComboBox* box) {
+  QStringList items;
+  for (int i = 0; i < box->count(); ++i) items << box->itemText(i);
+  return items;
+}
+
+// The window after start-up with "Haushalt" chosen and the tab "Sport" selected.
+class Records : public AppTest {
+ protected:
+  void SetUp() override {
+    AppTest::SetUp();
+    StartUp();
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    form->Combo3->setCurrentIndex(0);
+    form->SelectTab(3);
+  }
+  void TearDown() override {
+    SetWriteFailureAfterBytesForTesting(-1);
+    AppTest::TearDown();
+  }
+  void Save(const QString& item, const QString& value, const QString& description) {
+    form->Combo1->setEditText(item);
+    form->Combo2->setEditText(value);
+    form->Text3->setPlainText(description);
+    form->Command3->click();
+  }
+  // The day list as the day view fills it for the selected day, person and tab.
+  void ShowDayList() { module->FillDayList(); }
+  // A press on a line of the day list, or below its lines for -1.
+  void Press(Qt::MouseButton button, int line, bool twice = false) {
+    ListBox* list = form->List1;
+    const QPoint inList = line >= 0 ? list->visualItemRect(list->item(line)).center()
+                                    : QPoint(5, list->viewport()->height() - 5);
+    const QPoint at = list->viewport()->mapTo(form.get(), inList);
+    if (twice)
+      QTest::mouseDClick(form->windowHandle(), button, {}, at);
+    else
+      QTest::mouseClick(form->windowHandle(), button, {}, at);
+  }
+  QStringList Questions() const {
+    QStringList out;
+    for (const auto& s : messages.shown)
+      if (s.question && s.title == "Info") out << s.text;
+    return out;
+  }
+};
+
+}  // namespace
+
+TEST_F(Records, SavingTellsWhetherTheEntryIsNewOrUpdated) {
+  Save("Joggen", "5,5", "am See");
+  Save("Joggen", "7", QString::fromUtf8("5\u00a0km"));
+  ASSERT_EQ(messages.shown.size(), 2u);
+  EXPECT_EQ(messages.shown[0].title, "Info");
+  EXPECT_EQ(messages.shown[0].text, "Gespeichert.");
+  EXPECT_EQ(messages.shown[1].title, "Info");
+  EXPECT_EQ(messages.shown[1].text, "Updated.");
+  ASSERT_EQ(form->List1->count(), 1);  // the calendar is redrawn and the day list refilled
+  EXPECT_EQ(form->List1->item(0)->text(),
+            QString::fromUtf8("[Sport]  [Joggen]   [ 7] [5\u00a0km]"));
+  // The no-break space typed in the description is stored as it is.
+  EXPECT_EQ(ReadBytes("lv_items.txt"),
+            "1\r\n#2024-03-05#,\"Haushalt\",\"Sport\",\"Joggen\",7,\"5\xa0km\",\"\",\"\"\r\n");
+}
+
+TEST_F(Records, ANewItemIsListedAndKeptEvenWhenTheEntryIsRefused) {
+  Save("Combo1", "abc", "x");
+  EXPECT_TRUE(messages.shown.empty());
+  Save("Rudern", "abc", "x");
+  EXPECT_EQ(form->Combo1->currentText(), "Rudern");
+  form->Combo3->setEditText("");
+  Save("Joggen", "5", "x");
+  form->Combo3->setCurrentIndex(0);
+  Save("Joggen", "5", "Zeile 1\nZeile 2");
+  ASSERT_EQ(messages.shown.size(), 3u);
+  for (const auto& shown : messages.shown) EXPECT_EQ(shown.title, "Lumivera");
+  EXPECT_EQ(messages.shown[0].text, "Wert - keine Zahl");
+  EXPECT_EQ(messages.shown[1].text, "keine Personen-Zuordnung");
+  EXPECT_TRUE(messages.shown[2].text.contains("Zeilenumbruch"));
+  EXPECT_EQ(ReadBytes("lv_items.txt"), "0\r\n");
+  EXPECT_EQ(
+      Items(form->Combo1),
+      QString::fromUtf8("Joggen Fußball Move Stepper Walken Fitness Fahrrad Rudern").split(' '));
+}
+
+TEST_F(Records, APressOnALineAsksAndDeletesOnlyThatEntryOnYes) {
+  Save("Joggen", "5", "x");
+  Save("Walken", "2", "x");
+  form->Combo3->setEditText("Anna");
+  Save("Joggen", "5", "x");  // the same line for another person
+  form->Combo3->setCurrentIndex(0);
+  ShowDayList();
+  ASSERT_EQ(form->List1->count(), 2);
+  const QByteArray before = ReadBytes("lv_items.txt");
+
+  Press(Qt::LeftButton, 0);  // answered No
+  EXPECT_EQ(Questions(),
+            QStringList{QString::fromUtf8("Wollen Sie den Eintrag wirklich löschen?")});
+  EXPECT_EQ(ReadBytes("lv_items.txt"), before);
+  EXPECT_EQ(module->store.entries.count(), 3);
+
+  messages.SetNextAnswer(true);
+  Press(Qt::LeftButton, 0);
+  ASSERT_EQ(module->store.entries.count(), 2);
+  EXPECT_EQ(module->store.entries.row(1).item(), Value("Walken"));
+  EXPECT_EQ(module->store.entries.row(2).person(), Value("Anna"));
+  EXPECT_TRUE(
+      ReadBytes("lv_items.txt").startsWith("2\r\n#2024-03-05#,\"Haushalt\",\"Sport\",\"Walken\""));
+  ASSERT_EQ(form->List1->count(), 1);
+  EXPECT_TRUE(form->List1->item(0)->text().startsWith("[Sport]  [Walken]"));
+}
+
+TEST_F(Records, OnlyThePrimaryButtonSelectsAndEveryPressIsReported) {
+  Save("Joggen", "5", "x");
+  Save("Walken", "2", "x");
+  ShowDayList();
+  QSignalSpy presses(form->List1, &ListBox::Pressed);
+  Press(Qt::RightButton, 0);  // nothing selected: nothing asked
+  EXPECT_TRUE(Questions().isEmpty());
+  Press(Qt::LeftButton, 1);         // asks about Walken, answered No
+  Press(Qt::RightButton, 1, true);  // two presses, two questions
+  const QStringList asked = Questions();
+  EXPECT_EQ(asked.size(), 3);
+  Press(Qt::LeftButton, -1);  // beside the lines: nothing selected, nothing asked
+  EXPECT_EQ(form->List1->SelectedText(), "");
+  EXPECT_EQ(Questions(), asked);
+  ASSERT_EQ(presses.size(), 5);
+  EXPECT_EQ(presses[0][0].toInt(), 2);
+  EXPECT_EQ(presses[1][0].toInt(), 1);
+
+  Press(Qt::LeftButton, 1);
+  messages.SetNextAnswer(true);
+  Press(Qt::RightButton, 0);  // works on the selected Walken line
+  ASSERT_EQ(module->store.entries.count(), 1);
+  EXPECT_EQ(module->store.entries.row(1).item(), Value("Joggen"));
+}
+
+TEST_F(Records, OfEqualLinesTheLastIsDeleted) {
+  WriteBytes("lv_items.txt",
+             "2\r\n#2024-03-05#,\"Haushalt\",\"Sport\",\"Joggen\",5,\"x\",\"first\",\"\"\r\n"
+             "#2024-03-05#,\"Haushalt\",\"Sport\",\"Joggen\",5,\"x\",\"last\",\"\"\r\n");
+  ASSERT_FALSE(module->store.ReadEntryFile());
+  ShowDayList();
+  messages.SetNextAnswer(true);
+  Press(Qt::LeftButton, 0);
+  EXPECT_EQ(ReadBytes("lv_items.txt"),
+            "1\r\n#2024-03-05#,\"Haushalt\",\"Sport\",\"Joggen\",5,\"x\",\"first\",\"\"\r\n");
+}
+
+TEST_F(Records, AFailedDeleteTellsAndKeepsTheEntry) {
+  Save("Joggen", "5", "x");
+  ShowDayList();
+  const QByteArray before = ReadBytes("lv_items.txt");
+  messages.shown.clear();
+  SetWriteFailureAfterBytesForTesting(0);
+  messages.SetNextAnswer(true);
+  Press(Qt::LeftButton, 0);
+  ASSERT_EQ(messages.shown.size(), 2u);
+  EXPECT_EQ(messages.shown[1].title, "Lumivera");
+  EXPECT_TRUE(messages.shown[1].text.contains("lv_items.txt"));
+  EXPECT_EQ(module->store.entries.count(), 1);
+  EXPECT_EQ(ReadBytes("lv_items.txt"), before);
+}
+
+TEST_F(Records, AddingAPersonRefillsThePersonBoxWithItsTextEmpty) {
+  form->Combo3->setEditText("Anna");
+  form->Command4->click();
+  EXPECT_EQ(Items(form->Combo3), (QStringList{"Haushalt", "Anna"}));
+  EXPECT_EQ(form->Combo3->currentText(), "");
+  form->Combo3->setEditText("Anna");
+  form->Command4->click();
+  EXPECT_EQ(Items(form->Combo3), (QStringList{"Haushalt", "Anna"}));
+  EXPECT_EQ(form->Combo3->currentText(), "");
+  EXPECT_TRUE(messages.shown.empty());
+  EXPECT_EQ(ReadBytes("lv_personen.txt"), "2\r\n\"Haushalt\"\r\n\"Anna\"\r\n");
+
+  form->Combo3->addItem("nicht neu gefüllt");
+  form->Command4->click();  // empty text: not even a refill
+  EXPECT_EQ(form->Combo3->count(), 3);
+
+  SetWriteFailureAfterBytesForTesting(0);
+  form->Combo3->setEditText("Bert");
+  form->Command4->click();
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_TRUE(messages.shown[0].text.contains("lv_personen.txt"));
+  EXPECT_EQ(form->Combo3->currentText(), "Bert");
+  EXPECT_EQ(ReadBytes("lv_personen.txt"), "2\r\n\"Haushalt\"\r\n\"Anna\"\r\n");
+}
