@@ -14,6 +14,7 @@
 #include "dayview/day_list.h"
 #include "store/atomic_file.h"
 #include "store/data_files.h"
+#include "store/record_file.h"
 #include "world.h"
 
 namespace {
@@ -40,15 +41,37 @@ void FloorRead(benchmark::State& state, DataSet set) {
   }
 }
 
+// Every row encoded: the table is read anew before each rewrite, so the rewrite shares nothing
+// with the one before.
 void Rewrite(benchmark::State& state, DataSet set) {
   World world(set);
   Store store;
   if (!store.LoadData().isEmpty()) state.SkipWithError("load");
+  if (store.WriteEntryFile()) state.SkipWithError("write");  // memory in use, as after a save
   for (auto _ : state) {
+    state.PauseTiming();
+    if (store.ReadEntryFile()) state.SkipWithError("read");
+    state.ResumeTiming();
     if (store.WriteEntryFile()) state.SkipWithError("write");
   }
   if (QFile(FilePath(DataFile::Entries)).size() != FilesOf(set).entries.size()) {
     state.SkipWithError("the rewrite changed the file");
+  }
+}
+
+// The entries file's bytes made from the table in memory, as a rewrite makes them.
+void Encode(benchmark::State& state, DataSet set) {
+  World world(set);
+  Store store;
+  if (!store.LoadData().isEmpty()) state.SkipWithError("load");
+  QByteArray buffer;
+  for (auto _ : state) {
+    RecordWriter writer(std::move(buffer));
+    writer.Reserve(FilesOf(set).entries.size() + 4096);
+    writer.WriteRecord({Value(store.entries.count())});
+    for (const EntryRow& row : store.entries.rows) writer.WriteRecord(row.fields);
+    benchmark::DoNotOptimize(writer.Size());
+    buffer = writer.TakeBuffer();
   }
 }
 
@@ -181,21 +204,38 @@ QString UsedItem(const Module1& module) {
   return QString();
 }
 
-// Saving an entry that exists: its value and description change, the count stays.
+// The editor of a day view filled with an entry that exists; with the default files, which
+// hold none, it is saved once first.
+void PrepareUpdate(DayView& view) {
+  const QString item = UsedItem(view.module());
+  FillEditor(view.form(), item.isEmpty() ? UnusedItem(view.module()) : item);
+  if (item.isEmpty()) view.module().SaveEntry();
+}
+
+// Saving an entry that exists: its value and description change, the count stays. A save has
+// been made before, as in a session where the user saves one entry after another.
 void SaveEntryUpdate(benchmark::State& state, DataSet set) {
   DayView view(set);
   Module1& module = view.module();
-  const QString item = UsedItem(module);
-  if (item.isEmpty()) {
-    // The default files hold no entry: the first save appends the one the others update.
-    FillEditor(view.form(), UnusedItem(module));
-    module.SaveEntry();
-  } else {
-    FillEditor(view.form(), item);
-  }
+  PrepareUpdate(view);
+  module.SaveEntry();
   const int count = module.store.entries.count();
   for (auto _ : state) module.SaveEntry();
   if (module.store.entries.count() != count || count == 0) state.SkipWithError("no update");
+}
+
+// The first save after start-up, in a fresh window each time: every row is encoded.
+void FirstSaveEntry(benchmark::State& state, DataSet set) {
+  std::optional<DayView> view;
+  for (auto _ : state) {
+    state.PauseTiming();
+    view.reset();
+    view.emplace(set);
+    PrepareUpdate(*view);
+    if (set != DataSet::Defaults) view->world.ProcessEvents();
+    state.ResumeTiming();
+    view->module().SaveEntry();
+  }
 }
 
 // Saving a new entry into a table with room for exactly one more; the entry is taken out again
@@ -203,9 +243,10 @@ void SaveEntryUpdate(benchmark::State& state, DataSet set) {
 void SaveEntryAppend(benchmark::State& state, DataSet set) {
   DayView view(set == DataSet::Full ? DataSet::FullLessOne : set);
   Module1& module = view.module();
-  const QByteArray& original = FilesOf(set == DataSet::Full ? DataSet::FullLessOne : set).entries;
   FillEditor(view.form(), UnusedItem(module));
   const int count = module.store.entries.count();
+  // A save before, as in a session where the user saves one entry after another.
+  if (module.store.WriteEntryFile()) state.SkipWithError("write");
   for (auto _ : state) {
     module.SaveEntry();
     state.PauseTiming();
@@ -213,8 +254,9 @@ void SaveEntryAppend(benchmark::State& state, DataSet set) {
       state.SkipWithError("no append");
       break;
     }
+    // The table as before; the file is left as it is, as saving never reads it (writing it
+    // back here would leave data for the next save's flush to the disk).
     module.store.entries.rows.pop_back();
-    view.world.WriteFile(FileName(DataFile::Entries), original);
     module.FillDayList();
     state.ResumeTiming();
   }
@@ -231,10 +273,8 @@ void DeleteEntryAt(benchmark::State& state, DataSet set) {
     FillEditor(form, UnusedItem(module));
     module.SaveEntry();
   }
-  const QByteArray original = [] {
-    QFile file(FilePath(DataFile::Entries));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-  }();
+  // A save before, as in a session where the user changes one entry after another.
+  if (module.store.WriteEntryFile()) state.SkipWithError("write");
   const int count = module.store.entries.count();
   for (auto _ : state) {
     state.PauseTiming();
@@ -256,8 +296,8 @@ void DeleteEntryAt(benchmark::State& state, DataSet set) {
       state.SkipWithError("no delete");
       break;
     }
+    // The table as before; the file is left as it is, as deleting never reads it.
     module.store.entries.rows.insert(module.store.entries.rows.begin() + (hit - 1), removed);
-    view.world.WriteFile(FileName(DataFile::Entries), original);
     module.FillDayList();
     state.ResumeTiming();
   }
@@ -300,6 +340,7 @@ void RegisterBenchmarks(int repetitions) {
       {"FloorWrite", FloorWrite, 2, false},
       {"FloorRead", FloorRead, 4, false},
       {"Rewrite", Rewrite, 2, false},
+      {"Encode", Encode, 4, false},
       {"Load", Load, 4, false},
       {"StartUp", StartUp, 2, true},
       {"DrawCalendar", DrawCalendar, 10, true},
@@ -310,6 +351,7 @@ void RegisterBenchmarks(int repetitions) {
       {"FillSeriesItems", FillSeriesItems, 10, true},
       {"DrawDevelopment", DrawDevelopment, 10, true},
       {"SaveEntryUpdate", SaveEntryUpdate, 2, true},
+      {"FirstSaveEntry", FirstSaveEntry, 1, true},
       {"SaveEntryAppend", SaveEntryAppend, 2, true},
       {"DeleteEntryAt", DeleteEntryAt, 2, true},
       {"AddPerson", AddPerson, 4, true},
@@ -328,16 +370,30 @@ void RegisterBenchmarks(int repetitions) {
   }
 }
 
+static void Probe(const char* what) {
+  QFile status(QStringLiteral("/proc/self/status"));
+  status.open(QIODevice::ReadOnly);
+  QByteArray out;
+  for (const QByteArray& line : status.readAll().split('\n'))
+    if (line.startsWith("VmHWM") || line.startsWith("VmRSS")) out += line.simplified() + " ";
+  fprintf(stderr, "PROBE %-12s %s\n", what, out.constData());
+}
 long long PeakMemoryOfFullRun() {
   {
+    Probe("begin");
     World world(std::nullopt);
+    Probe("window");
     world.StartUp();
+    Probe("startup");
     world.OpenDayView();
+    Probe("dayview");
     Module1& module = world.module();
     FillEditor(world.form(), UsedItem(module));
     module.SaveEntry();
+    Probe("save");
     world.form().List1->setCurrentRow(0);
     module.DeleteEntryAt(1);
+    Probe("delete");
     module.NextMonth();
     world.SelectTab(QStringLiteral("Entwicklung"));
     world.form().Combo4->setCurrentIndex(world.form().Combo4->findText(kTab));

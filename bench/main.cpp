@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "cases.h"
+#include "store/data_files.h"
 #include "world.h"
 
 namespace {
@@ -90,6 +91,11 @@ std::vector<Row> Rows() {
        "floor: atomic write of its bytes",
        Target::Ratio,
        2.0},
+      {"  of which making its bytes in memory",
+       "Encode/full",
+       {"FloorWrite/full"},
+       "floor: atomic write of its bytes",
+       Target::None},
       {"Entries file load (ReadEntryFile)",
        "Load/full",
        {"FloorRead/full"},
@@ -102,6 +108,11 @@ std::vector<Row> Rows() {
        "floor: rewrite of the file",
        Target::Ratio,
        1.5},
+      {"SaveEntry, the first after start-up",
+       "FirstSaveEntry/full",
+       {"FloorWrite/full"},
+       "floor: rewrite of the file",
+       Target::None},
       {"SaveEntry, append (49,999 + 1)",
        "SaveEntryAppend/full",
        {"FloorWrite/full"},
@@ -281,6 +292,22 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
 
+  if (argc == 3 && std::string(argv[1]) == "--write-sample-files") {
+    // The full files in the named directory, to try the program with them.
+    const DataFiles& files = FilesOf(DataSet::Full);
+    const QDir dir(QString::fromLocal8Bit(argv[2]));
+    for (const auto& [name, bytes] : {std::pair{DataFile::Persons, files.persons},
+                                      std::pair{DataFile::Categories, files.categories},
+                                      std::pair{DataFile::Entries, files.entries}}) {
+      QFile file(dir.filePath(FileName(name)));
+      if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+          file.write(bytes) != bytes.size()) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(file.fileName()));
+        return 1;
+      }
+    }
+    return 0;
+  }
   if (argc == 2 && std::string(argv[1]) == "--peak-memory") {
     const long long bytes = PeakMemoryOfFullRun();
     std::printf("%lld\n", bytes);

@@ -1,5 +1,7 @@
 #include "store/cp1252.h"
 
+#include <algorithm>
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -15,60 +17,99 @@ constexpr char16_t kHigh[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 
 
 std::optional<char> ByteOf(char16_t c) {
   if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
+  // Among the characters of 0x80 to 0x9F, the euro sign and the dashes and quotes of typed
+  // text are by far the most common.
+  switch (c) {
+    case 0x20AC:
+      return static_cast<char>(0x80);
+    case 0x2013:
+      return static_cast<char>(0x96);
+    case 0x2014:
+      return static_cast<char>(0x97);
+    default:
+      break;
+  }
   for (int i = 0; i < 32; ++i) {
     if (kHigh[i] == c) return static_cast<char>(0x80 + i);
   }
   return std::nullopt;
 }
 
-// Stores eight characters as eight bytes when all of them are plain Latin-1 outside 0x80 to
-// 0x9F (and no field breakers, if refused); false, storing nothing, otherwise.
-bool StoreEightPlain(const char16_t* src, bool refuseFieldBreakers, char* dst) {
-#if defined(__SSE2__)
-  const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src));
-  const __m128i notLatin1 =
-      _mm_xor_si128(_mm_cmpeq_epi16(_mm_and_si128(v, _mm_set1_epi16(static_cast<short>(0xFF00))),
-                                    _mm_setzero_si128()),
-                    _mm_set1_epi16(-1));
-  const __m128i c1 = _mm_cmpeq_epi16(_mm_and_si128(v, _mm_set1_epi16(static_cast<short>(0xFFE0))),
-                                     _mm_set1_epi16(0x80));
-  __m128i bad = _mm_or_si128(notLatin1, c1);
-  if (refuseFieldBreakers) {
-    bad = _mm_or_si128(bad, _mm_cmpeq_epi16(v, _mm_set1_epi16(u'"')));
-    bad = _mm_or_si128(bad, _mm_cmpeq_epi16(v, _mm_set1_epi16(u'\r')));
-    bad = _mm_or_si128(bad, _mm_cmpeq_epi16(v, _mm_set1_epi16(u'\n')));
-  }
-  if (_mm_movemask_epi8(bad) != 0) return false;
-  _mm_storel_epi64(reinterpret_cast<__m128i*>(dst), _mm_packus_epi16(v, v));
+// The byte of one character that the vector steps leave to it; false when there is none or
+// when it is a field breaker that is refused.
+bool StoreOne(char16_t c, bool refuseFieldBreakers, char* dst) {
+  if (refuseFieldBreakers && (c == u'"' || c == u'\r' || c == u'\n')) return false;
+  const std::optional<char> b = ByteOf(c);
+  if (!b) return false;
+  *dst = *b;
   return true;
-#else
-  (void)src, (void)refuseFieldBreakers, (void)dst;
-  return false;
-#endif
 }
 
+#if defined(__SSE2__)
+// All-ones lanes for the characters among eight that are not simply their own byte: below
+// 0x20 (line breaks among them), a double quote, 0x80 to 0x9F, or beyond Latin-1.
+inline __m128i NotSimple(__m128i v) {
+  // x lies in [lo, lo + span] when x - lo, saturated down by span, is zero.
+  const auto within = [&](short lo, short span) {
+    return _mm_cmpeq_epi16(
+        _mm_subs_epu16(_mm_sub_epi16(v, _mm_set1_epi16(lo)), _mm_set1_epi16(span)),
+        _mm_setzero_si128());
+  };
+  const __m128i simple = _mm_or_si128(within(0x20, 0x5F), within(0xA0, 0x5F));
+  return _mm_or_si128(_mm_cmpeq_epi16(simple, _mm_setzero_si128()),
+                      _mm_cmpeq_epi16(v, _mm_set1_epi16(u'"')));
+}
+
+// Encodes sixteen characters: all of them narrowed in one step, then the few that are not
+// simply their own byte one by one. False when one of them cannot be stored.
+inline bool EncodeSixteen(const char16_t* src, bool refuseFieldBreakers, char* dst) {
+  const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src));
+  const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 8));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(dst), _mm_packus_epi16(a, b));
+  auto others =
+      static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(NotSimple(a), NotSimple(b))));
+  for (; others != 0; others &= others - 1) {
+    const int j = __builtin_ctz(others);
+    if (!StoreOne(src[j], refuseFieldBreakers, dst + j)) return false;
+  }
+  return true;
+}
+#endif
+
 }  // namespace
+
+char* EncodeCp1252Into(QStringView text, char* dst, bool refuseFieldBreakers) {
+  const char16_t* src = text.utf16();
+  const qsizetype n = text.size();
+  qsizetype i = 0;
+#if defined(__SSE2__)
+  for (; i + 16 <= n; i += 16) {
+    if (!EncodeSixteen(src + i, refuseFieldBreakers, dst + i)) return nullptr;
+  }
+  // The last few characters: the last sixteen again (writing the same bytes over those done).
+  if (i < n && n >= 16) {
+    if (!EncodeSixteen(src + n - 16, refuseFieldBreakers, dst + n - 16)) return nullptr;
+    return dst + n;
+  }
+#endif
+  for (; i < n; ++i) {
+    const char16_t c = src[i];
+    if (c >= 0x20 && c < 0x80 && c != u'"') {
+      dst[i] = static_cast<char>(c);
+    } else if (!StoreOne(c, refuseFieldBreakers, dst + i)) {
+      return nullptr;
+    }
+  }
+  return dst + n;
+}
 
 bool AppendCp1252(QStringView text, std::string& out, bool refuseFieldBreakers) {
   const std::size_t start = out.size();
   out.resize(start + static_cast<std::size_t>(text.size()));
-  char* dst = out.data() + start;
-  const char16_t* src = text.utf16();
-  const qsizetype n = text.size();
-  qsizetype i = 0;
-  while (i < n) {
-    if (i + 8 <= n && StoreEightPlain(src + i, refuseFieldBreakers, dst)) {
-      i += 8;
-      dst += 8;
-      continue;
-    }
-    const char16_t c = src[i++];
-    const std::optional<char> b = ByteOf(c);
-    if (!b || (refuseFieldBreakers && (c == u'"' || c == u'\r' || c == u'\n'))) {
-      out.resize(start);
-      return false;
-    }
-    *dst++ = *b;
+  char* end = EncodeCp1252Into(text, out.data() + start, refuseFieldBreakers);
+  if (!end) {
+    out.resize(start);
+    return false;
   }
   return true;
 }
@@ -79,34 +120,32 @@ std::optional<QByteArray> EncodeCp1252(QStringView text) {
   return QByteArray(out.data(), static_cast<qsizetype>(out.size()));
 }
 
-namespace {
-void FixHighControls(QString& text, const char* bytes, qsizetype from, qsizetype to) {
-  for (qsizetype j = from; j < to; ++j) {
-    const auto b = static_cast<unsigned char>(bytes[j]);
-    if (b >= 0x80 && b < 0xA0) text[j] = QChar(kHigh[b - 0x80]);
-  }
-}
-}  // namespace
-
 QString DecodeCp1252(const char* bytes, qsizetype size) {
   if (size == 0) return QString();
-  QString text = QString::fromLatin1(bytes, size);
-  // Only the bytes 0x80 to 0x9F differ from Latin-1; look for them sixteen bytes at a time.
+  QString text(size, Qt::Uninitialized);
+  char16_t* out = reinterpret_cast<char16_t*>(text.data());
+  // Latin-1 but for the bytes 0x80 to 0x9F: widen sixteen bytes at a time, then fix those.
   qsizetype i = 0;
 #if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
   const __m128i mask = _mm_set1_epi8(static_cast<char>(0xE0));
   const __m128i high = _mm_set1_epi8(static_cast<char>(0x80));
   for (; i + 16 <= size; i += 16) {
     const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_unpacklo_epi8(chunk, zero));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 8), _mm_unpackhi_epi8(chunk, zero));
     for (unsigned hits = static_cast<unsigned>(
              _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(chunk, mask), high)));
          hits != 0; hits &= hits - 1) {
       const qsizetype j = i + __builtin_ctz(hits);
-      text[j] = QChar(kHigh[static_cast<unsigned char>(bytes[j]) - 0x80]);
+      out[j] = kHigh[static_cast<unsigned char>(bytes[j]) - 0x80];
     }
   }
 #endif
-  FixHighControls(text, bytes, i, size);
+  for (; i < size; ++i) {
+    const auto b = static_cast<unsigned char>(bytes[i]);
+    out[i] = b >= 0x80 && b < 0xA0 ? kHigh[b - 0x80] : char16_t{b};
+  }
   return text;
 }
 

@@ -14,6 +14,10 @@
 // Appends the bytes of `text` to `out`; false (and `out` as it was) when a character has no
 // byte, or with `refuseFieldBreakers` is a double quote or a line break.
 bool AppendCp1252(QStringView text, std::string& out, bool refuseFieldBreakers = false);
+// Writes the bytes of `text` to `dst`, which has room for text.size() bytes, and returns the end
+// of what it wrote; nothing (with `dst` partly written) when a character has no byte, or with
+// `refuseFieldBreakers` is a double quote or a line break.
+char* EncodeCp1252Into(QStringView text, char* dst, bool refuseFieldBreakers);
 std::optional<QByteArray> EncodeCp1252(QStringView text);
 QString DecodeCp1252(const char* bytes, qsizetype size);
 inline QString DecodeCp1252(const QByteArray& bytes) {

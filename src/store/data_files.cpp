@@ -108,7 +108,6 @@ QByteArray DefaultFileBytes(DataFile file) {
 namespace {
 template <typename TableT>
 std::optional<QString> ParseTable(const QByteArray& bytes, TableT& table) {
-  using Row = typename TableT::RowType;
   RecordReader reader = RecordReader::FromBytes(bytes);
   std::optional<QString> damage;
   Value count;
@@ -120,8 +119,9 @@ std::optional<QString> ParseTable(const QByteArray& bytes, TableT& table) {
   const qint64 expected = countValid ? static_cast<qint64>(n) : -1;
 
   table.rows.clear();
-  table.rows.reserve(
-      static_cast<std::size_t>(std::min<qint64>(expected >= 0 ? expected : 0, TableT::kCapacity)));
+  // Room for the capacity at once: a table never moves its rows when an entry is added, and
+  // memory that no row uses yet is never touched.
+  table.rows.reserve(static_cast<std::size_t>(TableT::kCapacity));
   while (expected < 0 || table.count() < expected) {
     if (reader.AtEnd() || (expected < 0 && reader.OnlyBlankLeft())) {
       if (expected >= 0) {
@@ -136,9 +136,7 @@ std::optional<QString> ParseTable(const QByteArray& bytes, TableT& table) {
                    .arg(TableT::kCapacity);
       break;
     }
-    Row row;
-    reader.ReadRecord(row.fields);
-    table.rows.push_back(std::move(row));
+    reader.ReadRecord(table.rows.emplace_back().fields);
   }
   if (!damage && reader.Problem()) damage = *reader.Problem();
   if (!damage && !reader.OnlyBlankLeft()) {
@@ -187,6 +185,7 @@ std::optional<QString> Store::ReadTable(DataFile file, TableT& table) {
         .arg(Quoted(name), reason);
   }
   state(file).unreadable = false;
+  state(file).knownSize = bytes->size();
 
   const std::optional<QString> damage = ParseTableBytes(*bytes, table);
   if (!damage) return std::nullopt;
@@ -228,10 +227,21 @@ std::optional<QString> Store::WriteTable(DataFile file, const TableT& table) {
         .arg(Quoted(name));
   }
   if (auto refused = KeepDamagedOriginal(file)) return refused;
-  RecordWriter writer;
-  writer.WriteRecord({Value(table.count())});
-  for (const auto& row : table.rows) writer.WriteRecord(row.fields);
-  if (auto failure = writer.Close(FilePath(file))) {
+  std::optional<QString> failure;
+  if constexpr (std::is_same_v<TableT, EntryTable>) {
+    // The entries file is large: only the rows that changed since the last rewrite are encoded.
+    const std::optional<QByteArrayView> bytes =
+        encodedEntries_.Encode(table.rows, state(file).knownSize);
+    failure = bytes ? WriteFileAtomically(FilePath(file), *bytes)
+                    : std::optional<QString>(UnstorableTextMessage());
+    if (bytes) state(file).knownSize = bytes->size();
+  } else {
+    RecordWriter writer;
+    writer.WriteRecord({Value(table.count())});
+    for (const auto& row : table.rows) writer.WriteRecord(row.fields);
+    failure = writer.Close(FilePath(file));
+  }
+  if (failure) {
     return QStringLiteral(
                "Die Datei %1 konnte nicht gespeichert werden. %2 Die Änderung wurde nicht "
                "übernommen.")
@@ -247,6 +257,7 @@ std::optional<QString> Store::ReadCategoryFile() {
   return ReadTable(DataFile::Categories, categories);
 }
 std::optional<QString> Store::ReadEntryFile() {
+  encodedEntries_.Clear();  // the rows read share nothing with the ones kept
   return ReadTable(DataFile::Entries, entries);
 }
 std::optional<QString> Store::WritePersonFile() {

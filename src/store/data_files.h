@@ -5,6 +5,7 @@
 #include <array>
 #include <optional>
 
+#include "store/encoded_table.h"
 #include "store/tables.h"
 
 enum class DataFile { Persons, Categories, Entries };
@@ -61,6 +62,7 @@ class Store {
     bool unreadable = false;
     bool keepOriginal = false;
     QString backupName;
+    qsizetype knownSize = 0;  // of the file as last read or written
   };
   FileState& state(DataFile file) { return states_[static_cast<int>(file)]; }
   const FileState& state(DataFile file) const { return states_[static_cast<int>(file)]; }
@@ -72,4 +74,6 @@ class Store {
   std::optional<QString> KeepDamagedOriginal(DataFile file);
 
   std::array<FileState, 3> states_;
+  // The entries file's bytes as last written, for the next rewrite.
+  EncodedTable encodedEntries_;
 };

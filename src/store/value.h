@@ -26,15 +26,46 @@ class Value {
   bool isDate() const { return kind() == Kind::Date; }
 
   // The number of a Number; 0 for every other kind.
-  double number() const;
+  double number() const {
+    const double* n = std::get_if<double>(&cell_);
+    return n ? *n : 0.0;
+  }
   // The characters of a Text; the empty string for every other kind.
-  const QString& text() const;
+  const QString& text() const {
+    const QString* t = std::get_if<QString>(&cell_);
+    return t ? *t : NoText();
+  }
   // The day of a Date; a null QDate for every other kind.
-  QDate date() const;
+  QDate date() const {
+    const QDate* d = std::get_if<QDate>(&cell_);
+    return d ? *d : QDate();
+  }
 
-  friend bool operator==(const Value& a, const Value& b);
+  // Every match in the program goes through this; it stays inline, as table scans call it for
+  // every row.
+  friend bool operator==(const Value& a, const Value& b) {
+    const Kind ka = a.kind();
+    const Kind kb = b.kind();
+    if (ka == kb) {
+      switch (ka) {
+        case Kind::Empty:
+          return true;
+        case Kind::Number:
+          return *std::get_if<double>(&a.cell_) == *std::get_if<double>(&b.cell_);
+        case Kind::Text:
+          return *std::get_if<QString>(&a.cell_) == *std::get_if<QString>(&b.cell_);
+        case Kind::Date:
+          return *std::get_if<QDate>(&a.cell_) == *std::get_if<QDate>(&b.cell_);
+      }
+    }
+    return EqualAcrossKinds(a, b);
+  }
 
  private:
+  static const QString& NoText();
+  // Empty against a Text or a Number; every other pair of kinds is unequal.
+  static bool EqualAcrossKinds(const Value& a, const Value& b);
+
   std::variant<std::monostate, double, QString, QDate> cell_;
 };
 

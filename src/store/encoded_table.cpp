@@ -1,0 +1,138 @@
+#include "store/encoded_table.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "store/record_file.h"
+
+namespace {
+
+// Whether the cell is certainly encoded as before: same kind, and the same number (bit for
+// bit), the same day or the same characters in memory. False only costs an encoding.
+bool SameCell(const Value& a, const Value& b) {
+  if (a.kind() != b.kind()) return false;
+  switch (a.kind()) {
+    case Value::Kind::Empty:
+      return true;
+    case Value::Kind::Number: {
+      const double x = a.number(), y = b.number();
+      return std::memcmp(&x, &y, sizeof x) == 0;
+    }
+    case Value::Kind::Date:
+      return a.date() == b.date();
+    case Value::Kind::Text:
+      return a.text().constData() == b.text().constData() && a.text().size() == b.text().size();
+  }
+  return false;
+}
+
+bool SameRow(const EntryRow& a, const EntryRow& b) {
+  for (std::size_t k = 0; k < a.fields.size(); ++k) {
+    if (!SameCell(a.fields[k], b.fields[k])) return false;
+  }
+  return true;
+}
+
+// Slack kept after the file's bytes, so an added row seldom moves them.
+constexpr qsizetype kSlack = 64 * 1024;
+
+}  // namespace
+
+void EncodedTable::Clear() {
+  // The memory stays for the next encoding; the texts the kept rows shared are let go.
+  valid_ = false;
+  rows_.clear();
+}
+
+std::optional<QByteArrayView> EncodedTable::EncodeAll(const std::vector<EntryRow>& rows,
+                                                      qsizetype sizeHint) {
+  valid_ = false;
+  RecordWriter writer(std::move(bytes_));
+  const qsizetype expected = std::max(size_, sizeHint);
+  writer.Reserve(expected + expected / 16 + kSlack);
+  writer.WriteRecord({Value(static_cast<int>(rows.size()))});
+  starts_.clear();
+  starts_.reserve(rows.size() + 1);
+  for (const EntryRow& row : rows) {
+    starts_.push_back(static_cast<qsizetype>(writer.Size()));
+    writer.WriteRecord(row.fields);
+  }
+  starts_.push_back(static_cast<qsizetype>(writer.Size()));
+  const bool storable = writer.Bytes().has_value();
+  size_ = static_cast<qsizetype>(writer.Size());
+  bytes_ = writer.TakeBuffer();
+  if (!storable) {
+    rows_.clear();
+    return std::nullopt;
+  }
+  // Room for the table's capacity, so an added row never moves the kept ones; memory no row
+  // uses is never touched.
+  rows_.reserve(static_cast<std::size_t>(EntryTable::kCapacity));
+  rows_ = rows;
+  valid_ = true;
+  return QByteArrayView(bytes_.constData(), size_);
+}
+
+std::optional<QByteArrayView> EncodedTable::Encode(const std::vector<EntryRow>& rows,
+                                                   qsizetype sizeHint) {
+  if (!valid_) return EncodeAll(rows, sizeHint);
+  const std::size_t n = rows.size(), m = rows_.size();
+
+  // The count line must keep its length, so the kept rows stay where they are.
+  RecordWriter count;
+  count.WriteRecord({Value(static_cast<int>(n))});
+  const QByteArray countLine = *count.Bytes();
+  if (countLine.size() != starts_.front()) return EncodeAll(rows, sizeHint);
+
+  // The rows in front and at the end that are unchanged; the ones between them changed.
+  std::size_t front = 0;
+  while (front < n && front < m && SameRow(rows[front], rows_[front])) ++front;
+  std::size_t back = 0;
+  while (back < n - front && back < m - front && SameRow(rows[n - 1 - back], rows_[m - 1 - back]))
+    ++back;
+  if (front == 0 && back == 0 && n > 0 && m > 0) return EncodeAll(rows, sizeHint);
+
+  // Encode the changed rows first: a field that cannot be stored leaves everything as it was.
+  RecordWriter changed(std::move(changed_));
+  std::vector<qsizetype> changedStarts;
+  changedStarts.reserve(n - back - front);
+  for (std::size_t i = front; i < n - back; ++i) {
+    changedStarts.push_back(static_cast<qsizetype>(changed.Size()));
+    changed.WriteRecord(rows[i].fields);
+  }
+  const bool storable = changed.Bytes().has_value();
+  const auto changedSize = static_cast<qsizetype>(changed.Size());
+  changed_ = changed.TakeBuffer();
+  if (!storable) return std::nullopt;
+
+  // Move the unchanged end into place, then put the changed rows in front of it.
+  const qsizetype changedAt = starts_[front];
+  const qsizetype oldBackAt = starts_[m - back];
+  const qsizetype backSize = size_ - oldBackAt;
+  const qsizetype newBackAt = changedAt + changedSize;
+  const qsizetype newSize = newBackAt + backSize;
+  if (newSize > bytes_.size()) bytes_.resize(newSize + kSlack);
+  char* data = bytes_.data();
+  std::memmove(data + newBackAt, data + oldBackAt, static_cast<std::size_t>(backSize));
+  std::memcpy(data + changedAt, changed_.constData(), static_cast<std::size_t>(changedSize));
+  std::memcpy(data, countLine.constData(), static_cast<std::size_t>(countLine.size()));
+  size_ = newSize;
+
+  // Keep the starts and the rows in step with the bytes.
+  const qsizetype shift = newBackAt - oldBackAt;
+  for (std::size_t j = m - back; j <= m; ++j) starts_[j] += shift;
+  for (qsizetype& start : changedStarts) start += changedAt;
+  const auto at = static_cast<std::ptrdiff_t>(front);
+  const auto oldCount = static_cast<std::ptrdiff_t>(m - back - front);
+  const auto newCount = static_cast<std::ptrdiff_t>(n - back - front);
+  if (oldCount == newCount) {
+    std::copy(changedStarts.begin(), changedStarts.end(), starts_.begin() + at);
+    std::copy(rows.begin() + at, rows.begin() + at + newCount, rows_.begin() + at);
+  } else {
+    starts_.erase(starts_.begin() + at, starts_.begin() + at + oldCount);
+    starts_.insert(starts_.begin() + at, changedStarts.begin(), changedStarts.end());
+    rows_.erase(rows_.begin() + at, rows_.begin() + at + oldCount);
+    rows_.insert(rows_.begin() + at, rows.begin() + at, rows.begin() + at + newCount);
+  }
+  return QByteArrayView(bytes_.constData(), size_);
+}

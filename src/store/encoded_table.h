@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <optional>
+#include <vector>
+
+#include "store/tables.h"
+
+// The bytes of the entries file as its last rewrite made them, kept with a copy of the rows
+// they were made from, so the next rewrite encodes only the rows that changed: a save changes
+// one row, a delete removes one, and the other 49,999 are copied as they were.
+//
+// A row counts as unchanged when each of its cells is of the same kind and holds the same
+// number, the same day or the very same text (the same characters in memory). The copy keeps a
+// reference to every text, so those characters stay alive and unchanged and can never stand
+// for another text; anything else is encoded anew. The result is always byte for byte what
+// encoding all rows gives.
+class EncodedTable {
+ public:
+  // The file's bytes for `rows` (the count line, then a line per row), valid until the next
+  // call; nothing when a field cannot be stored (the kept state stays as it was). `sizeHint` is
+  // about the size the file had, so a first encoding makes room for it at once.
+  std::optional<QByteArrayView> Encode(const std::vector<EntryRow>& rows, qsizetype sizeHint = 0);
+  // Forgets the kept rows (after the table was read anew, nothing is shared anyway); the next
+  // encoding encodes every row.
+  void Clear();
+
+ private:
+  std::optional<QByteArrayView> EncodeAll(const std::vector<EntryRow>& rows, qsizetype sizeHint);
+
+  bool valid_ = false;
+  QByteArray bytes_;  // its size is the room; the first size_ bytes are the file
+  qsizetype size_ = 0;
+  // Where each kept row starts in bytes_, and the end of the file after the last.
+  std::vector<qsizetype> starts_;
+  std::vector<EntryRow> rows_;
+  QByteArray changed_;  // room for the encoding of the changed rows
+};
