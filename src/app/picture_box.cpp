@@ -87,8 +87,32 @@ void PictureBox::Print(const QString& text) {
   painter.setFont(font);
   painter.setPen(ToQColor(TextColor()));
   const QPoint at = ToPixels(TextX(), TextY());
-  painter.drawText(at.x(), at.y() + painter.fontMetrics().ascent(), text);
+  if (const QStaticText* laidOut = LaidOut(text, font)) {
+    painter.drawStaticText(at, *laidOut);  // the same pixels as drawText at the baseline
+  } else {
+    painter.drawText(at.x(), at.y() + painter.fontMetrics().ascent(), text);
+  }
   update();
+}
+
+// The calendar prints the same day labels and category captions on every drawing, and laying a
+// text out costs more than drawing it: texts are laid out once per font. Only one-line texts
+// without control characters, which lay out exactly as drawText draws them.
+const QStaticText* PictureBox::LaidOut(const QString& text, const QFont& font) {
+  constexpr qsizetype kMostTexts = 1024;
+  for (const QChar c : text) {
+    if (c.unicode() < 0x20 || c.category() == QChar::Separator_Line ||
+        c.category() == QChar::Separator_Paragraph)
+      return nullptr;
+  }
+  const QString key = font.key() + u'\n' + text;
+  auto found = laidOut_.constFind(key);
+  if (found != laidOut_.cend()) return &*found;
+  if (laidOut_.size() >= kMostTexts) laidOut_.clear();
+  QStaticText laid(text);
+  laid.setTextFormat(Qt::PlainText);
+  laid.prepare(QTransform(), font);
+  return &*laidOut_.insert(key, laid);
 }
 
 void PictureBox::paintEvent(QPaintEvent*) {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QHash>
 #include <QImage>
+#include <QStaticText>
 #include <QWidget>
 
 #include "surface/drawing_surface.h"
@@ -37,5 +39,7 @@ class PictureBox : public QWidget, public DrawingSurface {
 
  private:
   bool FitImage();
+  const QStaticText* LaidOut(const QString& text, const QFont& font);
   QImage image_;
+  QHash<QString, QStaticText> laidOut_;
 };

@@ -7,28 +7,10 @@
 
 namespace {
 
-// Whether the cell is certainly encoded as before: same kind, and the same number (bit for
-// bit), the same day or the same characters in memory. False only costs an encoding.
-bool SameCell(const Value& a, const Value& b) {
-  if (a.kind() != b.kind()) return false;
-  switch (a.kind()) {
-    case Value::Kind::Empty:
-      return true;
-    case Value::Kind::Number: {
-      const double x = a.number(), y = b.number();
-      return std::memcmp(&x, &y, sizeof x) == 0;
-    }
-    case Value::Kind::Date:
-      return a.date() == b.date();
-    case Value::Kind::Text:
-      return a.text().constData() == b.text().constData() && a.text().size() == b.text().size();
-  }
-  return false;
-}
-
+// Whether the row is certainly encoded as before; false only costs an encoding.
 bool SameRow(const EntryRow& a, const EntryRow& b) {
   for (std::size_t k = 0; k < a.fields.size(); ++k) {
-    if (!SameCell(a.fields[k], b.fields[k])) return false;
+    if (!a.fields[k].IsIdenticalTo(b.fields[k])) return false;
   }
   return true;
 }
@@ -53,22 +35,24 @@ std::optional<QByteArrayView> EncodedTable::EncodeAll(const std::vector<EntryRow
   writer.WriteRecord({Value(static_cast<int>(rows.size()))});
   starts_.clear();
   starts_.reserve(rows.size() + 1);
+  // Room for the table's capacity, so an added row never moves the kept ones; memory no row
+  // uses is never touched. Each row is kept right after it is encoded, while its texts are
+  // still at hand.
+  rows_.clear();
+  rows_.reserve(static_cast<std::size_t>(EntryTable::kCapacity));
   for (const EntryRow& row : rows) {
     starts_.push_back(static_cast<qsizetype>(writer.Size()));
     writer.WriteRecord(row.fields);
+    rows_.push_back(row);
   }
   starts_.push_back(static_cast<qsizetype>(writer.Size()));
-  const bool storable = writer.Bytes().has_value();
+  const bool storable = writer.Storable();
   size_ = static_cast<qsizetype>(writer.Size());
   bytes_ = writer.TakeBuffer();
   if (!storable) {
     rows_.clear();
     return std::nullopt;
   }
-  // Room for the table's capacity, so an added row never moves the kept ones; memory no row
-  // uses is never touched.
-  rows_.reserve(static_cast<std::size_t>(EntryTable::kCapacity));
-  rows_ = rows;
   valid_ = true;
   return QByteArrayView(bytes_.constData(), size_);
 }
@@ -81,7 +65,7 @@ std::optional<QByteArrayView> EncodedTable::Encode(const std::vector<EntryRow>& 
   // The count line must keep its length, so the kept rows stay where they are.
   RecordWriter count;
   count.WriteRecord({Value(static_cast<int>(n))});
-  const QByteArray countLine = *count.Bytes();
+  const QByteArrayView countLine = count.View();
   if (countLine.size() != starts_.front()) return EncodeAll(rows, sizeHint);
 
   // The rows in front and at the end that are unchanged; the ones between them changed.
@@ -100,7 +84,7 @@ std::optional<QByteArrayView> EncodedTable::Encode(const std::vector<EntryRow>& 
     changedStarts.push_back(static_cast<qsizetype>(changed.Size()));
     changed.WriteRecord(rows[i].fields);
   }
-  const bool storable = changed.Bytes().has_value();
+  const bool storable = changed.Storable();
   const auto changedSize = static_cast<qsizetype>(changed.Size());
   changed_ = changed.TakeBuffer();
   if (!storable) return std::nullopt;

@@ -34,6 +34,10 @@ class RecordWriter {
   // The file's bytes as they will be written, or nothing when a field cannot be stored.
   std::optional<QByteArray> Bytes() const;
   std::size_t Size() const { return static_cast<std::size_t>(size_); }
+  // False when a field could not be stored (then there are no bytes to write).
+  bool Storable() const { return !unstorable_; }
+  // The bytes written so far, whether storable or not; valid until the next record.
+  QByteArrayView View() const { return QByteArrayView(bytes_.constData(), size_); }
   // Writes the file atomically; on failure returns a German sentence and the file is unchanged.
   std::optional<QString> Close(const QString& path) const;
 

@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QString>
+#include <bit>
 #include <variant>
 
 // The dynamically typed cell held in every table column and in the shared dates.
@@ -39,6 +40,23 @@ class Value {
   QDate date() const {
     const QDate* d = std::get_if<QDate>(&cell_);
     return d ? *d : QDate();
+  }
+
+  // Whether both are certainly the same cell: the same kind holding the same number bit for
+  // bit, the same day, or the very same characters in memory (shared copies of one text).
+  // Cheaper than equality, and false says nothing about it.
+  bool IsIdenticalTo(const Value& other) const {
+    if (cell_.index() != other.cell_.index()) return false;
+    if (const QString* t = std::get_if<QString>(&cell_)) {
+      const QString& u = *std::get_if<QString>(&other.cell_);
+      return t->constData() == u.constData() && t->size() == u.size();
+    }
+    if (const double* n = std::get_if<double>(&cell_)) {
+      return std::bit_cast<quint64>(*n) ==
+             std::bit_cast<quint64>(*std::get_if<double>(&other.cell_));
+    }
+    if (const QDate* d = std::get_if<QDate>(&cell_)) return *d == *std::get_if<QDate>(&other.cell_);
+    return true;  // both Empty
   }
 
   // Every match in the program goes through this; it stays inline, as table scans call it for
