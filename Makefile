@@ -3,7 +3,7 @@ BUILD ?= build
 DATA ?= $(CURDIR)/data
 JOBS ?= $(shell nproc)
 
-.PHONY: deps build run test test-asan fuzz clean
+.PHONY: deps build run test test-asan fuzz bench clean
 
 deps:
 	@scripts/install-deps.sh
@@ -38,3 +38,11 @@ fuzz:
 
 clean:
 	rm -rf $(BUILD) build-asan build-fuzz build-bench
+
+# Benchmarks: a Release build of the harness, run on Qt's offscreen platform; prints the table of
+# figures, floors and targets (the exit code is 0 whatever the verdicts).
+BENCH_BUILD ?= build-bench
+bench: deps
+	@cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUMIVERA_BENCH=ON -DLUMIVERA_WERROR=ON >/dev/null
+	@cmake --build $(BENCH_BUILD) --target lumivera_bench -j $(JOBS)
+	@QT_QPA_PLATFORM=offscreen $(BENCH_BUILD)/bench/lumivera_bench

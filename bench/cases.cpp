@@ -337,12 +337,12 @@ struct Registration {
 
 void RegisterBenchmarks(int repetitions) {
   const Registration all[] = {
-      {"FloorWrite", FloorWrite, 2, false},
-      {"FloorRead", FloorRead, 4, false},
-      {"Rewrite", Rewrite, 2, false},
+      {"FloorWrite", FloorWrite, 4, false},
+      {"FloorRead", FloorRead, 6, false},
+      {"Rewrite", Rewrite, 4, false},
       {"Encode", Encode, 4, false},
-      {"Load", Load, 4, false},
-      {"StartUp", StartUp, 2, true},
+      {"Load", Load, 6, false},
+      {"StartUp", StartUp, 4, true},
       {"DrawCalendar", DrawCalendar, 10, true},
       {"FillDayList", FillDayList, 20, true},
       {"ShowTabPage", ShowTabPage, 10, true},
@@ -350,10 +350,10 @@ void RegisterBenchmarks(int repetitions) {
       {"NextMonth", NextMonth, 10, true},
       {"FillSeriesItems", FillSeriesItems, 10, true},
       {"DrawDevelopment", DrawDevelopment, 10, true},
-      {"SaveEntryUpdate", SaveEntryUpdate, 2, true},
+      {"SaveEntryUpdate", SaveEntryUpdate, 4, true},
       {"FirstSaveEntry", FirstSaveEntry, 1, true},
-      {"SaveEntryAppend", SaveEntryAppend, 2, true},
-      {"DeleteEntryAt", DeleteEntryAt, 2, true},
+      {"SaveEntryAppend", SaveEntryAppend, 4, true},
+      {"DeleteEntryAt", DeleteEntryAt, 4, true},
       {"AddPerson", AddPerson, 4, true},
   };
   for (const Registration& r : all) {

@@ -25,7 +25,7 @@
 
 namespace {
 
-constexpr int kRepetitions = 9;
+constexpr int kRepetitions = 15;
 constexpr double kFrameMs = 16.0;
 constexpr double kMemoryLimitBytes = 100.0 * 1024 * 1024;
 
@@ -42,9 +42,8 @@ class Collector : public benchmark::BenchmarkReporter {
         continue;
       }
       const double ms = run.real_accumulated_time * 1e3 / static_cast<double>(run.iterations);
-      std::vector<double>& times = times_[name];
-      times.push_back(ms);
-      std::fprintf(stderr, "  %-26s repetition %2zu: %9.3f ms\n", name.c_str(), times.size(), ms);
+      times_[name].push_back(ms);
+      if (++runs_ % 50 == 0) std::fprintf(stderr, "  %d runs done\n", runs_);
     }
   }
 
@@ -70,6 +69,7 @@ class Collector : public benchmark::BenchmarkReporter {
  private:
   std::map<std::string, std::vector<double>> times_;
   std::map<std::string, std::string> errors_;
+  int runs_ = 0;
 };
 
 enum class Target { Ratio, Frame, None };
@@ -85,13 +85,13 @@ struct Row {
 
 std::vector<Row> Rows() {
   return {
-      {"Entries file rewrite (WriteEntryFile)",
+      {"Entries file rewrite, every row encoded",
        "Rewrite/full",
        {"FloorWrite/full"},
        "floor: atomic write of its bytes",
        Target::Ratio,
        2.0},
-      {"  of which making its bytes in memory",
+      {"  encoding every row alone (RecordWriter)",
        "Encode/full",
        {"FloorWrite/full"},
        "floor: atomic write of its bytes",
@@ -102,7 +102,7 @@ std::vector<Row> Rows() {
        "floor: readAll + split('\\n')",
        Target::Ratio,
        4.0},
-      {"SaveEntry, update",
+      {"SaveEntry, update (after an earlier save)",
        "SaveEntryUpdate/full",
        {"FloorWrite/full"},
        "floor: rewrite of the file",
