@@ -1,5 +1,6 @@
 #include "app/message_boxes.h"
 
+#include <QAbstractButton>
 #include <QMessageBox>
 
 void QtMessageBoxes::Show(const QString& title, const QString& text) {
@@ -9,5 +10,8 @@ void QtMessageBoxes::Show(const QString& title, const QString& text) {
 
 bool QtMessageBoxes::AskYesNo(const QString& title, const QString& text) {
   QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No, parent_);
+  // The window speaks German, whatever translations the toolkit has installed.
+  box.button(QMessageBox::Yes)->setText(QStringLiteral("Ja"));
+  box.button(QMessageBox::No)->setText(QStringLiteral("Nein"));
   return box.exec() == QMessageBox::Yes;
 }

@@ -10,6 +10,7 @@
 #include "app/message_boxes.h"
 #include "app/module1.h"
 #include "dayview/day_list.h"
+#include "dayview/tab_page.h"
 #include "store/changes.h"
 
 namespace {
@@ -19,13 +20,8 @@ const QString kInfo = QStringLiteral("Info");
 // The item box lists the items of the category in table order and keeps the item as its text.
 void FillItemBox(QComboBox* box, const CategoryTable& categories, const QString& category,
                  const QString& item) {
-  const Value wanted(category);
-  QStringList items;
-  for (const CategoryRow& row : categories.rows) {
-    if (row.category() == wanted) items << row.item().text();
-  }
   box->clear();
-  box->addItems(items);
+  box->addItems(TabItems(categories, Value(category)));
   box->setEditText(item);
 }
 

@@ -2,19 +2,11 @@
 
 #include "app/picture_box.h"
 #include "app_fixture.h"
+#include "entries.h"
 
 namespace {
 EntryRow Entry(QDate day, const QString& person, const QString& item, double value) {
-  EntryRow row;
-  row.date() = day;
-  row.person() = person;
-  row.category() = Value("Sport");
-  row.item() = item;
-  row.value() = value;
-  row.description() = Value("[Beschreibung]");
-  row.fields[6] = Value("");
-  row.fields[7] = Value("");
-  return row;
+  return MakeEntry(day, person, "Sport", item, value);
 }
 
 // The colour of the picture at a point given in fractions of the box's width and height.

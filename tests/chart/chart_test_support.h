@@ -5,21 +5,13 @@
 #include <QDate>
 #include <QLocale>
 
+#include "entries.h"
 #include "store/tables.h"
 
 // An entry row as the entries file holds it.
 inline EntryRow Entry(const Value& date, const Value& person, const Value& category,
                       const Value& item, const Value& value) {
-  EntryRow row;
-  row.date() = date;
-  row.person() = person;
-  row.category() = category;
-  row.item() = item;
-  row.value() = value;
-  row.description() = Value("[Beschreibung]");
-  row.fields[6] = Value("");
-  row.fields[7] = Value("");
-  return row;
+  return MakeEntry(date, person, category, item, value);
 }
 
 inline EntryTable Entries(std::initializer_list<EntryRow> rows) {

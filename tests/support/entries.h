@@ -4,16 +4,22 @@
 
 #include "store/tables.h"
 
-// An entry as saving makes it, for filling tables in tests.
-inline EntryRow MakeEntry(QDate day, const QString& person, const QString& category,
-                          const QString& item = QStringLiteral("x"), double value = 1) {
+// An entry as saving makes it, for filling tables in tests. Any cell may be of any kind, as in a
+// file edited by hand.
+inline EntryRow MakeEntry(const Value& day, const Value& person, const Value& category,
+                          const Value& item = Value("x"), const Value& value = Value(1)) {
   EntryRow row;
-  row.date() = Value(day);
-  row.person() = Value(person);
-  row.category() = Value(category);
-  row.item() = Value(item);
-  row.value() = Value(value);
+  row.date() = day;
+  row.person() = person;
+  row.category() = category;
+  row.item() = item;
+  row.value() = value;
   row.description() = Value(QStringLiteral("[Beschreibung]"));
   row.fields[6] = row.fields[7] = Value(QString());
   return row;
+}
+
+inline EntryRow MakeEntry(QDate day, const Value& person, const Value& category,
+                          const Value& item = Value("x"), const Value& value = Value(1)) {
+  return MakeEntry(Value(day), person, category, item, value);
 }

@@ -1,0 +1,156 @@
+// Every procedure that rewrites a data file, against every way the rewrite can fail: the user is
+// told in German which file could not be written, the file keeps its bytes, the table in memory
+// still equals the file, and nothing is reported as saved.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QComboBox>
+#include <QDir>
+#include <QPlainTextEdit>
+#include <functional>
+
+#include "app/list_box.h"
+#include "app_fixture.h"
+#include "sample_data.h"
+#include "store/atomic_file.h"
+
+namespace {
+
+enum class Failure { ReadOnlyDirectory, DirectoryInPlace, DiskFullAfterTwoBytes };
+
+struct Action {
+  const char* name;
+  DataFile file;
+  std::function<void(Form1&, Module1&, RecordingMessageBoxes&)> run;
+};
+
+void Save(Form1& form, Module1& module, const QString& item) {
+  form.Combo1->setEditText(item);
+  form.Combo2->setEditText("7");
+  form.Text3->setPlainText("neu");
+  module.SaveEntry();
+}
+
+const Action kActions[] = {
+    {"learning an item", DataFile::Categories,
+     [](Form1& f, Module1& m, RecordingMessageBoxes&) { Save(f, m, "Rudern"); }},
+    {"appending an entry", DataFile::Entries,
+     [](Form1& f, Module1& m, RecordingMessageBoxes&) { Save(f, m, "Walken"); }},
+    {"updating an entry", DataFile::Entries,
+     [](Form1& f, Module1& m, RecordingMessageBoxes&) { Save(f, m, "Joggen"); }},
+    {"deleting an entry", DataFile::Entries,
+     [](Form1& f, Module1& m, RecordingMessageBoxes& boxes) {
+       m.FillDayList();
+       f.List1->setCurrentRow(0);
+       boxes.SetNextAnswer(true);
+       m.DeleteEntryAt(1);
+     }},
+    {"adding a person", DataFile::Persons,
+     [](Form1& f, Module1& m, RecordingMessageBoxes&) {
+       f.Combo3->setEditText("Anna");
+       m.AddPerson();
+     }},
+};
+
+QByteArray TableBytes(const Store& store, DataFile file) {
+  switch (file) {
+    case DataFile::Persons:
+      return PersonFileBytes(store.persons);
+    case DataFile::Categories:
+      return CategoryFileBytes(store.categories);
+    case DataFile::Entries:
+      return EntryFileBytes(store.entries);
+  }
+  return {};
+}
+
+class FailedWrites : public AppTest, public ::testing::WithParamInterface<Failure> {
+ protected:
+  void TearDown() override {
+    Restore();
+    AppTest::TearDown();
+  }
+
+  void Restore() {
+    if (geteuid() != getuid()) {
+      ASSERT_EQ(seteuid(getuid()), 0);
+    }
+    chmod(QDir::currentPath().toLocal8Bit().constData(), 0700);
+    SetWriteFailureAfterBytesForTesting(-1);
+  }
+
+  // A new window in a new, empty working directory of its own.
+  void FreshWindowIn(const QString& directory) {
+    module.reset();
+    form.reset();
+    messages.shown.clear();
+    ASSERT_TRUE(QDir().mkdir(Path(directory)));
+    ASSERT_TRUE(QDir::setCurrent(Path(directory)));
+    form = std::make_unique<Form1>();
+    module = std::make_unique<Module1>(*form, messages, clock);
+    ConnectEvents(*form, *module);
+  }
+
+  void MakeWritesFail(DataFile file) {
+    const QString path = FilePath(file);
+    switch (GetParam()) {
+      case Failure::ReadOnlyDirectory:
+        ASSERT_EQ(chmod(Path(".").toLocal8Bit().constData(), 0755), 0);  // reachable by others
+        ASSERT_EQ(chmod(QDir::currentPath().toLocal8Bit().constData(), 0555), 0);
+        // Permissions do not bind root: act as an ordinary user for the rest of the test.
+        if (geteuid() == 0) {
+          ASSERT_EQ(seteuid(65534), 0);
+        }
+        break;
+      case Failure::DirectoryInPlace:
+        ASSERT_TRUE(QFile::remove(path));
+        ASSERT_TRUE(QDir().mkdir(path));
+        break;
+      case Failure::DiskFullAfterTwoBytes:
+        SetWriteFailureAfterBytesForTesting(2);
+        break;
+    }
+  }
+};
+
+}  // namespace
+
+TEST_P(FailedWrites, NothingIsLostAndNothingIsReportedAsSaved) {
+  for (const Action& action : kActions) {
+    SCOPED_TRACE(action.name);
+    Restore();
+    FreshWindowIn(action.name);
+    WriteBytes(QString(action.name) + "/lv_items.txt",
+               "1\r\n#2024-03-05#,\"Haushalt\",\"Sport\",\"Joggen\",5,\"x\",\"\",\"\"\r\n");
+    StartUp();
+    form->Combo3->setCurrentIndex(0);
+    form->SelectTab(3);
+    const QString relative = QString(action.name) + "/" + FileName(action.file);
+    const QByteArray before = ReadBytes(relative);
+    ASSERT_EQ(TableBytes(module->store, action.file), before);
+
+    MakeWritesFail(action.file);
+    action.run(*form, *module, messages);
+
+    Restore();
+    const QString quoted = QString::fromUtf8("„%1“").arg(FileName(action.file));
+    ASSERT_FALSE(messages.shown.empty());
+    EXPECT_EQ(messages.shown.back().title, "Lumivera");
+    EXPECT_TRUE(messages.shown.back().text.contains(quoted))
+        << messages.shown.back().text.toStdString();
+    for (const auto& shown : messages.shown) {
+      EXPECT_NE(shown.text, "Gespeichert.");
+      EXPECT_NE(shown.text, "Updated.");
+    }
+    if (GetParam() == Failure::DirectoryInPlace) {
+      EXPECT_TRUE(QFileInfo(FilePath(action.file)).isDir());
+    } else {
+      EXPECT_EQ(ReadBytes(relative), before);
+    }
+    EXPECT_EQ(TableBytes(module->store, action.file), before);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryWay, FailedWrites,
+                         ::testing::Values(Failure::ReadOnlyDirectory, Failure::DirectoryInPlace,
+                                           Failure::DiskFullAfterTwoBytes));

@@ -1,0 +1,34 @@
+#include "dayview/day_list.h"
+
+#include <gtest/gtest.h>
+
+#include "entries.h"
+
+TEST(DayListLine, ShowsValuesInListFormAndHidesThePlaceholder) {
+  EntryRow row = MakeEntry(QDate(2024, 3, 5), "Haushalt", "Sport", "Joggen", 5.5);
+  row.description() = Value("am See");
+  EXPECT_EQ(DayListLine(row), "[Sport]  [Joggen]   [ 5.5] [am See]");
+  row.description() = Value("[Beschreibung]");
+  EXPECT_EQ(DayListLine(row), "[Sport]  [Joggen]   [ 5.5] ");
+  row.description() = Value("");
+  EXPECT_EQ(DayListLine(row), "[Sport]  [Joggen]   [ 5.5] []");
+  for (auto [value, shown] :
+       {std::pair{5.0, "[ 5]"}, {0.5, "[ .5]"}, {-2.0, "[-2]"}, {0.0, "[ 0]"}}) {
+    row.value() = Value(value);
+    EXPECT_TRUE(DayListLine(row).contains(shown)) << shown;
+  }
+}
+
+TEST(DayListLines, TakeOnlyTheDayPersonAndTabInRowOrder) {
+  EntryTable entries;
+  entries.rows = {MakeEntry(QDate(2024, 3, 5), "Haushalt", "Sport", "B"),
+                  MakeEntry(QDate(2024, 3, 5), "Anna", "Sport", "A"),
+                  MakeEntry(QDate(2024, 3, 5), "Haushalt", "Ausgaben", "A"),
+                  MakeEntry(QDate(2024, 3, 6), "Haushalt", "Sport", "A"),
+                  MakeEntry(QDate(2024, 3, 5), "Haushalt", "Sport", "A")};
+  const QStringList lines =
+      DayListLines(entries, Value(QDate(2024, 3, 5)), Value("Haushalt"), Value("Sport"));
+  ASSERT_EQ(lines.size(), 2);
+  EXPECT_TRUE(lines[0].contains("[B]"));
+  EXPECT_TRUE(lines[1].contains("[A]"));
+}
