@@ -106,6 +106,8 @@ QByteArray DefaultFileBytes(DataFile file) {
 }
 
 namespace {
+constexpr qint64 kRoomToGrow = 256;
+
 template <typename TableT>
 std::optional<QString> ParseTable(const QByteArray& bytes, TableT& table) {
   RecordReader reader = RecordReader::FromBytes(bytes);
@@ -119,9 +121,10 @@ std::optional<QString> ParseTable(const QByteArray& bytes, TableT& table) {
   const qint64 expected = countValid ? static_cast<qint64>(n) : -1;
 
   table.rows.clear();
-  // Room for the capacity at once: a table never moves its rows when an entry is added, and
-  // memory that no row uses yet is never touched.
-  table.rows.reserve(static_cast<std::size_t>(TableT::kCapacity));
+  // Room for the rows and a few hundred more: a large table does not move all its rows when the
+  // first entry is added.
+  table.rows.reserve(static_cast<std::size_t>(
+      std::min<qint64>((expected >= 0 ? expected : 0) + kRoomToGrow, TableT::kCapacity)));
   while (expected < 0 || table.count() < expected) {
     if (reader.AtEnd() || (expected < 0 && reader.OnlyBlankLeft())) {
       if (expected >= 0) {

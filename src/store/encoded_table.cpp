@@ -35,11 +35,10 @@ std::optional<QByteArrayView> EncodedTable::EncodeAll(const std::vector<EntryRow
   writer.WriteRecord({Value(static_cast<int>(rows.size()))});
   starts_.clear();
   starts_.reserve(rows.size() + 1);
-  // Room for the table's capacity, so an added row never moves the kept ones; memory no row
-  // uses is never touched. Each row is kept right after it is encoded, while its texts are
-  // still at hand.
+  // Room for a few hundred more rows, so the next added rows do not move the kept ones. Each
+  // row is kept right after it is encoded, while its texts are still at hand.
   rows_.clear();
-  rows_.reserve(static_cast<std::size_t>(EntryTable::kCapacity));
+  rows_.reserve(rows.size() + 256);
   for (const EntryRow& row : rows) {
     starts_.push_back(static_cast<qsizetype>(writer.Size()));
     writer.WriteRecord(row.fields);
