@@ -178,10 +178,11 @@ template <typename TableT>
 std::optional<QString> Store::ReadTable(DataFile file, TableT& table) {
   const QString name = FileName(file);
   QString reason;
-  const std::optional<QByteArray> bytes = ReadWholeFile(FilePath(file), &reason);
+  std::optional<QByteArray> bytes = ReadWholeFile(FilePath(file), &reason);
   if (!bytes) {
     state(file).unreadable = true;
     table.rows.clear();
+    if constexpr (std::is_same_v<TableT, EntryTable>) encodedEntries_.Clear();
     return QStringLiteral(
                "Die Datei %1 kann nicht gelesen werden (%2). Änderungen, die sie betreffen, "
                "werden nicht gespeichert, bis sie wieder lesbar ist.")
@@ -191,6 +192,10 @@ std::optional<QString> Store::ReadTable(DataFile file, TableT& table) {
   state(file).knownSize = bytes->size();
 
   const std::optional<QString> damage = ParseTableBytes(*bytes, table);
+  if constexpr (std::is_same_v<TableT, EntryTable>) {
+    // The rows read share nothing with the ones kept; the file's memory serves the next rewrite.
+    encodedEntries_.Clear(std::move(*bytes));
+  }
   if (!damage) return std::nullopt;
 
   FileState& s = state(file);
@@ -260,7 +265,6 @@ std::optional<QString> Store::ReadCategoryFile() {
   return ReadTable(DataFile::Categories, categories);
 }
 std::optional<QString> Store::ReadEntryFile() {
-  encodedEntries_.Clear();  // the rows read share nothing with the ones kept
   return ReadTable(DataFile::Entries, entries);
 }
 std::optional<QString> Store::WritePersonFile() {

@@ -20,10 +20,11 @@ constexpr qsizetype kSlack = 64 * 1024;
 
 }  // namespace
 
-void EncodedTable::Clear() {
+void EncodedTable::Clear(QByteArray spare) {
   // The memory stays for the next encoding; the texts the kept rows shared are let go.
   valid_ = false;
   rows_.clear();
+  if (spare.size() > bytes_.size()) bytes_ = std::move(spare);
 }
 
 std::optional<QByteArrayView> EncodedTable::EncodeAll(const std::vector<EntryRow>& rows,

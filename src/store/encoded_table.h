@@ -23,8 +23,9 @@ class EncodedTable {
   // about the size the file had, so a first encoding makes room for it at once.
   std::optional<QByteArrayView> Encode(const std::vector<EntryRow>& rows, qsizetype sizeHint = 0);
   // Forgets the kept rows (after the table was read anew, nothing is shared anyway); the next
-  // encoding encodes every row.
-  void Clear();
+  // encoding encodes every row, into `spare` if it has more room than the memory kept (memory in
+  // use costs less than fresh memory).
+  void Clear(QByteArray spare = QByteArray());
 
  private:
   std::optional<QByteArrayView> EncodeAll(const std::vector<EntryRow>& rows, qsizetype sizeHint);
