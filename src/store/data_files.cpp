@@ -276,9 +276,6 @@ std::optional<QString> Store::WriteCategoryFile() {
 std::optional<QString> Store::WriteEntryFile() {
   return WriteTable(DataFile::Entries, entries);
 }
-std::optional<QString> Store::WriteEntryFileFrom(const EntryTable& table) {
-  return WriteTable(DataFile::Entries, table);
-}
 
 QStringList Store::LoadData() {
   QStringList messages;

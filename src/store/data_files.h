@@ -46,14 +46,11 @@ class Store {
   std::optional<QString> WritePersonFile();
   std::optional<QString> WriteCategoryFile();
   std::optional<QString> WriteEntryFile();
-  // Writes `table` as the entries file without changing `entries` (used by deleting).
-  std::optional<QString> WriteEntryFileFrom(const EntryTable& table);
 
   // Ensures and reads the three files in the order persons, categories, entries.
   QStringList LoadData();
 
   bool WasUnreadable(DataFile file) const { return state(file).unreadable; }
-  bool WasDamaged(DataFile file) const { return state(file).keepOriginal; }
   // Where the damaged original of the file is kept (or will be, at its next rewrite).
   QString BackupName(DataFile file) const { return state(file).backupName; }
 
