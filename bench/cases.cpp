@@ -103,8 +103,8 @@ struct DayView {
     world.OpenDayView(tab);
   }
   World world;
-  Module1& module() { return world.module(); }
-  Form1& form() { return world.form(); }
+  DayLog& module() { return world.module(); }
+  MainWindow& form() { return world.form(); }
 };
 
 void DrawCalendar(benchmark::State& state, DataSet set) {
@@ -120,11 +120,11 @@ void FillDayList(benchmark::State& state, DataSet set) {
 // Two tabs in turn, so every call rebuilds the page.
 void ShowTabPage(benchmark::State& state, DataSet set) {
   DayView view(set);
-  const int first = view.form().TabStrip1->currentIndex();
+  const int first = view.form().tabs->currentIndex();
   int k = 0;
   for (auto _ : state) {
     state.PauseTiming();
-    view.form().TabStrip1->setCurrentIndex(++k % 2 == 1 ? 0 : first);
+    view.form().tabs->setCurrentIndex(++k % 2 == 1 ? 0 : first);
     state.ResumeTiming();
     view.module().ShowTabPage();
   }
@@ -156,7 +156,7 @@ void NextMonth(benchmark::State& state, DataSet set) {
 // The chart page with the person's category "Ausgaben" chosen.
 struct ChartView : DayView {
   explicit ChartView(DataSet set) : DayView(set, QStringLiteral("Entwicklung")) {
-    form().Combo4->setCurrentIndex(form().Combo4->findText(kTab));
+    form().seriesCategoryBox->setCurrentIndex(form().seriesCategoryBox->findText(kTab));
     module().FillSeriesItems();
   }
 };
@@ -172,15 +172,15 @@ void DrawDevelopment(benchmark::State& state, DataSet set) {
 }
 
 // The editor holds an entry of the selected day; `item` names it.
-void FillEditor(Form1& form, const QString& item) {
-  form.Combo1->setEditText(item);
-  form.Combo2->setEditText(QStringLiteral("12,5"));
-  form.Text3->setPlainText(QStringLiteral("Einkauf bei Müller, 3 Stück à 4,20 €"));
+void FillEditor(MainWindow& form, const QString& item) {
+  form.itemBox->setEditText(item);
+  form.valueBox->setEditText(QStringLiteral("12,5"));
+  form.descriptionBox->setPlainText(QStringLiteral("Einkauf bei Müller, 3 Stück à 4,20 €"));
 }
 
 // An item of the tab that the person has no entry of on the selected day, or else the empty
 // text.
-QString UnusedItem(const Module1& module) {
+QString UnusedItem(const DayLog& module) {
   const Value day(kToday), person(kPerson), tab(kTab);
   for (int i = module.store.categories.count(); i >= 1; --i) {
     const CategoryRow& pair = module.store.categories.row(i);
@@ -196,7 +196,7 @@ QString UnusedItem(const Module1& module) {
 }
 
 // An item the person has an entry of on the selected day under the tab, or the empty text.
-QString UsedItem(const Module1& module) {
+QString UsedItem(const DayLog& module) {
   const Value day(kToday), person(kPerson), tab(kTab);
   for (const EntryRow& row : module.store.entries.rows) {
     if (row.date() == day && row.person() == person && row.category() == tab) {
@@ -218,7 +218,7 @@ void PrepareUpdate(DayView& view) {
 // been made before, as in a session where the user saves one entry after another.
 void SaveEntryUpdate(benchmark::State& state, DataSet set) {
   DayView view(set);
-  Module1& module = view.module();
+  DayLog& module = view.module();
   PrepareUpdate(view);
   module.SaveEntry();
   const int count = module.store.entries.count();
@@ -245,7 +245,7 @@ void FirstSaveEntry(benchmark::State& state, DataSet set) {
 // between the iterations.
 void SaveEntryAppend(benchmark::State& state, DataSet set) {
   DayView view(set == DataSet::Full ? DataSet::FullLessOne : set);
-  Module1& module = view.module();
+  DayLog& module = view.module();
   FillEditor(view.form(), UnusedItem(module));
   const int count = module.store.entries.count();
   // A save before, as in a session where the user saves one entry after another.
@@ -269,8 +269,8 @@ void SaveEntryAppend(benchmark::State& state, DataSet set) {
 // place between the iterations.
 void DeleteEntryAt(benchmark::State& state, DataSet set) {
   DayView view(set);
-  Module1& module = view.module();
-  Form1& form = view.form();
+  DayLog& module = view.module();
+  MainWindow& form = view.form();
   if (set == DataSet::Defaults) {
     // The default files hold no entry: save one to delete.
     FillEditor(form, UnusedItem(module));
@@ -281,8 +281,8 @@ void DeleteEntryAt(benchmark::State& state, DataSet set) {
   const int count = module.store.entries.count();
   for (auto _ : state) {
     state.PauseTiming();
-    form.List1->setCurrentRow(0);
-    const QString line = form.List1->SelectedText();
+    form.dayList->setCurrentRow(0);
+    const QString line = form.dayList->SelectedText();
     int hit = 0;
     for (int i = 1; i <= count; ++i) {
       if (BelongsToDayList(module.store.entries.row(i), module.SelectedDate, Value(kPerson),
@@ -311,11 +311,11 @@ void DeleteEntryAt(benchmark::State& state, DataSet set) {
 void AddPerson(benchmark::State& state, DataSet set) {
   const DataSet start = set == DataSet::Full ? DataSet::FullLessOne : set;
   DayView view(start);
-  Module1& module = view.module();
+  DayLog& module = view.module();
   const int count = module.store.persons.count();
   for (auto _ : state) {
     state.PauseTiming();
-    view.form().Combo3->setEditText(QStringLiteral("Zoë Weiß-Öztürk"));
+    view.form().personBox->setEditText(QStringLiteral("Zoë Weiß-Öztürk"));
     state.ResumeTiming();
     module.AddPerson();
     state.PauseTiming();
@@ -378,14 +378,14 @@ long long PeakMemoryOfFullRun() {
     World world(std::nullopt);
     world.StartUp();
     world.OpenDayView();
-    Module1& module = world.module();
+    DayLog& module = world.module();
     FillEditor(world.form(), UsedItem(module));
     module.SaveEntry();
-    world.form().List1->setCurrentRow(0);
+    world.form().dayList->setCurrentRow(0);
     module.DeleteEntryAt(1);
     module.NextMonth();
     world.SelectTab(QStringLiteral("Entwicklung"));
-    world.form().Combo4->setCurrentIndex(world.form().Combo4->findText(kTab));
+    world.form().seriesCategoryBox->setCurrentIndex(world.form().seriesCategoryBox->findText(kTab));
     module.FillSeriesItems();
     world.ProcessEvents();
   }

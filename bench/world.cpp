@@ -68,8 +68,8 @@ World::~World() {
 
 void World::NewWindow() {
   module_.reset();
-  form_ = std::make_unique<Form1>();
-  module_ = std::make_unique<Module1>(*form_, messages_, clock_);
+  form_ = std::make_unique<MainWindow>();
+  module_ = std::make_unique<DayLog>(*form_, messages_, clock_);
 }
 
 void World::StartUp() {
@@ -80,7 +80,7 @@ void World::OpenDayView(const QString& tab) {
   form_->show();
   ProcessEvents();
   // A name chosen in the person box: the calendar, then the tab page.
-  form_->Combo3->setCurrentIndex(form_->Combo3->findText(kPerson));
+  form_->personBox->setCurrentIndex(form_->personBox->findText(kPerson));
   module_->DrawCalendar();
   module_->ShowTabPage();
   SelectTab(tab);
@@ -88,14 +88,14 @@ void World::OpenDayView(const QString& tab) {
 }
 
 void World::SelectTab(const QString& caption) {
-  for (int i = 0; i < form_->TabStrip1->count(); ++i) {
-    if (form_->TabStrip1->tabText(i) == caption) form_->TabStrip1->setCurrentIndex(i);
+  for (int i = 0; i < form_->tabs->count(); ++i) {
+    if (form_->tabs->tabText(i) == caption) form_->tabs->setCurrentIndex(i);
   }
   module_->ShowTabPage();
 }
 
 QPointF World::CalendarRowCentre(int day) const {
-  const CalendarGeometry geometry(form_->Picture1->Width(), form_->Picture1->Height());
+  const CalendarGeometry geometry(form_->calendar->Width(), form_->calendar->Height());
   return {geometry.Width() / 2, (geometry.RowTop(day) + geometry.RowBottom(day)) / 2};
 }
 

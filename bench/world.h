@@ -8,9 +8,9 @@
 #include <optional>
 
 #include "app/clock.h"
-#include "app/form1.h"
+#include "app/day_log.h"
+#include "app/main_window.h"
 #include "app/message_boxes.h"
-#include "app/module1.h"
 
 // The contents of the three data files a benchmark starts from.
 struct DataFiles {
@@ -67,16 +67,16 @@ class World {
 
   void WriteFile(const QString& name, const QByteArray& bytes) const;
 
-  Form1& form() { return *form_; }
-  Module1& module() { return *module_; }
+  MainWindow& form() { return *form_; }
+  DayLog& module() { return *module_; }
 
  private:
   QTemporaryDir dir_;
   QString previous_;
   SilentMessageBoxes messages_;
   FixedClock clock_{kToday};
-  std::unique_ptr<Form1> form_;
-  std::unique_ptr<Module1> module_;
+  std::unique_ptr<MainWindow> form_;
+  std::unique_ptr<DayLog> module_;
 };
 
 // The screen the window is laid out for.

@@ -1,27 +1,29 @@
 #include "app/event_wiring.h"
 
-#include "app/form1.h"
-#include "app/module1.h"
+#include "app/day_log.h"
+#include "app/main_window.h"
 
-void ConnectEvents(Form1& form, Module1& module) {
-  Module1* m = &module;
-  QObject::connect(&form, &Form1::Combo3Chosen, [m] {
+void ConnectEvents(MainWindow& window, DayLog& dayLog) {
+  DayLog* m = &dayLog;
+  QObject::connect(&window, &MainWindow::PersonChosen, [m] {
     m->DrawCalendar();
     m->ShowTabPage();
   });
-  QObject::connect(&form, &Form1::Combo4Chosen, [m] { m->FillSeriesItems(); });
-  QObject::connect(&form, &Form1::Combo5Chosen, [m] { m->DrawDevelopment(); });
-  QObject::connect(&form, &Form1::Command1Clicked, [m] { m->PrevMonth(); });
-  QObject::connect(&form, &Form1::Command2Clicked, [m] { m->NextMonth(); });
-  QObject::connect(&form, &Form1::Command3Clicked, [m] { m->SaveEntry(); });
-  QObject::connect(&form, &Form1::Command4Clicked, [m] { m->AddPerson(); });
-  QObject::connect(&form, &Form1::List1Pressed, [m](int button) { m->DeleteEntryAt(button); });
-  QObject::connect(&form, &Form1::Picture1Pressed, [m](float x, float y) { m->SelectDayAt(x, y); });
-  QObject::connect(&form, &Form1::TabStrip1Clicked, [m] { m->ShowTabPage(); });
+  QObject::connect(&window, &MainWindow::SeriesCategoryChosen, [m] { m->FillSeriesItems(); });
+  QObject::connect(&window, &MainWindow::SeriesItemChosen, [m] { m->DrawDevelopment(); });
+  QObject::connect(&window, &MainWindow::PreviousMonthClicked, [m] { m->PrevMonth(); });
+  QObject::connect(&window, &MainWindow::NextMonthClicked, [m] { m->NextMonth(); });
+  QObject::connect(&window, &MainWindow::SaveClicked, [m] { m->SaveEntry(); });
+  QObject::connect(&window, &MainWindow::AddPersonClicked, [m] { m->AddPerson(); });
+  QObject::connect(&window, &MainWindow::DayListPressed,
+                   [m](int button) { m->DeleteEntryAt(button); });
+  QObject::connect(&window, &MainWindow::CalendarPressed,
+                   [m](float x, float y) { m->SelectDayAt(x, y); });
+  QObject::connect(&window, &MainWindow::TabClicked, [m] { m->ShowTabPage(); });
 }
 
-void LoadWindow(Form1& form, Module1& module, QSize screen) {
-  form.LayOut(screen);
-  module.LoadData();
-  module.DrawCalendar();
+void LoadWindow(MainWindow& window, DayLog& dayLog, QSize screen) {
+  window.LayOut(screen);
+  dayLog.LoadData();
+  dayLog.DrawCalendar();
 }

@@ -2,10 +2,10 @@
 
 #include <QSize>
 
-class Form1;
-class Module1;
+class MainWindow;
+class DayLog;
 
 // Connects every handled user event of the window to the procedures it runs, in order.
-void ConnectEvents(Form1& form, Module1& module);
+void ConnectEvents(MainWindow& window, DayLog& dayLog);
 // The window-load handler: layout, loading the data, the first drawing of the calendar.
-void LoadWindow(Form1& form, Module1& module, QSize screen);
+void LoadWindow(MainWindow& window, DayLog& dayLog, QSize screen);

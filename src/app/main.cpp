@@ -3,10 +3,10 @@
 #include <QScreen>
 
 #include "app/clock.h"
+#include "app/day_log.h"
 #include "app/event_wiring.h"
-#include "app/form1.h"
+#include "app/main_window.h"
 #include "app/message_boxes.h"
-#include "app/module1.h"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
@@ -16,12 +16,12 @@ int main(int argc, char* argv[]) {
   if (QLocale::system().language() == QLocale::C)
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
 
-  Form1 form;
-  QtMessageBoxes messages(&form);
+  MainWindow window;
+  QtMessageBoxes messages(&window);
   Clock clock;
-  Module1 module(form, messages, clock);
-  ConnectEvents(form, module);
-  LoadWindow(form, module, form.screen()->geometry().size());
-  form.show();
+  DayLog dayLog(window, messages, clock);
+  ConnectEvents(window, dayLog);
+  LoadWindow(window, dayLog, window.screen()->geometry().size());
+  window.show();
   return QApplication::exec();
 }

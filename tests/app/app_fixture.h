@@ -6,10 +6,10 @@
 #include <memory>
 
 #include "app/clock.h"
+#include "app/day_log.h"
 #include "app/event_wiring.h"
-#include "app/form1.h"
+#include "app/main_window.h"
 #include "app/message_boxes.h"
-#include "app/module1.h"
 #include "temp_dir.h"
 
 // Records every message instead of showing it, and answers questions from a script.
@@ -46,8 +46,8 @@ class AppTest : public InTempDir {
  protected:
   void SetUp() override {
     InTempDir::SetUp();
-    form = std::make_unique<Form1>();
-    module = std::make_unique<Module1>(*form, messages, clock);
+    form = std::make_unique<MainWindow>();
+    module = std::make_unique<DayLog>(*form, messages, clock);
     ConnectEvents(*form, *module);
   }
   void TearDown() override {
@@ -59,6 +59,6 @@ class AppTest : public InTempDir {
 
   FixedClock clock{QDate(2024, 3, 5)};
   RecordingMessageBoxes messages;
-  std::unique_ptr<Form1> form;
-  std::unique_ptr<Module1> module;
+  std::unique_ptr<MainWindow> form;
+  std::unique_ptr<DayLog> module;
 };

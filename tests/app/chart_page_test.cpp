@@ -34,33 +34,33 @@ class ChartPageTest : public AppTest {
         Entry(fifth, "Haushalt", "Joggen", 5), Entry(fifth, "Anna", "Rudern", 50),
         Entry(fifth, "Haushalt", "Walken", 3), Entry(fifth.addDays(1), "Haushalt", "Walken", 4),
         Entry(fifth.addDays(2), "Haushalt", "Joggen", 2)};
-    form->Combo3->setEditText("Haushalt");
-    form->Combo4->setEditText("Sport");
+    form->personBox->setEditText("Haushalt");
+    form->seriesCategoryBox->setEditText("Sport");
   }
 };
 
 TEST_F(ChartPageTest, CategoryChoiceListsItemsAndChartsTheWholeCategory) {
-  form->Combo5->addItem("alt");
-  emit form->Combo4->activated(0);
-  ASSERT_EQ(form->Combo5->count(), 2);
-  EXPECT_EQ(form->Combo5->itemText(0), "Joggen");
-  EXPECT_EQ(form->Combo5->itemText(1), "Walken");
-  EXPECT_EQ(form->Combo5->currentText(), "");
+  form->seriesItemBox->addItem("alt");
+  emit form->seriesCategoryBox->activated(0);
+  ASSERT_EQ(form->seriesItemBox->count(), 2);
+  EXPECT_EQ(form->seriesItemBox->itemText(0), "Joggen");
+  EXPECT_EQ(form->seriesItemBox->itemText(1), "Walken");
+  EXPECT_EQ(form->seriesItemBox->currentText(), "");
 
   // The 5th adds Joggen 5 and Walken 3 to 8, the axis top is 8.4: the bar of the 5th reaches
   // 8 / 8.4 of the plot, beyond 85 % of it.
-  const PictureBox* chart = form->Picture2;
+  const PictureBox* chart = form->chart;
   EXPECT_EQ(PixelAt(chart, ColumnMiddle(5, 31), 0.9 - 0.5 * 0.8), kBarGreen);
   EXPECT_EQ(PixelAt(chart, ColumnMiddle(5, 31), 0.9 - 0.85 * 0.8), kBarGreen);
   EXPECT_NE(PixelAt(chart, ColumnMiddle(4, 31), 0.5), kBarGreen);
   // March 2024 has its first Sunday on the 3rd: a grey box under the columns 2 to 5.
   EXPECT_EQ(PixelAt(chart, 0.1 + 4.8 * 0.8 / 31, 0.955), kSundayGrey);
   // The statistics panel: the caption box of "Summe".
-  EXPECT_EQ(PixelAt(form->Picture3, 0.1, 0.19), kCaptionGrey);
+  EXPECT_EQ(PixelAt(form->statisticsPanel, 0.1, 0.19), kCaptionGrey);
 
   // Choosing an item charts that item alone: Walken 3 and 4, top 4.2.
-  form->Combo5->setCurrentIndex(1);
-  emit form->Combo5->activated(1);
+  form->seriesItemBox->setCurrentIndex(1);
+  emit form->seriesItemBox->activated(1);
   EXPECT_EQ(PixelAt(chart, ColumnMiddle(5, 31), 0.9 - 0.5 * 0.8), kBarGreen);
   EXPECT_NE(PixelAt(chart, ColumnMiddle(5, 31), 0.9 - 0.85 * 0.8), kBarGreen);
   EXPECT_EQ(PixelAt(chart, ColumnMiddle(6, 31), 0.9 - 0.85 * 0.8), kBarGreen);
@@ -68,21 +68,22 @@ TEST_F(ChartPageTest, CategoryChoiceListsItemsAndChartsTheWholeCategory) {
 }
 
 TEST_F(ChartPageTest, ACategoryWithoutEntriesEmptiesTheItemBox) {
-  form->Combo4->setEditText("Ausgaben");
-  form->Combo5->addItem("Joggen");
-  emit form->Combo4->activated(0);
-  EXPECT_EQ(form->Combo5->count(), 0);
-  EXPECT_EQ(form->Combo5->currentText(), "");
+  form->seriesCategoryBox->setEditText("Ausgaben");
+  form->seriesItemBox->addItem("Joggen");
+  emit form->seriesCategoryBox->activated(0);
+  EXPECT_EQ(form->seriesItemBox->count(), 0);
+  EXPECT_EQ(form->seriesItemBox->currentText(), "");
   for (int i = 1; i <= 31; ++i)
-    EXPECT_NE(PixelAt(form->Picture2, ColumnMiddle(i, 31), 0.89), kBarGreen) << i;
+    EXPECT_NE(PixelAt(form->chart, ColumnMiddle(i, 31), 0.89), kBarGreen) << i;
 }
 
 TEST_F(ChartPageTest, StatisticsPanelIsPaintedOverNeverCleared) {
-  form->Picture3->FillRect(0.8f * form->Picture3->Width(), 0, form->Picture3->Width(),
-                           form->Picture3->Height(), Rgb{255, 0, 0});
+  form->statisticsPanel->FillRect(0.8f * form->statisticsPanel->Width(), 0,
+                                  form->statisticsPanel->Width(), form->statisticsPanel->Height(),
+                                  Rgb{255, 0, 0});
   module->DrawDevelopment();
-  EXPECT_EQ(PixelAt(form->Picture3, 0.9, 0.5), QColor(255, 0, 0));
-  EXPECT_EQ(PixelAt(form->Picture3, 0.5, 0.55), QColor(255, 255, 255));
+  EXPECT_EQ(PixelAt(form->statisticsPanel, 0.9, 0.5), QColor(255, 0, 0));
+  EXPECT_EQ(PixelAt(form->statisticsPanel, 0.5, 0.55), QColor(255, 255, 255));
 }
 
 // Before the first calendar drawing there is no month to show yet: the chart shows the month of
@@ -92,5 +93,5 @@ TEST_F(AppTest, ChartBeforeTheFirstCalendarShowsTodaysMonth) {
   clock.Set(QDate(2024, 9, 15));  // September 2024 starts on a Sunday
   module->DrawDevelopment();
   EXPECT_TRUE(module->ViewMonth.isEmpty());
-  EXPECT_EQ(PixelAt(form->Picture2, 0.1 - 0.5 * 0.8 / 30, 0.955), kSundayGrey);
+  EXPECT_EQ(PixelAt(form->chart, 0.1 - 0.5 * 0.8 / 30, 0.955), kSundayGrey);
 }

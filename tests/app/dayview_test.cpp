@@ -17,24 +17,24 @@ const QRgb kYellow = qRgb(255, 255, 0), kLightRed = qRgb(255, 120, 120), kGreen 
 
 class DayViewTest : public AppTest {
  protected:
-  CalendarGeometry Geometry() const { return {form->Picture1->Width(), form->Picture1->Height()}; }
+  CalendarGeometry Geometry() const { return {form->calendar->Width(), form->calendar->Height()}; }
   float Mid(int day) const { return (Geometry().RowTop(day) + Geometry().RowBottom(day)) / 2; }
   QPoint Pixel(double fractionOfWidth, int day) const {
-    return form->Picture1->ToPixels(static_cast<float>(fractionOfWidth * Geometry().Width()),
+    return form->calendar->ToPixels(static_cast<float>(fractionOfWidth * Geometry().Width()),
                                     Mid(day));
   }
   QRgb ColourAt(double fractionOfWidth, int day) const {
-    return form->Picture1->Picture().pixel(Pixel(fractionOfWidth, day));
+    return form->calendar->Picture().pixel(Pixel(fractionOfWidth, day));
   }
   bool Shows(QRgb colour) const {
-    const QImage& image = form->Picture1->Picture();  // 32 bits a pixel, rows without padding
+    const QImage& image = form->calendar->Picture();  // 32 bits a pixel, rows without padding
     const QRgb* pixels = reinterpret_cast<const QRgb*>(image.constBits());
     return std::find(pixels, pixels + image.width() * image.height(), colour) !=
            pixels + image.width() * image.height();
   }
   void ClickTab(int index) {
-    QTest::mouseClick(form->TabStrip1->tabBar(), Qt::LeftButton, {},
-                      form->TabStrip1->tabBar()->tabRect(index).center());
+    QTest::mouseClick(form->tabs->tabBar(), Qt::LeftButton, {},
+                      form->tabs->tabBar()->tabRect(index).center());
   }
 };
 
@@ -43,8 +43,8 @@ TEST_F(DayViewTest, CalendarPixelsMarkTodaySelectedDayAndCategories) {
   module->store.entries.rows = {MakeEntry({2024, 3, 7}, "Haushalt", "Sport"),
                                 MakeEntry({2024, 3, 7}, "Haushalt", "Rezepte"),
                                 MakeEntry({2024, 3, 8}, "Anna", "Sport")};
-  QTest::keyClick(form->Combo3, Qt::Key_Down);  // chooses "Haushalt"
-  ASSERT_EQ(form->Combo3->currentText(), "Haushalt");
+  QTest::keyClick(form->personBox, Qt::Key_Down);  // chooses "Haushalt"
+  ASSERT_EQ(form->personBox->currentText(), "Haushalt");
   EXPECT_EQ(ColourAt(0.25, 5), kLightRed);
   EXPECT_EQ(ColourAt(0.25, 4), qRgb(200, 200, 200));
   EXPECT_EQ(ColourAt(0.25, 6), qRgb(200, 200, 200));
@@ -72,19 +72,21 @@ TEST_F(DayViewTest, PressesOutsideTheRowsSelectNothingButRedraw) {
                         {0.0f, Mid(4)},
                         {-1.0f, Mid(4)},
                         {g.Width(), Mid(4)}}) {
-    form->List1->clear();
+    form->dayList->clear();
     module->SelectDayAt(px, py);
     EXPECT_EQ(module->SelectedDate, Value(QDate(2024, 3, 5))) << px << "," << py;
-    EXPECT_EQ(form->Text1->text() + form->Text2->text(), "Dienstag, 05.03.Text1");
-    EXPECT_EQ(form->List1->count(), 1);  // the day list was refreshed
+    EXPECT_EQ(form->selectedDayField->text() + form->tabCaptionField->text(),
+              "Dienstag, 05.03.Text1");
+    EXPECT_EQ(form->dayList->count(), 1);  // the day list was refreshed
     EXPECT_EQ(ColourAt(0.43, 10), kGreen);
   }
   for (auto [button, day] : {std::pair{Qt::RightButton, 12}, {Qt::MiddleButton, 30}}) {
-    QTest::mousePress(form->Picture1, button, {}, Pixel(0.1, day));
+    QTest::mousePress(form->calendar, button, {}, Pixel(0.1, day));
     EXPECT_EQ(module->SelectedDate, Value(QDate(2024, 4, day)));
     EXPECT_EQ(ColourAt(0.97, day), kYellow);
   }
-  EXPECT_EQ(form->Text1->text() + form->Text2->text(), "Dienstag, 30.04.Allgemein");
+  EXPECT_EQ(form->selectedDayField->text() + form->tabCaptionField->text(),
+            "Dienstag, 30.04.Allgemein");
 }
 
 TEST_F(DayViewTest, TabPageIsRebuiltOnlyWhenTabOrPersonChanges) {
@@ -94,46 +96,47 @@ TEST_F(DayViewTest, TabPageIsRebuiltOnlyWhenTabOrPersonChanges) {
                                 MakeEntry({2024, 3, 2}, "Anna", "Rezepte"),
                                 MakeEntry({2024, 3, 3}, "Haushalt", "Ausgaben"),
                                 MakeEntry({2024, 3, 4}, "Haushalt", "Sport")};
-  QTest::keyClick(form->Combo3, Qt::Key_Down);
-  EXPECT_EQ(form->Text2->text(), "Allgemein");
-  EXPECT_EQ(form->Combo1->count(), 0);
-  ASSERT_EQ(form->Combo2->count(), 1500);
+  QTest::keyClick(form->personBox, Qt::Key_Down);
+  EXPECT_EQ(form->tabCaptionField->text(), "Allgemein");
+  EXPECT_EQ(form->itemBox->count(), 0);
+  ASSERT_EQ(form->valueBox->count(), 1500);
   for (int k = 1; k <= 1500; ++k)  // "0,1" ... "0,9", "1", "1,1" ... "150", without drift
-    ASSERT_EQ(form->Combo2->itemText(k - 1),
+    ASSERT_EQ(form->valueBox->itemText(k - 1),
               k % 10 ? QStringLiteral("%1,%2").arg(k / 10).arg(k % 10) : QString::number(k / 10));
-  EXPECT_EQ(form->Combo2->currentText(), "0");
-  EXPECT_EQ(form->Combo4->count(), 2);
-  EXPECT_EQ(form->Combo4->itemText(0) + form->Combo4->itemText(1) + form->Combo4->currentText(),
+  EXPECT_EQ(form->valueBox->currentText(), "0");
+  EXPECT_EQ(form->seriesCategoryBox->count(), 2);
+  EXPECT_EQ(form->seriesCategoryBox->itemText(0) + form->seriesCategoryBox->itemText(1) +
+                form->seriesCategoryBox->currentText(),
             "SportAusgaben");
 
   ClickTab(3);
-  EXPECT_EQ(form->Text2->text(), "Sport");
-  EXPECT_EQ(form->Combo1->count(), 7);
-  EXPECT_EQ(form->Combo1->currentText(), "Joggen");
-  form->Combo1->setEditText("Eigenes");
-  form->Combo2->setEditText("5,5");
+  EXPECT_EQ(form->tabCaptionField->text(), "Sport");
+  EXPECT_EQ(form->itemBox->count(), 7);
+  EXPECT_EQ(form->itemBox->currentText(), "Joggen");
+  form->itemBox->setEditText("Eigenes");
+  form->valueBox->setEditText("5,5");
   ClickTab(3);
   module->NextMonth();
-  EXPECT_EQ(form->Combo1->currentText() + form->Combo2->currentText(), "Eigenes5,5");
+  EXPECT_EQ(form->itemBox->currentText() + form->valueBox->currentText(), "Eigenes5,5");
 
   ClickTab(7);
-  EXPECT_TRUE(form->Text1->isHidden() && form->Picture2->isVisible());
-  form->Combo3->setEditText("Anna");
+  EXPECT_TRUE(form->selectedDayField->isHidden() && form->chart->isVisible());
+  form->personBox->setEditText("Anna");
   module->ShowTabPage();
-  EXPECT_EQ(form->Combo4->count(), 1);
-  EXPECT_EQ(form->Combo4->itemText(0), "Rezepte");
+  EXPECT_EQ(form->seriesCategoryBox->count(), 1);
+  EXPECT_EQ(form->seriesCategoryBox->itemText(0), "Rezepte");
   ClickTab(0);
-  EXPECT_TRUE(form->Text1->isVisible() && form->Picture2->isHidden());
-  EXPECT_EQ(form->Combo2->currentText(), "0");
+  EXPECT_TRUE(form->selectedDayField->isVisible() && form->chart->isHidden());
+  EXPECT_EQ(form->valueBox->currentText(), "0");
 }
 
 TEST_F(DayViewTest, MonthButtonsStepToTheFirstOfTheNeighbouringMonth) {
   StartUp();
   module->ViewMonth = Value(QDate(2024, 3, 15));
-  for (int i = 0; i < 12; ++i) QTest::mouseClick(form->Command2, Qt::LeftButton);
+  for (int i = 0; i < 12; ++i) QTest::mouseClick(form->nextMonthButton, Qt::LeftButton);
   EXPECT_EQ(module->ViewMonth, Value(QDate(2025, 3, 1)));
   module->ViewMonth = Value(QDate(2024, 1, 20));
-  QTest::mouseClick(form->Command1, Qt::LeftButton);
+  QTest::mouseClick(form->previousMonthButton, Qt::LeftButton);
   EXPECT_EQ(module->ViewMonth, Value(QDate(2023, 12, 1)));
   EXPECT_EQ(module->SelectedDate, Value(QDate(2024, 3, 5)));
 }

@@ -21,33 +21,33 @@ enum class Failure { ReadOnlyDirectory, DirectoryInPlace, DiskFullAfterTwoBytes 
 struct Action {
   const char* name;
   DataFile file;
-  std::function<void(Form1&, Module1&, RecordingMessageBoxes&)> run;
+  std::function<void(MainWindow&, DayLog&, RecordingMessageBoxes&)> run;
 };
 
-void Save(Form1& form, Module1& module, const QString& item) {
-  form.Combo1->setEditText(item);
-  form.Combo2->setEditText("7");
-  form.Text3->setPlainText("neu");
+void Save(MainWindow& form, DayLog& module, const QString& item) {
+  form.itemBox->setEditText(item);
+  form.valueBox->setEditText("7");
+  form.descriptionBox->setPlainText("neu");
   module.SaveEntry();
 }
 
 const Action kActions[] = {
     {"learning an item", DataFile::Categories,
-     [](Form1& f, Module1& m, RecordingMessageBoxes&) { Save(f, m, "Rudern"); }},
+     [](MainWindow& f, DayLog& m, RecordingMessageBoxes&) { Save(f, m, "Rudern"); }},
     {"appending an entry", DataFile::Entries,
-     [](Form1& f, Module1& m, RecordingMessageBoxes&) { Save(f, m, "Walken"); }},
+     [](MainWindow& f, DayLog& m, RecordingMessageBoxes&) { Save(f, m, "Walken"); }},
     {"updating an entry", DataFile::Entries,
-     [](Form1& f, Module1& m, RecordingMessageBoxes&) { Save(f, m, "Joggen"); }},
+     [](MainWindow& f, DayLog& m, RecordingMessageBoxes&) { Save(f, m, "Joggen"); }},
     {"deleting an entry", DataFile::Entries,
-     [](Form1& f, Module1& m, RecordingMessageBoxes& boxes) {
+     [](MainWindow& f, DayLog& m, RecordingMessageBoxes& boxes) {
        m.FillDayList();
-       f.List1->setCurrentRow(0);
+       f.dayList->setCurrentRow(0);
        boxes.SetNextAnswer(true);
        m.DeleteEntryAt(1);
      }},
     {"adding a person", DataFile::Persons,
-     [](Form1& f, Module1& m, RecordingMessageBoxes&) {
-       f.Combo3->setEditText("Anna");
+     [](MainWindow& f, DayLog& m, RecordingMessageBoxes&) {
+       f.personBox->setEditText("Anna");
        m.AddPerson();
      }},
 };
@@ -86,8 +86,8 @@ class FailedWrites : public AppTest, public ::testing::WithParamInterface<Failur
     messages.shown.clear();
     ASSERT_TRUE(QDir().mkdir(Path(directory)));
     ASSERT_TRUE(QDir::setCurrent(Path(directory)));
-    form = std::make_unique<Form1>();
-    module = std::make_unique<Module1>(*form, messages, clock);
+    form = std::make_unique<MainWindow>();
+    module = std::make_unique<DayLog>(*form, messages, clock);
     ConnectEvents(*form, *module);
   }
 
@@ -123,7 +123,7 @@ TEST_P(FailedWrites, NothingIsLostAndNothingIsReportedAsSaved) {
     WriteBytes(QString(action.name) + "/lv_items.txt",
                "1\r\n#2024-03-05#,\"Haushalt\",\"Sport\",\"Joggen\",5,\"x\",\"\",\"\"\r\n");
     StartUp();
-    form->Combo3->setCurrentIndex(0);
+    form->personBox->setCurrentIndex(0);
     form->SelectTab(3);
     const QString relative = QString(action.name) + "/" + FileName(action.file);
     const QByteArray before = ReadBytes(relative);

@@ -24,7 +24,7 @@ class Records : public AppTest {
     StartUp();
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-    form->Combo3->setCurrentIndex(0);
+    form->personBox->setCurrentIndex(0);
     form->SelectTab(3);
   }
   void TearDown() override {
@@ -32,16 +32,16 @@ class Records : public AppTest {
     AppTest::TearDown();
   }
   void Save(const QString& item, const QString& value, const QString& description) {
-    form->Combo1->setEditText(item);
-    form->Combo2->setEditText(value);
-    form->Text3->setPlainText(description);
-    form->Command3->click();
+    form->itemBox->setEditText(item);
+    form->valueBox->setEditText(value);
+    form->descriptionBox->setPlainText(description);
+    form->saveButton->click();
   }
   // The day list as the day view fills it for the selected day, person and tab.
   void ShowDayList() { module->FillDayList(); }
   // A press on a line of the day list, or below its lines for -1.
   void Press(Qt::MouseButton button, int line, bool twice = false) {
-    ListBox* list = form->List1;
+    ListBox* list = form->dayList;
     const QPoint inList = line >= 0 ? list->visualItemRect(list->item(line)).center()
                                     : QPoint(5, list->viewport()->height() - 5);
     const QPoint at = list->viewport()->mapTo(form.get(), inList);
@@ -68,8 +68,8 @@ TEST_F(Records, SavingTellsWhetherTheEntryIsNewOrUpdated) {
   EXPECT_EQ(messages.shown[0].text, "Gespeichert.");
   EXPECT_EQ(messages.shown[1].title, "Info");
   EXPECT_EQ(messages.shown[1].text, "Updated.");
-  ASSERT_EQ(form->List1->count(), 1);  // the calendar is redrawn and the day list refilled
-  EXPECT_EQ(form->List1->item(0)->text(),
+  ASSERT_EQ(form->dayList->count(), 1);  // the calendar is redrawn and the day list refilled
+  EXPECT_EQ(form->dayList->item(0)->text(),
             QString::fromUtf8("[Sport]  [Joggen]   [ 7] [5\u00a0km]"));
   // The no-break space typed in the description is stored as it is.
   EXPECT_EQ(ReadBytes("lv_items.txt"),
@@ -80,10 +80,10 @@ TEST_F(Records, ANewItemIsListedAndKeptEvenWhenTheEntryIsRefused) {
   Save("Combo1", "abc", "x");
   EXPECT_TRUE(messages.shown.empty());
   Save("Rudern", "abc", "x");
-  EXPECT_EQ(form->Combo1->currentText(), "Rudern");
-  form->Combo3->setEditText("");
+  EXPECT_EQ(form->itemBox->currentText(), "Rudern");
+  form->personBox->setEditText("");
   Save("Joggen", "5", "x");
-  form->Combo3->setCurrentIndex(0);
+  form->personBox->setCurrentIndex(0);
   Save("Joggen", "5", "Zeile 1\nZeile 2");
   ASSERT_EQ(messages.shown.size(), 3u);
   for (const auto& shown : messages.shown) EXPECT_EQ(shown.title, "Lumivera");
@@ -92,18 +92,18 @@ TEST_F(Records, ANewItemIsListedAndKeptEvenWhenTheEntryIsRefused) {
   EXPECT_TRUE(messages.shown[2].text.contains("Zeilenumbruch"));
   EXPECT_EQ(ReadBytes("lv_items.txt"), "0\r\n");
   EXPECT_EQ(
-      Items(form->Combo1),
+      Items(form->itemBox),
       QString::fromUtf8("Joggen Fußball Move Stepper Walken Fitness Fahrrad Rudern").split(' '));
 }
 
 TEST_F(Records, APressOnALineAsksAndDeletesOnlyThatEntryOnYes) {
   Save("Joggen", "5", "x");
   Save("Walken", "2", "x");
-  form->Combo3->setEditText("Anna");
+  form->personBox->setEditText("Anna");
   Save("Joggen", "5", "x");  // the same line for another person
-  form->Combo3->setCurrentIndex(0);
+  form->personBox->setCurrentIndex(0);
   ShowDayList();
-  ASSERT_EQ(form->List1->count(), 2);
+  ASSERT_EQ(form->dayList->count(), 2);
   const QByteArray before = ReadBytes("lv_items.txt");
 
   Press(Qt::LeftButton, 0);  // answered No
@@ -119,15 +119,15 @@ TEST_F(Records, APressOnALineAsksAndDeletesOnlyThatEntryOnYes) {
   EXPECT_EQ(module->store.entries.row(2).person(), Value("Anna"));
   EXPECT_TRUE(
       ReadBytes("lv_items.txt").startsWith("2\r\n#2024-03-05#,\"Haushalt\",\"Sport\",\"Walken\""));
-  ASSERT_EQ(form->List1->count(), 1);
-  EXPECT_TRUE(form->List1->item(0)->text().startsWith("[Sport]  [Walken]"));
+  ASSERT_EQ(form->dayList->count(), 1);
+  EXPECT_TRUE(form->dayList->item(0)->text().startsWith("[Sport]  [Walken]"));
 }
 
 TEST_F(Records, OnlyThePrimaryButtonSelectsAndEveryPressIsReported) {
   Save("Joggen", "5", "x");
   Save("Walken", "2", "x");
   ShowDayList();
-  QSignalSpy presses(form->List1, &ListBox::Pressed);
+  QSignalSpy presses(form->dayList, &ListBox::Pressed);
   Press(Qt::RightButton, 0);  // nothing selected: nothing asked
   EXPECT_TRUE(Questions().isEmpty());
   Press(Qt::LeftButton, 1);         // asks about Walken, answered No
@@ -135,7 +135,7 @@ TEST_F(Records, OnlyThePrimaryButtonSelectsAndEveryPressIsReported) {
   const QStringList asked = Questions();
   EXPECT_EQ(asked.size(), 3);
   Press(Qt::LeftButton, -1);  // beside the lines: nothing selected, nothing asked
-  EXPECT_EQ(form->List1->SelectedText(), "");
+  EXPECT_EQ(form->dayList->SelectedText(), "");
   EXPECT_EQ(Questions(), asked);
   ASSERT_EQ(presses.size(), 5);
   EXPECT_EQ(presses[0][0].toInt(), 2);
@@ -176,26 +176,26 @@ TEST_F(Records, AFailedDeleteTellsAndKeepsTheEntry) {
 }
 
 TEST_F(Records, AddingAPersonRefillsThePersonBoxWithItsTextEmpty) {
-  form->Combo3->setEditText("Anna");
-  form->Command4->click();
-  EXPECT_EQ(Items(form->Combo3), (QStringList{"Haushalt", "Anna"}));
-  EXPECT_EQ(form->Combo3->currentText(), "");
-  form->Combo3->setEditText("Anna");
-  form->Command4->click();
-  EXPECT_EQ(Items(form->Combo3), (QStringList{"Haushalt", "Anna"}));
-  EXPECT_EQ(form->Combo3->currentText(), "");
+  form->personBox->setEditText("Anna");
+  form->addPersonButton->click();
+  EXPECT_EQ(Items(form->personBox), (QStringList{"Haushalt", "Anna"}));
+  EXPECT_EQ(form->personBox->currentText(), "");
+  form->personBox->setEditText("Anna");
+  form->addPersonButton->click();
+  EXPECT_EQ(Items(form->personBox), (QStringList{"Haushalt", "Anna"}));
+  EXPECT_EQ(form->personBox->currentText(), "");
   EXPECT_TRUE(messages.shown.empty());
   EXPECT_EQ(ReadBytes("lv_personen.txt"), "2\r\n\"Haushalt\"\r\n\"Anna\"\r\n");
 
-  form->Combo3->addItem("nicht neu gefüllt");
-  form->Command4->click();  // empty text: not even a refill
-  EXPECT_EQ(form->Combo3->count(), 3);
+  form->personBox->addItem("nicht neu gefüllt");
+  form->addPersonButton->click();  // empty text: not even a refill
+  EXPECT_EQ(form->personBox->count(), 3);
 
   SetWriteFailureAfterBytesForTesting(0);
-  form->Combo3->setEditText("Bert");
-  form->Command4->click();
+  form->personBox->setEditText("Bert");
+  form->addPersonButton->click();
   ASSERT_EQ(messages.shown.size(), 1u);
   EXPECT_TRUE(messages.shown[0].text.contains("lv_personen.txt"));
-  EXPECT_EQ(form->Combo3->currentText(), "Bert");
+  EXPECT_EQ(form->personBox->currentText(), "Bert");
   EXPECT_EQ(ReadBytes("lv_personen.txt"), "2\r\n\"Haushalt\"\r\n\"Anna\"\r\n");
 }

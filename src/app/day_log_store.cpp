@@ -5,10 +5,10 @@
 #include <QPlainTextEdit>
 #include <QTextDocument>
 
-#include "app/form1.h"
+#include "app/day_log.h"
 #include "app/list_box.h"
+#include "app/main_window.h"
 #include "app/message_boxes.h"
-#include "app/module1.h"
 #include "dayview/day_list.h"
 #include "dayview/tab_page.h"
 #include "store/changes.h"
@@ -27,17 +27,17 @@ void FillItemBox(QComboBox* box, const CategoryTable& categories, const QString&
 
 }  // namespace
 
-void Module1::SaveEntry() {
+void DayLog::SaveEntry() {
   // The raw text keeps what the user typed (a no-break space stays one) and shows a line break
   // as a separator character, which is then refused.
   const EntryInput input{SelectedDate,
-                         form_.SelectedTabCaption(),
-                         form_.Combo1->currentText(),
-                         form_.Combo3->currentText(),
-                         form_.Combo2->currentText(),
-                         form_.Text3->document()->toRawText()};
+                         window_.SelectedTabCaption(),
+                         window_.itemBox->currentText(),
+                         window_.personBox->currentText(),
+                         window_.valueBox->currentText(),
+                         window_.descriptionBox->document()->toRawText()};
   const SaveOutcome outcome = StoreEntry(store, input);
-  if (outcome.learned) FillItemBox(form_.Combo1, store.categories, input.category, input.item);
+  if (outcome.learned) FillItemBox(window_.itemBox, store.categories, input.category, input.item);
   switch (outcome.result) {
     case SaveOutcome::Result::Ignored:
       return;
@@ -54,11 +54,11 @@ void Module1::SaveEntry() {
   DrawCalendar();
 }
 
-void Module1::DeleteEntryAt(int) {
-  const Value category(form_.SelectedTabCaption());
-  const Value person(form_.Combo3->currentText());
+void DayLog::DeleteEntryAt(int) {
+  const Value category(window_.SelectedTabCaption());
+  const Value person(window_.personBox->currentText());
   const Value day = SelectedDate;
-  const QString selected = form_.List1->SelectedText();
+  const QString selected = window_.dayList->SelectedText();
 
   // The last of several rows with the selected line is the hit.
   int hit = 0;
@@ -78,8 +78,8 @@ void Module1::DeleteEntryAt(int) {
   DrawCalendar();
 }
 
-void Module1::AddPerson() {
-  const AddPersonOutcome outcome = StorePerson(store, form_.Combo3->currentText());
+void DayLog::AddPerson() {
+  const AddPersonOutcome outcome = StorePerson(store, window_.personBox->currentText());
   for (const QString& message : outcome.messages) Tell(message);
   if (outcome.result == AddPersonOutcome::Result::Added ||
       outcome.result == AddPersonOutcome::Result::Known) {

@@ -21,20 +21,34 @@ struct Expected {
 };
 
 const Expected kPlaces[] = {
-    {"Label1", 0.02, 0.03, 0.2, 0.03},         {"Combo3", 0.02, 0.06, 0.2, -1},
-    {"Command4", 0.23, 0.04, 0.1, 0.04},       {"Picture1", 0.02, 0.1, 0.4, 0.8},
-    {"Command1", 0.02, 0.91, 0.1, 0.04, true}, {"Command2", 0.13, 0.91, 0.1, 0.04, true},
-    {"Label2", 0.46, 0.03, 0.2, 0.025},        {"Label3", 0.46, 0.06, 0.4, 0.04},
-    {"TabStrip1", 0.45, 0.1, 0.5, 0.85},       {"Text1", 0.46, 0.2, 0.2, 0.03},
-    {"Text2", 0.67, 0.2, 0.2, 0.03},           {"Text10", 0.46, 0.26, 0.41, 0.03},
-    {"Text4", 0.46, 0.3, 0.2, 0.03},           {"Combo1", 0.46, 0.34, 0.2, -1},
-    {"Text5", 0.46, 0.4, 0.2, 0.03},           {"Combo2", 0.46, 0.44, 0.2, -1},
-    {"Text6", 0.46, 0.5, 0.2, 0.03},           {"List3", 0.46, 0.54, 0.2, 0.03},
-    {"Text7", 0.67, 0.3, 0.2, 0.03},           {"Text3", 0.67, 0.34, 0.2, 0.23},
-    {"List1", 0.46, 0.6, 0.45, 0.2},           {"Command3", 0.8, 0.81, 0.1, 0.05},
-    {"Text8", 0.46, 0.2, 0.2, 0.03},           {"Combo4", 0.46, 0.24, 0.2, -1},
-    {"Text9", 0.67, 0.2, 0.2, 0.03},           {"Combo5", 0.67, 0.24, 0.2, -1},
-    {"Picture2", 0.46, 0.3, 0.45, 0.4},        {"Picture3", 0.46, 0.71, 0.45, 0.2},
+    {"personHeading", 0.02, 0.03, 0.2, 0.03},
+    {"personBox", 0.02, 0.06, 0.2, -1},
+    {"addPersonButton", 0.23, 0.04, 0.1, 0.04},
+    {"calendar", 0.02, 0.1, 0.4, 0.8},
+    {"previousMonthButton", 0.02, 0.91, 0.1, 0.04, true},
+    {"nextMonthButton", 0.13, 0.91, 0.1, 0.04, true},
+    {"titleLabel", 0.46, 0.03, 0.2, 0.025},
+    {"creditLabel", 0.46, 0.06, 0.4, 0.04},
+    {"tabs", 0.45, 0.1, 0.5, 0.85},
+    {"selectedDayField", 0.46, 0.2, 0.2, 0.03},
+    {"tabCaptionField", 0.67, 0.2, 0.2, 0.03},
+    {"hintField", 0.46, 0.26, 0.41, 0.03},
+    {"itemHeading", 0.46, 0.3, 0.2, 0.03},
+    {"itemBox", 0.46, 0.34, 0.2, -1},
+    {"valueHeading", 0.46, 0.4, 0.2, 0.03},
+    {"valueBox", 0.46, 0.44, 0.2, -1},
+    {"displayHeading", 0.46, 0.5, 0.2, 0.03},
+    {"displayList", 0.46, 0.54, 0.2, 0.03},
+    {"descriptionHeading", 0.67, 0.3, 0.2, 0.03},
+    {"descriptionBox", 0.67, 0.34, 0.2, 0.23},
+    {"dayList", 0.46, 0.6, 0.45, 0.2},
+    {"saveButton", 0.8, 0.81, 0.1, 0.05},
+    {"seriesCategoryHeading", 0.46, 0.2, 0.2, 0.03},
+    {"seriesCategoryBox", 0.46, 0.24, 0.2, -1},
+    {"seriesItemHeading", 0.67, 0.2, 0.2, 0.03},
+    {"seriesItemBox", 0.67, 0.24, 0.2, -1},
+    {"chart", 0.46, 0.3, 0.45, 0.4},
+    {"statisticsPanel", 0.46, 0.71, 0.45, 0.2},
 };
 
 QColor Background(QWidget* w) {
@@ -52,7 +66,7 @@ TEST_F(AppTest, WindowAndEveryControlStandAtTheirFractions) {
     form->LayOut(screen);
     EXPECT_NEAR(form->width(), 0.9 * screen.width(), 1);
     EXPECT_NEAR(form->height(), 0.9 * screen.height(), 1);
-    const QRect frame = form->Frame1->geometry();
+    const QRect frame = form->frame->geometry();
     EXPECT_NEAR(frame.x(), 0.01 * form->width(), 1);
     EXPECT_NEAR(frame.y(), 0.01 * form->height(), 1);
     EXPECT_NEAR(frame.width(), 0.95 * form->width(), 1);
@@ -60,9 +74,9 @@ TEST_F(AppTest, WindowAndEveryControlStandAtTheirFractions) {
     const double W = frame.width(), H = frame.height();
     for (const Expected& e : kPlaces) {
       SCOPED_TRACE(e.name);
-      auto* w = form->Frame1->findChild<QWidget*>(e.name);
+      auto* w = form->frame->findChild<QWidget*>(e.name);
       ASSERT_NE(w, nullptr);
-      EXPECT_EQ(w->parentWidget(), form->Frame1);
+      EXPECT_EQ(w->parentWidget(), form->frame);
       EXPECT_NEAR(w->x(), e.left * W, 1);
       EXPECT_NEAR(w->y(), e.top * H, 1);
       EXPECT_NEAR(w->width(), e.width * W, 1);
@@ -72,7 +86,7 @@ TEST_F(AppTest, WindowAndEveryControlStandAtTheirFractions) {
     }
   }
   // On a wide screen the month buttons, sized from the width, are taller than "Hinzufügen".
-  EXPECT_GT(form->Command1->height(), form->Command4->height());
+  EXPECT_GT(form->previousMonthButton->height(), form->addPersonButton->height());
 }
 
 TEST_F(AppTest, StartShowsTheEditorPageWithTextsAndColoursAsSet) {
@@ -82,69 +96,72 @@ TEST_F(AppTest, StartShowsTheEditorPageWithTextsAndColoursAsSet) {
   for (QWidget* w : form->ChartPage()) EXPECT_TRUE(w->isHidden()) << w->objectName().toStdString();
 
   EXPECT_EQ(form->windowTitle(), "Lumivera");
-  EXPECT_EQ(form->Frame1->title(), "Lumivera 1.0");
-  EXPECT_EQ(form->Label1->text(), " Auswahl Person");
-  EXPECT_EQ(form->Label2->text(), " Lumivera");
-  EXPECT_FALSE(form->Label3->text().isEmpty());
-  EXPECT_EQ(form->Text2->text(), "Text1");
-  EXPECT_EQ(form->Text10->text(),
+  EXPECT_EQ(form->frame->title(), "Lumivera 1.0");
+  EXPECT_EQ(form->personHeading->text(), " Auswahl Person");
+  EXPECT_EQ(form->titleLabel->text(), " Lumivera");
+  EXPECT_FALSE(form->creditLabel->text().isEmpty());
+  EXPECT_EQ(form->tabCaptionField->text(), "Text1");
+  EXPECT_EQ(form->hintField->text(),
             QString::fromUtf8("neue Auswahl einfach hinzufügen und Speichern"));
-  EXPECT_EQ(form->Text5->text(), QString::fromUtf8("Wert km/€/Zeit/Anzahl"));
-  EXPECT_EQ(form->Text8->text(), "Kategorie");
-  EXPECT_EQ(form->Text9->text(), "Kategorie-Item");
-  EXPECT_EQ(form->Combo1->currentText(), "");
-  EXPECT_EQ(form->Combo1->count(), 0);
-  EXPECT_EQ(form->Combo2->currentText(), "0");
-  EXPECT_EQ(form->Combo2->count(), 0);
-  EXPECT_EQ(form->Combo4->currentText(), "0");
-  EXPECT_EQ(form->Combo5->currentText(), "0");
-  EXPECT_EQ(form->Text3->toPlainText(), "[Beschreibung]");
-  EXPECT_EQ(form->Command1->text(), "<");
-  EXPECT_EQ(form->Command2->text(), ">");
-  EXPECT_EQ(form->Command3->text(), "Speichern");
-  EXPECT_EQ(form->Command4->text(), QString::fromUtf8("Hinzufügen"));
+  EXPECT_EQ(form->valueHeading->text(), QString::fromUtf8("Wert km/€/Zeit/Anzahl"));
+  EXPECT_EQ(form->seriesCategoryHeading->text(), "Kategorie");
+  EXPECT_EQ(form->seriesItemHeading->text(), "Kategorie-Item");
+  EXPECT_EQ(form->itemBox->currentText(), "");
+  EXPECT_EQ(form->itemBox->count(), 0);
+  EXPECT_EQ(form->valueBox->currentText(), "0");
+  EXPECT_EQ(form->valueBox->count(), 0);
+  EXPECT_EQ(form->seriesCategoryBox->currentText(), "0");
+  EXPECT_EQ(form->seriesItemBox->currentText(), "0");
+  EXPECT_EQ(form->descriptionBox->toPlainText(), "[Beschreibung]");
+  EXPECT_EQ(form->previousMonthButton->text(), "<");
+  EXPECT_EQ(form->nextMonthButton->text(), ">");
+  EXPECT_EQ(form->saveButton->text(), "Speichern");
+  EXPECT_EQ(form->addPersonButton->text(), QString::fromUtf8("Hinzufügen"));
 
-  EXPECT_EQ(Background(form->Label1), QColor(0, 0, 255));
-  EXPECT_EQ(Foreground(form->Label1), QColor(255, 255, 255));
-  EXPECT_EQ(Background(form->Label2), QColor(255, 255, 255));
-  EXPECT_EQ(Background(form->Text1), QColor(255, 255, 0));
-  EXPECT_EQ(Background(form->Text2), QColor(0, 255, 0));
-  EXPECT_EQ(Background(form->Text8), QColor(0, 0, 255));
-  EXPECT_EQ(Foreground(form->Text8), QColor(255, 255, 255));
-  for (QWidget* w : {static_cast<QWidget*>(form->Label1), static_cast<QWidget*>(form->Combo3),
-                     static_cast<QWidget*>(form->Text1), static_cast<QWidget*>(form->Text7)}) {
+  EXPECT_EQ(Background(form->personHeading), QColor(0, 0, 255));
+  EXPECT_EQ(Foreground(form->personHeading), QColor(255, 255, 255));
+  EXPECT_EQ(Background(form->titleLabel), QColor(255, 255, 255));
+  EXPECT_EQ(Background(form->selectedDayField), QColor(255, 255, 0));
+  EXPECT_EQ(Background(form->tabCaptionField), QColor(0, 255, 0));
+  EXPECT_EQ(Background(form->seriesCategoryHeading), QColor(0, 0, 255));
+  EXPECT_EQ(Foreground(form->seriesCategoryHeading), QColor(255, 255, 255));
+  for (QWidget* w :
+       {static_cast<QWidget*>(form->personHeading), static_cast<QWidget*>(form->personBox),
+        static_cast<QWidget*>(form->selectedDayField),
+        static_cast<QWidget*>(form->descriptionHeading)}) {
     EXPECT_EQ(w->font().family(), "Tahoma");
     EXPECT_TRUE(w->font().bold());
     EXPECT_DOUBLE_EQ(w->font().pointSizeF(), 8.25);
   }
-  EXPECT_EQ(form->List1->font().family(), "Tahoma");
-  EXPECT_FALSE(form->List1->font().bold());
+  EXPECT_EQ(form->dayList->font().family(), "Tahoma");
+  EXPECT_FALSE(form->dayList->font().bold());
 }
 
 TEST_F(AppTest, TabsFocusOrderAndStacking) {
   StartUp();
-  ASSERT_EQ(form->TabStrip1->count(), 8);
+  ASSERT_EQ(form->tabs->count(), 8);
   QStringList captions;
-  for (int i = 0; i < 8; ++i) captions << form->TabStrip1->tabText(i);
+  for (int i = 0; i < 8; ++i) captions << form->tabs->tabText(i);
   EXPECT_EQ(captions.join(u'|'), QString::fromUtf8("Allgemein|persönliches|Essen/Trinken|Sport|"
                                                    "Aktivitäten|Rezepte|Ausgaben|Entwicklung"));
   EXPECT_EQ(form->SelectedTabCaption(), "Allgemein");
   // The tab strip lies behind every other control of the frame.
-  EXPECT_EQ(form->Frame1->children().indexOf(form->TabStrip1), 0);
-  const QList<QWidget*> order = {form->Picture1, form->Command1, form->Command2, form->TabStrip1,
-                                 form->Text1,    form->Text2,    form->Combo1};
+  EXPECT_EQ(form->frame->children().indexOf(form->tabs), 0);
+  const QList<QWidget*> order = {form->calendar, form->previousMonthButton, form->nextMonthButton,
+                                 form->tabs,     form->selectedDayField,    form->tabCaptionField,
+                                 form->itemBox};
   for (qsizetype i = 0; i + 1 < order.size(); ++i) {
     QWidget* next = order[i]->nextInFocusChain();
     while (order[i]->isAncestorOf(next)) next = next->nextInFocusChain();  // inner parts
     EXPECT_TRUE(next == order[i + 1] || order[i + 1]->isAncestorOf(next))
         << order[i]->objectName().toStdString();
   }
-  EXPECT_EQ(form->Label1->focusPolicy(), Qt::NoFocus);
+  EXPECT_EQ(form->personHeading->focusPolicy(), Qt::NoFocus);
 }
 
 TEST_F(AppTest, PictureBoxDrawsInTwipsAndKeepsItsPicture) {
   StartUp();
-  PictureBox* p = form->Picture2;  // hidden: drawing still lands in its picture
+  PictureBox* p = form->chart;  // hidden: drawing still lands in its picture
   const float tw = 1.0f / static_cast<float>(p->PixelsPerTwipX());
   p->Clear();
   p->FillRect(10 * tw, 10 * tw, 20 * tw, 10 * tw, Rgb{0, 255, 0});  // a one-pixel line

@@ -6,15 +6,15 @@
 #include "store/value.h"
 
 class Clock;
-class Form1;
+class MainWindow;
 class MessageBoxes;
 
 // The shared tables and dates and the working procedures. Each procedure takes a snapshot of
 // the control texts it needs at its start, works on the tables, writes results back into the
 // controls and surfaces of the window, and calls the procedures that refresh the views.
-class Module1 {
+class DayLog {
  public:
-  Module1(Form1& form, MessageBoxes& messages, const Clock& clock);
+  DayLog(MainWindow& window, MessageBoxes& messages, const Clock& clock);
 
   // Start-up: creates missing data files, loads the three tables, fills the person box.
   void LoadData();
@@ -48,7 +48,7 @@ class Module1 {
   void FillPersonBox();
   void Tell(const QString& text);
 
-  Form1& form_;
+  MainWindow& window_;
   MessageBoxes& messages_;
   const Clock& clock_;
 };

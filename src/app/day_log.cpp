@@ -1,0 +1,28 @@
+#include "app/day_log.h"
+
+#include <QComboBox>
+
+#include "app/clock.h"
+#include "app/main_window.h"
+#include "app/message_boxes.h"
+
+DayLog::DayLog(MainWindow& window, MessageBoxes& messages, const Clock& clock)
+    : window_(window), messages_(messages), clock_(clock) {}
+
+void DayLog::Tell(const QString& text) {
+  messages_.Show(QStringLiteral("Lumivera"), text);
+}
+
+void DayLog::FillPersonBox() {
+  QStringList names;
+  for (const PersonRow& row : store.persons.rows) names << row.name().text();
+  window_.personBox->clear();
+  window_.personBox->addItems(names);
+  window_.personBox->setCurrentIndex(-1);
+  window_.personBox->clearEditText();
+}
+
+void DayLog::LoadData() {
+  for (const QString& problem : store.LoadData()) Tell(problem);
+  FillPersonBox();
+}
