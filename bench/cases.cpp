@@ -69,7 +69,7 @@ void Encode(benchmark::State& state, DataSet set) {
   for (auto _ : state) {
     RecordWriter writer(std::move(buffer));
     writer.Reserve(FilesOf(set).entries.size() + 4096);
-    writer.WriteRecord({Value(store.entries.count())});
+    writer.WriteRecord({Value(store.entries.Count())});
     for (const EntryRow& row : store.entries.rows) writer.WriteRecord(row.fields);
     benchmark::DoNotOptimize(writer.Size());
     if (writer.View() != FilesOf(set).entries) state.SkipWithError("other bytes than the file's");
@@ -93,7 +93,7 @@ void StartUp(benchmark::State& state, DataSet set) {
     state.ResumeTiming();
     world.StartUp();
   }
-  if (world.module().store.persons.count() == 0) state.SkipWithError("nothing loaded");
+  if (world.Log().store.persons.Count() == 0) state.SkipWithError("nothing loaded");
 }
 
 // A window after start-up with the person chosen and the tab "Ausgaben" open.
@@ -103,30 +103,30 @@ struct DayView {
     world.OpenDayView(tab);
   }
   World world;
-  DayLog& module() { return world.module(); }
-  MainWindow& form() { return world.form(); }
+  DayLog& Log() { return world.Log(); }
+  MainWindow& Window() { return world.Window(); }
 };
 
 void DrawCalendar(benchmark::State& state, DataSet set) {
   DayView view(set);
-  for (auto _ : state) view.module().DrawCalendar();
+  for (auto _ : state) view.Log().DrawCalendar();
 }
 
 void FillDayList(benchmark::State& state, DataSet set) {
   DayView view(set);
-  for (auto _ : state) view.module().FillDayList();
+  for (auto _ : state) view.Log().FillDayList();
 }
 
 // Two tabs in turn, so every call rebuilds the page.
 void ShowTabPage(benchmark::State& state, DataSet set) {
   DayView view(set);
-  const int first = view.form().tabs->currentIndex();
+  const int first = view.Window().tabs->currentIndex();
   int k = 0;
   for (auto _ : state) {
     state.PauseTiming();
-    view.form().tabs->setCurrentIndex(++k % 2 == 1 ? 0 : first);
+    view.Window().tabs->setCurrentIndex(++k % 2 == 1 ? 0 : first);
     state.ResumeTiming();
-    view.module().ShowTabPage();
+    view.Log().ShowTabPage();
   }
 }
 
@@ -138,69 +138,69 @@ void SelectDayAt(benchmark::State& state, DataSet set) {
   int k = 0;
   for (auto _ : state) {
     const QPointF& at = rows[++k % 2];
-    view.module().SelectDayAt(static_cast<float>(at.x()), static_cast<float>(at.y()));
+    view.Log().SelectDayAt(static_cast<float>(at.x()), static_cast<float>(at.y()));
   }
-  if (!view.module().SelectedDate.isDate()) state.SkipWithError("no day selected");
+  if (!view.Log().SelectedDate.IsDate()) state.SkipWithError("no day selected");
 }
 
 void NextMonth(benchmark::State& state, DataSet set) {
   DayView view(set);
   for (auto _ : state) {
     state.PauseTiming();
-    view.module().ViewMonth = Value(kToday);
+    view.Log().ViewMonth = Value(kToday);
     state.ResumeTiming();
-    view.module().NextMonth();
+    view.Log().NextMonth();
   }
 }
 
 // The chart page with the person's category "Ausgaben" chosen.
 struct ChartView : DayView {
   explicit ChartView(DataSet set) : DayView(set, QStringLiteral("Entwicklung")) {
-    form().seriesCategoryBox->setCurrentIndex(form().seriesCategoryBox->findText(kTab));
-    module().FillSeriesItems();
+    Window().seriesCategoryBox->setCurrentIndex(Window().seriesCategoryBox->findText(kTab));
+    Log().FillSeriesItems();
   }
 };
 
 void FillSeriesItems(benchmark::State& state, DataSet set) {
   ChartView view(set);
-  for (auto _ : state) view.module().FillSeriesItems();
+  for (auto _ : state) view.Log().FillSeriesItems();
 }
 
 void DrawDevelopment(benchmark::State& state, DataSet set) {
   ChartView view(set);
-  for (auto _ : state) view.module().DrawDevelopment();
+  for (auto _ : state) view.Log().DrawDevelopment();
 }
 
 // The editor holds an entry of the selected day; `item` names it.
-void FillEditor(MainWindow& form, const QString& item) {
-  form.itemBox->setEditText(item);
-  form.valueBox->setEditText(QStringLiteral("12,5"));
-  form.descriptionBox->setPlainText(QStringLiteral("Einkauf bei Müller, 3 Stück à 4,20 €"));
+void FillEditor(MainWindow& window, const QString& item) {
+  window.itemBox->setEditText(item);
+  window.valueBox->setEditText(QStringLiteral("12,5"));
+  window.descriptionBox->setPlainText(QStringLiteral("Einkauf bei Müller, 3 Stück à 4,20 €"));
 }
 
 // An item of the tab that the person has no entry of on the selected day, or else the empty
 // text.
-QString UnusedItem(const DayLog& module) {
+QString UnusedItem(const DayLog& dayLog) {
   const Value day(kToday), person(kPerson), tab(kTab);
-  for (int i = module.store.categories.count(); i >= 1; --i) {
-    const CategoryRow& pair = module.store.categories.row(i);
-    if (!(pair.category() == tab)) continue;
+  for (int i = dayLog.store.categories.Count(); i >= 1; --i) {
+    const CategoryRow& pair = dayLog.store.categories.Row(i);
+    if (!(pair.Category() == tab)) continue;
     bool used = false;
-    for (const EntryRow& row : module.store.entries.rows) {
-      used = used || (row.date() == day && row.person() == person && row.category() == tab &&
-                      row.item() == pair.item());
+    for (const EntryRow& row : dayLog.store.entries.rows) {
+      used = used || (row.Date() == day && row.Person() == person && row.Category() == tab &&
+                      row.Item() == pair.Item());
     }
-    if (!used) return pair.item().text();
+    if (!used) return pair.Item().Text();
   }
   return QString();
 }
 
 // An item the person has an entry of on the selected day under the tab, or the empty text.
-QString UsedItem(const DayLog& module) {
+QString UsedItem(const DayLog& dayLog) {
   const Value day(kToday), person(kPerson), tab(kTab);
-  for (const EntryRow& row : module.store.entries.rows) {
-    if (row.date() == day && row.person() == person && row.category() == tab) {
-      return row.item().text();
+  for (const EntryRow& row : dayLog.store.entries.rows) {
+    if (row.Date() == day && row.Person() == person && row.Category() == tab) {
+      return row.Item().Text();
     }
   }
   return QString();
@@ -209,21 +209,21 @@ QString UsedItem(const DayLog& module) {
 // The editor of a day view filled with an entry that exists; with the default files, which
 // hold none, it is saved once first.
 void PrepareUpdate(DayView& view) {
-  const QString item = UsedItem(view.module());
-  FillEditor(view.form(), item.isEmpty() ? UnusedItem(view.module()) : item);
-  if (item.isEmpty()) view.module().SaveEntry();
+  const QString item = UsedItem(view.Log());
+  FillEditor(view.Window(), item.isEmpty() ? UnusedItem(view.Log()) : item);
+  if (item.isEmpty()) view.Log().SaveEntry();
 }
 
 // Saving an entry that exists: its value and description change, the count stays. A save has
 // been made before, as in a session where the user saves one entry after another.
 void SaveEntryUpdate(benchmark::State& state, DataSet set) {
   DayView view(set);
-  DayLog& module = view.module();
+  DayLog& dayLog = view.Log();
   PrepareUpdate(view);
-  module.SaveEntry();
-  const int count = module.store.entries.count();
-  for (auto _ : state) module.SaveEntry();
-  if (module.store.entries.count() != count || count == 0) state.SkipWithError("no update");
+  dayLog.SaveEntry();
+  const int count = dayLog.store.entries.Count();
+  for (auto _ : state) dayLog.SaveEntry();
+  if (dayLog.store.entries.Count() != count || count == 0) state.SkipWithError("no update");
 }
 
 // The first save after start-up, in a fresh window each time: every row is encoded. (With the
@@ -237,7 +237,7 @@ void FirstSaveEntry(benchmark::State& state, DataSet set) {
     PrepareUpdate(*view);
     view->world.ProcessEvents();
     state.ResumeTiming();
-    view->module().SaveEntry();
+    view->Log().SaveEntry();
   }
 }
 
@@ -245,22 +245,22 @@ void FirstSaveEntry(benchmark::State& state, DataSet set) {
 // between the iterations.
 void SaveEntryAppend(benchmark::State& state, DataSet set) {
   DayView view(set == DataSet::Full ? DataSet::FullLessOne : set);
-  DayLog& module = view.module();
-  FillEditor(view.form(), UnusedItem(module));
-  const int count = module.store.entries.count();
+  DayLog& dayLog = view.Log();
+  FillEditor(view.Window(), UnusedItem(dayLog));
+  const int count = dayLog.store.entries.Count();
   // A save before, as in a session where the user saves one entry after another.
-  if (module.store.WriteEntryFile()) state.SkipWithError("write");
+  if (dayLog.store.WriteEntryFile()) state.SkipWithError("write");
   for (auto _ : state) {
-    module.SaveEntry();
+    dayLog.SaveEntry();
     state.PauseTiming();
-    if (module.store.entries.count() != count + 1) {
+    if (dayLog.store.entries.Count() != count + 1) {
       state.SkipWithError("no append");
       break;
     }
     // The table as before; the file is left as it is, as saving never reads it (writing it
     // back here would leave data for the next save's flush to the disk).
-    module.store.entries.rows.pop_back();
-    module.FillDayList();
+    dayLog.store.entries.rows.pop_back();
+    dayLog.FillDayList();
     state.ResumeTiming();
   }
 }
@@ -269,39 +269,39 @@ void SaveEntryAppend(benchmark::State& state, DataSet set) {
 // place between the iterations.
 void DeleteEntryAt(benchmark::State& state, DataSet set) {
   DayView view(set);
-  DayLog& module = view.module();
-  MainWindow& form = view.form();
+  DayLog& dayLog = view.Log();
+  MainWindow& window = view.Window();
   if (set == DataSet::Defaults) {
     // The default files hold no entry: save one to delete.
-    FillEditor(form, UnusedItem(module));
-    module.SaveEntry();
+    FillEditor(window, UnusedItem(dayLog));
+    dayLog.SaveEntry();
   }
   // A save before, as in a session where the user changes one entry after another.
-  if (module.store.WriteEntryFile()) state.SkipWithError("write");
-  const int count = module.store.entries.count();
+  if (dayLog.store.WriteEntryFile()) state.SkipWithError("write");
+  const int count = dayLog.store.entries.Count();
   for (auto _ : state) {
     state.PauseTiming();
-    form.dayList->setCurrentRow(0);
-    const QString line = form.dayList->SelectedText();
+    window.dayList->setCurrentRow(0);
+    const QString line = window.dayList->SelectedText();
     int hit = 0;
     for (int i = 1; i <= count; ++i) {
-      if (BelongsToDayList(module.store.entries.row(i), module.SelectedDate, Value(kPerson),
+      if (BelongsToDayList(dayLog.store.entries.Row(i), dayLog.SelectedDate, Value(kPerson),
                            Value(kTab)) &&
-          module.DayListLine(i) == line) {
+          dayLog.DayListLine(i) == line) {
         hit = i;
       }
     }
-    const EntryRow removed = hit > 0 ? module.store.entries.row(hit) : EntryRow();
+    const EntryRow removed = hit > 0 ? dayLog.store.entries.Row(hit) : EntryRow();
     state.ResumeTiming();
-    module.DeleteEntryAt(1);
+    dayLog.DeleteEntryAt(1);
     state.PauseTiming();
-    if (hit == 0 || module.store.entries.count() != count - 1) {
+    if (hit == 0 || dayLog.store.entries.Count() != count - 1) {
       state.SkipWithError("no delete");
       break;
     }
     // The table as before; the file is left as it is, as deleting never reads it.
-    module.store.entries.rows.insert(module.store.entries.rows.begin() + (hit - 1), removed);
-    module.FillDayList();
+    dayLog.store.entries.rows.insert(dayLog.store.entries.rows.begin() + (hit - 1), removed);
+    dayLog.FillDayList();
     state.ResumeTiming();
   }
 }
@@ -311,20 +311,20 @@ void DeleteEntryAt(benchmark::State& state, DataSet set) {
 void AddPerson(benchmark::State& state, DataSet set) {
   const DataSet start = set == DataSet::Full ? DataSet::FullLessOne : set;
   DayView view(start);
-  DayLog& module = view.module();
-  const int count = module.store.persons.count();
+  DayLog& dayLog = view.Log();
+  const int count = dayLog.store.persons.Count();
   for (auto _ : state) {
     state.PauseTiming();
-    view.form().personBox->setEditText(QStringLiteral("Zoë Weiß-Öztürk"));
+    view.Window().personBox->setEditText(QStringLiteral("Zoë Weiß-Öztürk"));
     state.ResumeTiming();
-    module.AddPerson();
+    dayLog.AddPerson();
     state.PauseTiming();
-    if (module.store.persons.count() != count + 1) {
+    if (dayLog.store.persons.Count() != count + 1) {
       state.SkipWithError("no person added");
       break;
     }
     view.world.WriteFile(FileName(DataFile::Persons), FilesOf(start).persons);
-    module.store.persons.rows.pop_back();
+    dayLog.store.persons.rows.pop_back();
     state.ResumeTiming();
   }
 }
@@ -378,15 +378,16 @@ long long PeakMemoryOfFullRun() {
     World world(std::nullopt);
     world.StartUp();
     world.OpenDayView();
-    DayLog& module = world.module();
-    FillEditor(world.form(), UsedItem(module));
-    module.SaveEntry();
-    world.form().dayList->setCurrentRow(0);
-    module.DeleteEntryAt(1);
-    module.NextMonth();
+    DayLog& dayLog = world.Log();
+    FillEditor(world.Window(), UsedItem(dayLog));
+    dayLog.SaveEntry();
+    world.Window().dayList->setCurrentRow(0);
+    dayLog.DeleteEntryAt(1);
+    dayLog.NextMonth();
     world.SelectTab(QStringLiteral("Entwicklung"));
-    world.form().seriesCategoryBox->setCurrentIndex(world.form().seriesCategoryBox->findText(kTab));
-    module.FillSeriesItems();
+    world.Window().seriesCategoryBox->setCurrentIndex(
+        world.Window().seriesCategoryBox->findText(kTab));
+    dayLog.FillSeriesItems();
     world.ProcessEvents();
   }
   QFile status(QStringLiteral("/proc/self/status"));

@@ -61,41 +61,41 @@ World::World(std::optional<DataSet> set) : previous_(QDir::currentPath()) {
 }
 
 World::~World() {
-  module_.reset();
-  form_.reset();
+  dayLog_.reset();
+  window_.reset();
   QDir::setCurrent(previous_);
 }
 
 void World::NewWindow() {
-  module_.reset();
-  form_ = std::make_unique<MainWindow>();
-  module_ = std::make_unique<DayLog>(*form_, messages_, clock_);
+  dayLog_.reset();
+  window_ = std::make_unique<MainWindow>();
+  dayLog_ = std::make_unique<DayLog>(*window_, messages_, clock_);
 }
 
 void World::StartUp() {
-  LoadWindow(*form_, *module_, kScreen);
+  LoadWindow(*window_, *dayLog_, kScreen);
 }
 
 void World::OpenDayView(const QString& tab) {
-  form_->show();
+  window_->show();
   ProcessEvents();
   // A name chosen in the person box: the calendar, then the tab page.
-  form_->personBox->setCurrentIndex(form_->personBox->findText(kPerson));
-  module_->DrawCalendar();
-  module_->ShowTabPage();
+  window_->personBox->setCurrentIndex(window_->personBox->findText(kPerson));
+  dayLog_->DrawCalendar();
+  dayLog_->ShowTabPage();
   SelectTab(tab);
   ProcessEvents();
 }
 
 void World::SelectTab(const QString& caption) {
-  for (int i = 0; i < form_->tabs->count(); ++i) {
-    if (form_->tabs->tabText(i) == caption) form_->tabs->setCurrentIndex(i);
+  for (int i = 0; i < window_->tabs->count(); ++i) {
+    if (window_->tabs->tabText(i) == caption) window_->tabs->setCurrentIndex(i);
   }
-  module_->ShowTabPage();
+  dayLog_->ShowTabPage();
 }
 
 QPointF World::CalendarRowCentre(int day) const {
-  const CalendarGeometry geometry(form_->calendar->Width(), form_->calendar->Height());
+  const CalendarGeometry geometry(window_->calendar->Width(), window_->calendar->Height());
   return {geometry.Width() / 2, (geometry.RowTop(day) + geometry.RowBottom(day)) / 2};
 }
 

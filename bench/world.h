@@ -53,7 +53,7 @@ class World {
   World(const World&) = delete;
   World& operator=(const World&) = delete;
 
-  // Makes a new window and module, as the program does before the window load.
+  // Makes a new window and day log, as the program does before the window load.
   void NewWindow();
   // The window load: layout, LoadData, first DrawCalendar (the window is not shown yet).
   void StartUp();
@@ -67,16 +67,16 @@ class World {
 
   void WriteFile(const QString& name, const QByteArray& bytes) const;
 
-  MainWindow& form() { return *form_; }
-  DayLog& module() { return *module_; }
+  MainWindow& Window() { return *window_; }
+  DayLog& Log() { return *dayLog_; }
 
  private:
   QTemporaryDir dir_;
   QString previous_;
   SilentMessageBoxes messages_;
   FixedClock clock_{kToday};
-  std::unique_ptr<MainWindow> form_;
-  std::unique_ptr<DayLog> module_;
+  std::unique_ptr<MainWindow> window_;
+  std::unique_ptr<DayLog> dayLog_;
 };
 
 // The screen the window is laid out for.

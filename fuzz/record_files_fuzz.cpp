@@ -17,23 +17,23 @@ template <typename TableT>
 void CheckTable(const QByteArray& bytes) {
   TableT table;
   const auto damage = ParseTableBytes(bytes, table);
-  Require(table.count() <= TableT::kCapacity);
+  Require(table.Count() <= TableT::kCapacity);
   if (damage) return;
 
   RecordWriter writer;
-  writer.WriteRecord({Value(table.count())});
+  writer.WriteRecord({Value(table.Count())});
   for (const auto& row : table.rows) writer.WriteRecord(row.fields);
   const std::optional<QByteArray> rewritten = writer.Bytes();
   Require(rewritten.has_value());
 
   TableT again;
   Require(!ParseTableBytes(*rewritten, again));
-  Require(again.count() == table.count());
-  for (int i = 1; i <= table.count(); ++i) {
-    for (std::size_t f = 0; f < table.row(i).fields.size(); ++f) {
-      const Value& a = table.row(i).fields[f];
-      const Value& b = again.row(i).fields[f];
-      Require(a.kind() == b.kind() && a == b);
+  Require(again.Count() == table.Count());
+  for (int i = 1; i <= table.Count(); ++i) {
+    for (std::size_t f = 0; f < table.Row(i).fields.size(); ++f) {
+      const Value& a = table.Row(i).fields[f];
+      const Value& b = again.Row(i).fields[f];
+      Require(a.Kind() == b.Kind() && a == b);
     }
   }
 }

@@ -15,7 +15,7 @@ void DayLog::Tell(const QString& text) {
 
 void DayLog::FillPersonBox() {
   QStringList names;
-  for (const PersonRow& row : store.persons.rows) names << row.name().text();
+  for (const PersonRow& row : store.persons.rows) names << row.Name().Text();
   window_.personBox->clear();
   window_.personBox->addItems(names);
   window_.personBox->setCurrentIndex(-1);

@@ -31,7 +31,7 @@ void DayLog::DrawDevelopment() {
   const QString item = window_.seriesItemBox->currentText();
   // Before the first calendar drawing there is no month yet; chart the month the calendar will
   // open with, without taking over the calendar's job of setting it.
-  const QDate shown = ViewMonth.isDate() ? ViewMonth.date() : clock_.Today();
+  const QDate shown = ViewMonth.IsDate() ? ViewMonth.Date() : clock_.Today();
   const ChartMonth month = ChartMonthOf(shown);
   const std::vector<Value> totals = DailyTotals(store.entries, month, person, category, item);
   DrawDevelopmentChart(*window_.chart, month, totals);

@@ -23,12 +23,12 @@ void Refill(QComboBox* combo, const QStringList& items, const QString& text) {
 }  // namespace
 
 void DayLog::DrawCalendar() {
-  if (ViewMonth.isEmpty()) {
+  if (ViewMonth.IsEmpty()) {
     ViewMonth = Value(clock_.Today());
-    window_.selectedDayField->setText(DayHeading(ViewMonth.date()));
+    window_.selectedDayField->setText(DayHeading(ViewMonth.Date()));
     SelectedDate = ViewMonth;
   }
-  const CalendarView view{ViewMonth.date(), SelectedDate, clock_.Today(),
+  const CalendarView view{ViewMonth.Date(), SelectedDate, clock_.Today(),
                           Value(window_.personBox->currentText())};
   DrawMonthCalendar(*window_.calendar, store.entries, view);
   FillDayList();
@@ -43,14 +43,14 @@ void DayLog::FillDayList() {
 }
 
 QString DayLog::DayListLine(int row) const {
-  return ::DayListLine(store.entries.row(row));
+  return ::DayListLine(store.entries.Row(row));
 }
 
 void DayLog::ShowTabPage() {
   const Value caption(window_.SelectedTabCaption());
   const Value person(window_.personBox->currentText());
   if (!(caption == LastTabCaption && person == LastPerson)) {
-    window_.tabCaptionField->setText(caption.text());
+    window_.tabCaptionField->setText(caption.Text());
     LastTabCaption = caption;
     LastPerson = person;
 
@@ -71,7 +71,7 @@ void DayLog::ShowTabPage() {
 void DayLog::SelectDayAt(float x, float y) {
   const PictureBox& picture = *window_.calendar;
   const CalendarGeometry geometry(picture.Width(), picture.Height());
-  const QDate first = FirstOfMonth(ViewMonth.date());
+  const QDate first = FirstOfMonth(ViewMonth.Date());
   if (const int day = geometry.DayAt(x, y, first.daysInMonth())) {
     const QDate hit = first.addDays(day - 1);
     window_.selectedDayField->setText(DayHeading(hit));
@@ -82,13 +82,13 @@ void DayLog::SelectDayAt(float x, float y) {
 }
 
 void DayLog::NextMonth() {
-  ViewMonth = Value(NextMonthStart(ViewMonth.date()));
+  ViewMonth = Value(NextMonthStart(ViewMonth.Date()));
   DrawCalendar();
   ShowTabPage();
 }
 
 void DayLog::PrevMonth() {
-  ViewMonth = Value(PrevMonthStart(ViewMonth.date()));
+  ViewMonth = Value(PrevMonthStart(ViewMonth.Date()));
   DrawCalendar();
   ShowTabPage();
 }

@@ -62,8 +62,8 @@ void DayLog::DeleteEntryAt(int) {
 
   // The last of several rows with the selected line is the hit.
   int hit = 0;
-  for (int i = 1; i <= store.entries.count(); ++i) {
-    if (BelongsToDayList(store.entries.row(i), day, person, category) &&
+  for (int i = 1; i <= store.entries.Count(); ++i) {
+    if (BelongsToDayList(store.entries.Row(i), day, person, category) &&
         DayListLine(i) == selected) {
       hit = i;
     }

@@ -68,7 +68,7 @@ void DrawDayColumns(DrawingSurface& s, const Frame& f, const ChartMonth& month) 
 void DrawBars(DrawingSurface& s, const Frame& f, const std::vector<Value>& totals,
               const ChartAxis& axis) {
   for (int i = 1; i <= static_cast<int>(totals.size()); ++i) {
-    const double total = totals[static_cast<std::size_t>(i - 1)].number();
+    const double total = totals[static_cast<std::size_t>(i - 1)].Number();
     if (!(total > 0)) continue;
     const double x1 = f.ColumnLeft(i + 0.1), x2 = f.ColumnLeft(i + 0.9);
     const double top = 0.9 * f.H - (total - axis.bottom) * axis.scale;
@@ -106,13 +106,13 @@ std::vector<Value> DailyTotals(const EntryTable& entries, const ChartMonth& mont
   const bool anyItem = item.isEmpty();
   const Value itemValue(item);
   for (const EntryRow& row : entries.rows) {
-    if (!row.date().isDate()) continue;  // a Date never equals anything but a Date
-    const qint64 day = month.first.daysTo(row.date().date());
+    if (!row.Date().IsDate()) continue;  // a Date never equals anything but a Date
+    const qint64 day = month.first.daysTo(row.Date().Date());
     if (day < 0 || day >= month.days) continue;
-    if (!(row.person() == person && row.category() == category)) continue;
-    if (!anyItem && !(row.item() == itemValue)) continue;
+    if (!(row.Person() == person && row.Category() == category)) continue;
+    if (!anyItem && !(row.Item() == itemValue)) continue;
     Value& total = totals[static_cast<std::size_t>(day)];
-    total = total + row.value();
+    total = total + row.Value();
   }
   return totals;
 }
@@ -120,7 +120,7 @@ std::vector<Value> DailyTotals(const EntryTable& entries, const ChartMonth& mont
 ChartAxis ChartAxisOf(const std::vector<Value>& totals, double plotHeight) {
   std::optional<double> largest, smallest;
   for (const Value& total : totals) {
-    const double v = total.number();
+    const double v = total.Number();
     if (!(v > 0)) continue;
     if (!largest || v > *largest) largest = v;
     if (!smallest || v < *smallest) smallest = v;

@@ -12,36 +12,36 @@ namespace {
 class ListedItems {
  public:
   bool Contains(const Value& item) const {
-    switch (item.kind()) {
-      case Value::Kind::Empty:
+    switch (item.Kind()) {
+      case ValueKind::Empty:
         return empty_ || emptyText_ || numbers_.contains(0.0);
-      case Value::Kind::Text:
-        return item.text().isEmpty() ? (emptyText_ || empty_) : texts_.contains(item.text());
-      case Value::Kind::Number:
-        return (item.number() == 0 && empty_) || numbers_.contains(Key(item.number()));
-      case Value::Kind::Date:
-        return dates_.contains(item.date().toJulianDay());
+      case ValueKind::Text:
+        return item.Text().isEmpty() ? (emptyText_ || empty_) : texts_.contains(item.Text());
+      case ValueKind::Number:
+        return (item.Number() == 0 && empty_) || numbers_.contains(Key(item.Number()));
+      case ValueKind::Date:
+        return dates_.contains(item.Date().toJulianDay());
     }
     return false;
   }
 
   void Add(const Value& item) {
-    switch (item.kind()) {
-      case Value::Kind::Empty:
+    switch (item.Kind()) {
+      case ValueKind::Empty:
         empty_ = true;
         break;
-      case Value::Kind::Text:
-        if (item.text().isEmpty())
+      case ValueKind::Text:
+        if (item.Text().isEmpty())
           emptyText_ = true;
         else
-          texts_.insert(item.text());
+          texts_.insert(item.Text());
         break;
-      case Value::Kind::Number:
+      case ValueKind::Number:
         // A NaN equals nothing, not even itself; the reader never produces one.
-        if (item.number() == item.number()) numbers_.insert(Key(item.number()));
+        if (item.Number() == item.Number()) numbers_.insert(Key(item.Number()));
         break;
-      case Value::Kind::Date:
-        dates_.insert(item.date().toJulianDay());
+      case ValueKind::Date:
+        dates_.insert(item.Date().toJulianDay());
         break;
     }
   }
@@ -63,23 +63,23 @@ std::vector<Value> SeriesItems(const EntryTable& entries, const Value& person,
   std::vector<Value> items;
   ListedItems listed;
   for (const EntryRow& row : entries.rows) {
-    if (!(row.category() == category && row.person() == person)) continue;
-    if (listed.Contains(row.item())) continue;
-    listed.Add(row.item());
-    items.push_back(row.item());
+    if (!(row.Category() == category && row.Person() == person)) continue;
+    if (listed.Contains(row.Item())) continue;
+    listed.Add(row.Item());
+    items.push_back(row.Item());
   }
   return items;
 }
 
 QString SeriesItemText(const Value& item) {
-  switch (item.kind()) {
-    case Value::Kind::Text:
-      return item.text();
-    case Value::Kind::Number:
-      return LocaleNotation(item.number());
-    case Value::Kind::Date:
-      return item.date().toString(QStringLiteral("dd.MM.yyyy"));
-    case Value::Kind::Empty:
+  switch (item.Kind()) {
+    case ValueKind::Text:
+      return item.Text();
+    case ValueKind::Number:
+      return LocaleNotation(item.Number());
+    case ValueKind::Date:
+      return item.Date().toString(QStringLiteral("dd.MM.yyyy"));
+    case ValueKind::Empty:
       return QString();
   }
   return QString();

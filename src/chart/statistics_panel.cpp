@@ -25,10 +25,10 @@ void DrawBox(DrawingSurface& s, double left, double top, double right, double bo
   s.SetFontName(kFont);
   s.SetFontSize(kFontSize);
   if (!content) return;
-  if (content->isNumber())
-    s.PrintNumber(content->number());
+  if (content->IsNumber())
+    s.PrintNumber(content->Number());
   else
-    s.Print(content->text());
+    s.Print(content->Text());
 }
 
 void DrawRow(DrawingSurface& s, double top, double bottom, const QString& caption,
@@ -41,12 +41,12 @@ void DrawRow(DrawingSurface& s, double top, double bottom, const QString& captio
 MonthStatistics MonthStatisticsOf(const std::vector<Value>& dailyTotals) {
   MonthStatistics stats;
   for (const Value& total : dailyTotals) {
-    if (!(total.number() > 0)) continue;
+    if (!(total.Number() > 0)) continue;
     stats.sum = stats.sum + total;
     stats.count = stats.count + Value(1);
   }
-  if (stats.count.number() > 0) {
-    stats.average = Value(RoundToTenthHalfEven(stats.sum.number() / stats.count.number()));
+  if (stats.count.Number() > 0) {
+    stats.average = Value(RoundToTenthHalfEven(stats.sum.Number() / stats.count.Number()));
   }
   return stats;
 }
@@ -54,7 +54,7 @@ MonthStatistics MonthStatisticsOf(const std::vector<Value>& dailyTotals) {
 void DrawStatisticsPanel(DrawingSurface& surface, const std::vector<Value>& dailyTotals) {
   const MonthStatistics stats = MonthStatisticsOf(dailyTotals);
   DrawRow(surface, 0.1, 0.2, QStringLiteral("Summe"), stats.sum);
-  const bool anyDay = !stats.average.isEmpty();
+  const bool anyDay = !stats.average.IsEmpty();
   DrawRow(surface, 0.3, 0.4, QStringLiteral("Durchschnitt"),
           anyDay ? std::optional<Value>(stats.average) : std::nullopt);
   DrawRow(surface, 0.5, 0.6, QStringLiteral("Anzahl"), stats.count);

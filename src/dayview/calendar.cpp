@@ -71,12 +71,12 @@ std::vector<std::vector<Value>> CategoriesByDay(const EntryTable& entries, QDate
   if (byDay.empty()) return byDay;
   const QDate last = first.addDays(static_cast<qint64>(byDay.size()) - 1);
   for (const EntryRow& row : entries.rows) {
-    if (!row.date().isDate()) continue;
-    const QDate day = row.date().date();
-    if (day < first || day > last || !(row.person() == person)) continue;
+    if (!row.Date().IsDate()) continue;
+    const QDate day = row.Date().Date();
+    if (day < first || day > last || !(row.Person() == person)) continue;
     std::vector<Value>& categories = byDay[static_cast<std::size_t>(day.day() - 1)];
-    if (std::find(categories.begin(), categories.end(), row.category()) == categories.end()) {
-      categories.push_back(row.category());
+    if (std::find(categories.begin(), categories.end(), row.Category()) == categories.end()) {
+      categories.push_back(row.Category());
     }
   }
   return byDay;
@@ -111,7 +111,7 @@ void DrawMonthCalendar(DrawingSurface& s, const EntryTable& entries, const Calen
                         static_cast<float>(box.top + 0.001 * H));
       s.SetFontName(kFontName);
       s.SetFontSize(kCaptionPoints);
-      s.Print(category.text().left(kCaptionLength));
+      s.Print(category.Text().left(kCaptionLength));
       s.SetFontSize(kPointsAfterCaption);
     }
   }

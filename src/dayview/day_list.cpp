@@ -7,14 +7,14 @@ const QString kPlaceholder = QStringLiteral("[Beschreibung]");
 
 // A value that is no Number (a hand-edited file) shows as its text.
 QString ValueListForm(const Value& v) {
-  switch (v.kind()) {
-    case Value::Kind::Number:
-      return ListNotation(v.number());
-    case Value::Kind::Text:
-      return v.text();
-    case Value::Kind::Date:
-      return v.date().toString(Qt::ISODate);
-    case Value::Kind::Empty:
+  switch (v.Kind()) {
+    case ValueKind::Number:
+      return ListNotation(v.Number());
+    case ValueKind::Text:
+      return v.Text();
+    case ValueKind::Date:
+      return v.Date().toString(Qt::ISODate);
+    case ValueKind::Empty:
       return QString();
   }
   return QString();
@@ -22,15 +22,15 @@ QString ValueListForm(const Value& v) {
 }  // namespace
 
 QString DayListLine(const EntryRow& row) {
-  QString line = u'[' + row.category().text() + QStringLiteral("]  [") + row.item().text() +
-                 QStringLiteral("]   [") + ValueListForm(row.value()) + QStringLiteral("] ");
-  if (!(row.description() == Value(kPlaceholder))) line += u'[' + row.description().text() + u']';
+  QString line = u'[' + row.Category().Text() + QStringLiteral("]  [") + row.Item().Text() +
+                 QStringLiteral("]   [") + ValueListForm(row.Value()) + QStringLiteral("] ");
+  if (!(row.Description() == Value(kPlaceholder))) line += u'[' + row.Description().Text() + u']';
   return line;
 }
 
 bool BelongsToDayList(const EntryRow& row, const Value& day, const Value& person,
                       const Value& category) {
-  return row.date() == day && row.person() == person && row.category() == category;
+  return row.Date() == day && row.Person() == person && row.Category() == category;
 }
 
 QStringList DayListLines(const EntryTable& entries, const Value& day, const Value& person,

@@ -16,7 +16,7 @@ bool IsChartTab(const Value& caption) {
 QStringList TabItems(const CategoryTable& categories, const Value& caption) {
   QStringList items;
   for (const CategoryRow& row : categories.rows) {
-    if (row.category() == caption) items << row.item().text();
+    if (row.Category() == caption) items << row.Item().Text();
   }
   return items;
 }
@@ -33,12 +33,12 @@ QStringList ValueChoices(const QLocale& locale) {
 QStringList PersonCategories(const EntryTable& entries, const Value& person) {
   std::vector<Value> listed;
   for (const EntryRow& row : entries.rows) {
-    if (!(row.person() == person)) continue;
-    if (std::find(listed.begin(), listed.end(), row.category()) == listed.end()) {
-      listed.push_back(row.category());
+    if (!(row.Person() == person)) continue;
+    if (std::find(listed.begin(), listed.end(), row.Category()) == listed.end()) {
+      listed.push_back(row.Category());
     }
   }
   QStringList categories;
-  for (const Value& category : listed) categories << category.text();
+  for (const Value& category : listed) categories << category.Text();
   return categories;
 }

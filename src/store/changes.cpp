@@ -45,7 +45,7 @@ SaveOutcome Refusal(QString message, bool learned = false) {
 
 bool KnowsPair(const CategoryTable& categories, const Value& category, const Value& item) {
   for (const CategoryRow& row : categories.rows) {
-    if (row.category() == category && row.item() == item) return true;
+    if (row.Category() == category && row.Item() == item) return true;
   }
   return false;
 }
@@ -55,10 +55,10 @@ bool KnowsPair(const CategoryTable& categories, const Value& category, const Val
 std::vector<int> MatchingEntries(const EntryTable& entries, const Value& day, const Value& person,
                                  const Value& category, const Value& item) {
   std::vector<int> matches;
-  for (int i = 1; i <= entries.count(); ++i) {
-    const EntryRow& row = entries.row(i);
-    if (row.date() == day && row.person() == person && row.category() == category &&
-        row.item() == item) {
+  for (int i = 1; i <= entries.Count(); ++i) {
+    const EntryRow& row = entries.Row(i);
+    if (row.Date() == day && row.Person() == person && row.Category() == category &&
+        row.Item() == item) {
       matches.push_back(i);
     }
   }
@@ -67,8 +67,8 @@ std::vector<int> MatchingEntries(const EntryTable& entries, const Value& day, co
 
 std::optional<QString> LearnPair(Store& store, const Value& category, const Value& item) {
   CategoryRow pair;
-  pair.category() = category;
-  pair.item() = item;
+  pair.Category() = category;
+  pair.Item() = item;
   store.categories.rows.push_back(std::move(pair));
   if (auto failure = store.WriteCategoryFile()) {
     store.categories.rows.pop_back();
@@ -79,12 +79,12 @@ std::optional<QString> LearnPair(Store& store, const Value& category, const Valu
 
 std::optional<QString> AppendEntry(Store& store, const EntryInput& in, double number) {
   EntryRow row;
-  row.date() = in.day;
-  row.person() = Value(in.person);
-  row.category() = Value(in.category);
-  row.item() = Value(in.item);
-  row.value() = Value(number);
-  row.description() = Value(in.description);
+  row.Date() = in.day;
+  row.Person() = Value(in.person);
+  row.Category() = Value(in.category);
+  row.Item() = Value(in.item);
+  row.Value() = Value(number);
+  row.Description() = Value(in.description);
   row.fields[6] = Value(QString());
   row.fields[7] = Value(QString());
   store.entries.rows.push_back(std::move(row));
@@ -100,15 +100,15 @@ std::optional<QString> UpdateEntries(Store& store, const std::vector<int>& match
   std::vector<std::pair<Value, Value>> before;
   before.reserve(matches.size());
   for (int i : matches) {
-    EntryRow& row = store.entries.row(i);
-    before.emplace_back(std::exchange(row.value(), Value(number)),
-                        std::exchange(row.description(), Value(description)));
+    EntryRow& row = store.entries.Row(i);
+    before.emplace_back(std::exchange(row.Value(), Value(number)),
+                        std::exchange(row.Description(), Value(description)));
   }
   if (auto failure = store.WriteEntryFile()) {
     for (std::size_t k = 0; k < matches.size(); ++k) {
-      EntryRow& row = store.entries.row(matches[k]);
-      row.value() = std::move(before[k].first);
-      row.description() = std::move(before[k].second);
+      EntryRow& row = store.entries.Row(matches[k]);
+      row.Value() = std::move(before[k].first);
+      row.Description() = std::move(before[k].second);
     }
     return failure;
   }
@@ -143,7 +143,7 @@ SaveOutcome StoreEntry(Store& store, const EntryInput& in, const QLocale& locale
 
   const Value category(in.category), item(in.item), person(in.person);
   const bool known = KnowsPair(store.categories, category, item);
-  if (!known && store.categories.full()) {
+  if (!known && store.categories.Full()) {
     return Refusal(
         QStringLiteral("Es können höchstens %1 Kategorie-Items gespeichert werden. Der Eintrag "
                        "wurde nicht gespeichert; bitte wählen Sie ein vorhandenes Item.")
@@ -152,7 +152,7 @@ SaveOutcome StoreEntry(Store& store, const EntryInput& in, const QLocale& locale
   const std::optional<double> number = ParseUserNumber(in.valueText, locale);
   const std::vector<int> matches = MatchingEntries(store.entries, in.day, person, category, item);
   // Refused before anything is learned, so a full table leaves both files as they are.
-  if (number && !in.person.isEmpty() && matches.empty() && store.entries.full()) {
+  if (number && !in.person.isEmpty() && matches.empty() && store.entries.Full()) {
     return Refusal(
         QStringLiteral("Es können höchstens %1 Einträge gespeichert werden. Der Eintrag wurde "
                        "nicht gespeichert; bitte löschen Sie zuerst nicht mehr benötigte Einträge.")
@@ -213,12 +213,12 @@ AddPersonOutcome StorePerson(Store& store, const QString& name) {
 
   const Value typed(name);
   for (const PersonRow& row : store.persons.rows) {
-    if (row.name() == typed) {
+    if (row.Name() == typed) {
       out.result = AddPersonOutcome::Result::Known;
       return out;
     }
   }
-  if (store.persons.full()) {
+  if (store.persons.Full()) {
     out.messages
         << QStringLiteral(
                "Es können höchstens %1 Personen gespeichert werden. „%2“ wurde nicht hinzugefügt.")
@@ -226,7 +226,7 @@ AddPersonOutcome StorePerson(Store& store, const QString& name) {
     return out;
   }
   PersonRow added;
-  added.name() = typed;
+  added.Name() = typed;
   store.persons.rows.push_back(std::move(added));
   if (auto failure = store.WritePersonFile()) {
     store.persons.rows.pop_back();

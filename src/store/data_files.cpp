@@ -114,9 +114,9 @@ std::optional<QString> ParseTable(const QByteArray& bytes, TableT& table) {
   std::optional<QString> damage;
   Value count;
   reader.ReadRecord(std::span<Value>(&count, 1));
-  const double n = count.number();
+  const double n = count.Number();
   const bool countValid =
-      count.isNumber() && n >= 0 && n < 1e15 && n == std::trunc(n) && !reader.Problem();
+      count.IsNumber() && n >= 0 && n < 1e15 && n == std::trunc(n) && !reader.Problem();
   if (!countValid) damage = QStringLiteral("die erste Zeile enthält keine gültige Anzahl");
   const qint64 expected = countValid ? static_cast<qint64>(n) : -1;
 
@@ -125,16 +125,16 @@ std::optional<QString> ParseTable(const QByteArray& bytes, TableT& table) {
   // first entry is added.
   table.rows.reserve(static_cast<std::size_t>(
       std::min<qint64>((expected >= 0 ? expected : 0) + kRoomToGrow, TableT::kCapacity)));
-  while (expected < 0 || table.count() < expected) {
+  while (expected < 0 || table.Count() < expected) {
     if (reader.AtEnd() || (expected < 0 && reader.OnlyBlankLeft())) {
       if (expected >= 0) {
         damage = QStringLiteral("sie enthält nur %1 von %2 Datensätzen")
-                     .arg(table.count())
+                     .arg(table.Count())
                      .arg(expected);
       }
       break;
     }
-    if (table.full()) {
+    if (table.Full()) {
       damage = QStringLiteral("sie enthält mehr als die höchstens %1 möglichen Datensätze")
                    .arg(TableT::kCapacity);
       break;
@@ -167,7 +167,7 @@ std::optional<QString> Store::EnsureDataFile(DataFile file) {
     if (listed == name) return std::nullopt;
   }
   if (auto failure = WriteFileAtomically(FilePath(file), DefaultFileBytes(file))) {
-    state(file).unreadable = true;
+    State(file).unreadable = true;
     return QStringLiteral("Die Datei %1 konnte nicht angelegt werden. %2")
         .arg(Quoted(name), *failure);
   }
@@ -180,7 +180,7 @@ std::optional<QString> Store::ReadTable(DataFile file, TableT& table) {
   QString reason;
   std::optional<QByteArray> bytes = ReadWholeFile(FilePath(file), &reason);
   if (!bytes) {
-    state(file).unreadable = true;
+    State(file).unreadable = true;
     table.rows.clear();
     if constexpr (std::is_same_v<TableT, EntryTable>) encodedEntries_.Clear();
     return QStringLiteral(
@@ -188,8 +188,8 @@ std::optional<QString> Store::ReadTable(DataFile file, TableT& table) {
                "werden nicht gespeichert, bis sie wieder lesbar ist.")
         .arg(Quoted(name), reason);
   }
-  state(file).unreadable = false;
-  state(file).knownSize = bytes->size();
+  State(file).unreadable = false;
+  State(file).knownSize = bytes->size();
 
   const std::optional<QString> damage = ParseTableBytes(*bytes, table);
   if constexpr (std::is_same_v<TableT, EntryTable>) {
@@ -198,7 +198,7 @@ std::optional<QString> Store::ReadTable(DataFile file, TableT& table) {
   }
   if (!damage) return std::nullopt;
 
-  FileState& s = state(file);
+  FileState& s = State(file);
   if (!s.keepOriginal) {
     s.keepOriginal = true;
     s.backupName = FreeBackupName(name);
@@ -207,12 +207,12 @@ std::optional<QString> Store::ReadTable(DataFile file, TableT& table) {
              "Die Datei %1 ist beschädigt: %2. Geladen wurden %3 Datensätze. Vor der nächsten "
              "Änderung wird das Original als %4 aufbewahrt.")
       .arg(Quoted(name), *damage)
-      .arg(table.count())
+      .arg(table.Count())
       .arg(Quoted(s.backupName));
 }
 
 std::optional<QString> Store::KeepDamagedOriginal(DataFile file) {
-  FileState& s = state(file);
+  FileState& s = State(file);
   if (!s.keepOriginal) return std::nullopt;
   const QString backup = QDir::current().filePath(s.backupName);
   if (!QFileInfo::exists(backup) && !QFile::copy(FilePath(file), backup)) {
@@ -228,7 +228,7 @@ std::optional<QString> Store::KeepDamagedOriginal(DataFile file) {
 template <typename TableT>
 std::optional<QString> Store::WriteTable(DataFile file, const TableT& table) {
   const QString name = FileName(file);
-  if (state(file).unreadable) {
+  if (State(file).unreadable) {
     return QStringLiteral(
                "Die Datei %1 konnte nicht gelesen werden und wird deshalb nicht überschrieben. "
                "Die Änderung wurde nicht gespeichert.")
@@ -239,13 +239,13 @@ std::optional<QString> Store::WriteTable(DataFile file, const TableT& table) {
   if constexpr (std::is_same_v<TableT, EntryTable>) {
     // The entries file is large: only the rows that changed since the last rewrite are encoded.
     const std::optional<QByteArrayView> bytes =
-        encodedEntries_.Encode(table.rows, state(file).knownSize);
+        encodedEntries_.Encode(table.rows, State(file).knownSize);
     failure = bytes ? WriteFileAtomically(FilePath(file), *bytes)
                     : std::optional<QString>(UnstorableTextMessage());
-    if (bytes) state(file).knownSize = bytes->size();
+    if (bytes) State(file).knownSize = bytes->size();
   } else {
     RecordWriter writer;
-    writer.WriteRecord({Value(table.count())});
+    writer.WriteRecord({Value(table.Count())});
     for (const auto& row : table.rows) writer.WriteRecord(row.fields);
     failure = writer.Close(FilePath(file));
   }

@@ -50,9 +50,9 @@ class Store {
   // Ensures and reads the three files in the order persons, categories, entries.
   QStringList LoadData();
 
-  bool WasUnreadable(DataFile file) const { return state(file).unreadable; }
+  bool WasUnreadable(DataFile file) const { return State(file).unreadable; }
   // Where the damaged original of the file is kept (or will be, at its next rewrite).
-  QString BackupName(DataFile file) const { return state(file).backupName; }
+  QString BackupName(DataFile file) const { return State(file).backupName; }
 
  private:
   struct FileState {
@@ -61,8 +61,8 @@ class Store {
     QString backupName;
     qsizetype knownSize = 0;  // of the file as last read or written
   };
-  FileState& state(DataFile file) { return states_[static_cast<int>(file)]; }
-  const FileState& state(DataFile file) const { return states_[static_cast<int>(file)]; }
+  FileState& State(DataFile file) { return states_[static_cast<int>(file)]; }
+  const FileState& State(DataFile file) const { return states_[static_cast<int>(file)]; }
 
   template <typename TableT>
   std::optional<QString> ReadTable(DataFile file, TableT& table);

@@ -91,16 +91,16 @@ void RecordWriter::WriteRecord(std::span<const Value> fields) {
   // the line end.
   qsizetype most = 2 + static_cast<qsizetype>(fields.size());
   for (const Value& field : fields) {
-    switch (field.kind()) {
-      case Value::Kind::Empty:
+    switch (field.Kind()) {
+      case ValueKind::Empty:
         break;
-      case Value::Kind::Number:
+      case ValueKind::Number:
         most += static_cast<qsizetype>(kMostNumberChars);
         break;
-      case Value::Kind::Text:
-        most += field.text().size() + 2;
+      case ValueKind::Text:
+        most += field.Text().size() + 2;
         break;
-      case Value::Kind::Date:
+      case ValueKind::Date:
         most += static_cast<qsizetype>(sizeof lastDate_);
         break;
     }
@@ -110,18 +110,18 @@ void RecordWriter::WriteRecord(std::span<const Value> fields) {
   for (const Value& field : fields) {
     if (!first) *p++ = ',';
     first = false;
-    switch (field.kind()) {
-      case Value::Kind::Empty:
+    switch (field.Kind()) {
+      case ValueKind::Empty:
         break;
-      case Value::Kind::Number:
-        if (!std::isfinite(field.number())) unstorable_ = true;
-        p += FormatFileNumber(field.number(), p);
+      case ValueKind::Number:
+        if (!std::isfinite(field.Number())) unstorable_ = true;
+        p += FormatFileNumber(field.Number(), p);
         break;
-      case Value::Kind::Text:
-        p = WriteText(field.text(), p);
+      case ValueKind::Text:
+        p = WriteText(field.Text(), p);
         break;
-      case Value::Kind::Date:
-        p = WriteDate(field.date(), p);
+      case ValueKind::Date:
+        p = WriteDate(field.Date(), p);
         break;
     }
   }

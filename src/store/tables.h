@@ -13,45 +13,45 @@ struct Record {
 };
 
 struct PersonRow : Record<1> {
-  const Value& name() const { return fields[0]; }
-  Value& name() { return fields[0]; }
+  const Value& Name() const { return fields[0]; }
+  Value& Name() { return fields[0]; }
 };
 
 struct CategoryRow : Record<2> {
-  const Value& category() const { return fields[0]; }
-  const Value& item() const { return fields[1]; }
-  Value& category() { return fields[0]; }
-  Value& item() { return fields[1]; }
+  const Value& Category() const { return fields[0]; }
+  const Value& Item() const { return fields[1]; }
+  Value& Category() { return fields[0]; }
+  Value& Item() { return fields[1]; }
 };
 
 struct EntryRow : Record<8> {
-  const Value& date() const { return fields[0]; }
-  const Value& person() const { return fields[1]; }
-  const Value& category() const { return fields[2]; }
-  const Value& item() const { return fields[3]; }
-  const Value& value() const { return fields[4]; }
-  const Value& description() const { return fields[5]; }
-  Value& date() { return fields[0]; }
-  Value& person() { return fields[1]; }
-  Value& category() { return fields[2]; }
-  Value& item() { return fields[3]; }
-  Value& value() { return fields[4]; }
-  Value& description() { return fields[5]; }
+  const ::Value& Date() const { return fields[0]; }
+  const ::Value& Person() const { return fields[1]; }
+  const ::Value& Category() const { return fields[2]; }
+  const ::Value& Item() const { return fields[3]; }
+  const ::Value& Value() const { return fields[4]; }
+  const ::Value& Description() const { return fields[5]; }
+  ::Value& Date() { return fields[0]; }
+  ::Value& Person() { return fields[1]; }
+  ::Value& Category() { return fields[2]; }
+  ::Value& Item() { return fields[3]; }
+  ::Value& Value() { return fields[4]; }
+  ::Value& Description() { return fields[5]; }
   // fields[6] and fields[7] are reserved: carried unchanged, never read.
 };
 
-// A table is its rows in insertion order, numbered 1 to count() as in the file; it never holds
+// A table is its rows in insertion order, numbered 1 to Count() as in the file; it never holds
 // more than its capacity.
-template <typename Row, int Capacity>
+template <typename RowT, int Capacity>
 struct Table {
-  using RowType = Row;
+  using RowType = RowT;
   static constexpr int kCapacity = Capacity;
-  std::vector<Row> rows;
+  std::vector<RowT> rows;
 
-  int count() const { return static_cast<int>(rows.size()); }
-  bool full() const { return count() >= kCapacity; }
-  const Row& row(int i) const { return rows[static_cast<std::size_t>(i - 1)]; }
-  Row& row(int i) { return rows[static_cast<std::size_t>(i - 1)]; }
+  int Count() const { return static_cast<int>(rows.size()); }
+  bool Full() const { return Count() >= kCapacity; }
+  const RowT& Row(int i) const { return rows[static_cast<std::size_t>(i - 1)]; }
+  RowT& Row(int i) { return rows[static_cast<std::size_t>(i - 1)]; }
 };
 
 using PersonTable = Table<PersonRow, 100>;

@@ -6,28 +6,28 @@ const QString& Value::NoText() {
 }
 
 bool Value::EqualAcrossKinds(const Value& a, const Value& b) {
-  using K = Value::Kind;
-  const K ka = a.kind();
-  const K kb = b.kind();
+  using K = ValueKind;
+  const K ka = a.Kind();
+  const K kb = b.Kind();
   if (ka == K::Empty)
-    return (kb == K::Text && b.text().isEmpty()) || (kb == K::Number && b.number() == 0);
+    return (kb == K::Text && b.Text().isEmpty()) || (kb == K::Number && b.Number() == 0);
   if (kb == K::Empty) return EqualAcrossKinds(b, a);
   return false;
 }
 
 namespace {
 bool TextLike(const Value& v) {
-  return v.isText() || v.isEmpty();
+  return v.IsText() || v.IsEmpty();
 }
 }  // namespace
 
 Value operator+(const Value& a, const Value& b) {
-  if (a.isEmpty() && b.isEmpty()) return Value();
-  if (TextLike(a) && TextLike(b)) return Value(a.text() + b.text());
-  return Value(a.number() + b.number());
+  if (a.IsEmpty() && b.IsEmpty()) return Value();
+  if (TextLike(a) && TextLike(b)) return Value(a.Text() + b.Text());
+  return Value(a.Number() + b.Number());
 }
 
 Value operator-(const Value& a, const Value& b) {
-  if (a.isEmpty() && b.isEmpty()) return Value();
-  return Value(a.number() - b.number());
+  if (a.IsEmpty() && b.IsEmpty()) return Value();
+  return Value(a.Number() - b.Number());
 }

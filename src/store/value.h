@@ -9,10 +9,11 @@
 // Equality and arithmetic follow the rules every match in the program relies on:
 // texts compare exactly and case-sensitively, Empty equals the empty Text and the Number 0,
 // and values of other different kinds never compare equal.
+// The four kinds of cell.
+enum class ValueKind { Empty, Number, Text, Date };
+
 class Value {
  public:
-  enum class Kind { Empty, Number, Text, Date };
-
   Value() = default;
   Value(double number) : cell_(number) {}                    // NOLINT(google-explicit-constructor)
   Value(int number) : cell_(static_cast<double>(number)) {}  // NOLINT
@@ -20,24 +21,24 @@ class Value {
   Value(const char* text) : cell_(QString::fromUtf8(text)) {}  // NOLINT
   Value(QDate date) : cell_(date) {}                           // NOLINT
 
-  Kind kind() const { return static_cast<Kind>(cell_.index()); }
-  bool isEmpty() const { return kind() == Kind::Empty; }
-  bool isNumber() const { return kind() == Kind::Number; }
-  bool isText() const { return kind() == Kind::Text; }
-  bool isDate() const { return kind() == Kind::Date; }
+  ValueKind Kind() const { return static_cast<ValueKind>(cell_.index()); }
+  bool IsEmpty() const { return Kind() == ValueKind::Empty; }
+  bool IsNumber() const { return Kind() == ValueKind::Number; }
+  bool IsText() const { return Kind() == ValueKind::Text; }
+  bool IsDate() const { return Kind() == ValueKind::Date; }
 
   // The number of a Number; 0 for every other kind.
-  double number() const {
+  double Number() const {
     const double* n = std::get_if<double>(&cell_);
     return n ? *n : 0.0;
   }
   // The characters of a Text; the empty string for every other kind.
-  const QString& text() const {
+  const QString& Text() const {
     const QString* t = std::get_if<QString>(&cell_);
     return t ? *t : NoText();
   }
   // The day of a Date; a null QDate for every other kind.
-  QDate date() const {
+  QDate Date() const {
     const QDate* d = std::get_if<QDate>(&cell_);
     return d ? *d : QDate();
   }
@@ -62,17 +63,17 @@ class Value {
   // Every match in the program goes through this; it stays inline, as table scans call it for
   // every row.
   friend bool operator==(const Value& a, const Value& b) {
-    const Kind ka = a.kind();
-    const Kind kb = b.kind();
+    const ValueKind ka = a.Kind();
+    const ValueKind kb = b.Kind();
     if (ka == kb) {
       switch (ka) {
-        case Kind::Empty:
+        case ValueKind::Empty:
           return true;
-        case Kind::Number:
+        case ValueKind::Number:
           return *std::get_if<double>(&a.cell_) == *std::get_if<double>(&b.cell_);
-        case Kind::Text:
+        case ValueKind::Text:
           return *std::get_if<QString>(&a.cell_) == *std::get_if<QString>(&b.cell_);
-        case Kind::Date:
+        case ValueKind::Date:
           return *std::get_if<QDate>(&a.cell_) == *std::get_if<QDate>(&b.cell_);
       }
     }

@@ -92,6 +92,6 @@ TEST_F(AppTest, ChartBeforeTheFirstCalendarShowsTodaysMonth) {
   form->LayOut(QSize(1920, 1080));
   clock.Set(QDate(2024, 9, 15));  // September 2024 starts on a Sunday
   module->DrawDevelopment();
-  EXPECT_TRUE(module->ViewMonth.isEmpty());
+  EXPECT_TRUE(module->ViewMonth.IsEmpty());
   EXPECT_EQ(PixelAt(form->chart, 0.1 - 0.5 * 0.8 / 30, 0.955), kSundayGrey);
 }

@@ -110,13 +110,13 @@ TEST_F(Records, APressOnALineAsksAndDeletesOnlyThatEntryOnYes) {
   EXPECT_EQ(Questions(),
             QStringList{QString::fromUtf8("Wollen Sie den Eintrag wirklich löschen?")});
   EXPECT_EQ(ReadBytes("lv_items.txt"), before);
-  EXPECT_EQ(module->store.entries.count(), 3);
+  EXPECT_EQ(module->store.entries.Count(), 3);
 
   messages.SetNextAnswer(true);
   Press(Qt::LeftButton, 0);
-  ASSERT_EQ(module->store.entries.count(), 2);
-  EXPECT_EQ(module->store.entries.row(1).item(), Value("Walken"));
-  EXPECT_EQ(module->store.entries.row(2).person(), Value("Anna"));
+  ASSERT_EQ(module->store.entries.Count(), 2);
+  EXPECT_EQ(module->store.entries.Row(1).Item(), Value("Walken"));
+  EXPECT_EQ(module->store.entries.Row(2).Person(), Value("Anna"));
   EXPECT_TRUE(
       ReadBytes("lv_items.txt").startsWith("2\r\n#2024-03-05#,\"Haushalt\",\"Sport\",\"Walken\""));
   ASSERT_EQ(form->dayList->count(), 1);
@@ -144,8 +144,8 @@ TEST_F(Records, OnlyThePrimaryButtonSelectsAndEveryPressIsReported) {
   Press(Qt::LeftButton, 1);
   messages.SetNextAnswer(true);
   Press(Qt::RightButton, 0);  // works on the selected Walken line
-  ASSERT_EQ(module->store.entries.count(), 1);
-  EXPECT_EQ(module->store.entries.row(1).item(), Value("Joggen"));
+  ASSERT_EQ(module->store.entries.Count(), 1);
+  EXPECT_EQ(module->store.entries.Row(1).Item(), Value("Joggen"));
 }
 
 TEST_F(Records, OfEqualLinesTheLastIsDeleted) {
@@ -171,7 +171,7 @@ TEST_F(Records, AFailedDeleteTellsAndKeepsTheEntry) {
   ASSERT_EQ(messages.shown.size(), 2u);
   EXPECT_EQ(messages.shown[1].title, "Lumivera");
   EXPECT_TRUE(messages.shown[1].text.contains("lv_items.txt"));
-  EXPECT_EQ(module->store.entries.count(), 1);
+  EXPECT_EQ(module->store.entries.Count(), 1);
   EXPECT_EQ(ReadBytes("lv_items.txt"), before);
 }
 

@@ -65,9 +65,9 @@ std::vector<Value> TotalsDayByDay(const EntryTable& entries, const ChartMonth& m
     const Value day(month.first.addDays(i));
     Value total(0.0);
     for (const EntryRow& row : entries.rows) {
-      if (row.date() == day && row.person() == person && row.category() == category &&
-          (item.isEmpty() || row.item() == Value(item))) {
-        total = total + row.value();
+      if (row.Date() == day && row.Person() == person && row.Category() == category &&
+          (item.isEmpty() || row.Item() == Value(item))) {
+        total = total + row.Value();
       }
     }
     totals.push_back(total);
@@ -287,9 +287,9 @@ TEST_F(DevelopmentChart, DailyTotalsAddTheMatchingEntriesOfEachDay) {
   const std::vector<Value> item = DailyTotals(entries, month, "Haushalt", "Sport", "Joggen");
   ASSERT_EQ(item.size(), 31u);
   EXPECT_EQ(item[4], Value(5.0));
-  EXPECT_TRUE(item[5].isNumber());
+  EXPECT_TRUE(item[5].IsNumber());
   EXPECT_EQ(item[5], Value(0.0));
-  EXPECT_EQ(item[6].number(), 0.1 + 0.2);
+  EXPECT_EQ(item[6].Number(), 0.1 + 0.2);
   EXPECT_EQ(item[0], Value(4.0));
   EXPECT_EQ(item[30], Value(6.0));
   EXPECT_EQ(item[1], Value(0.0));
@@ -323,8 +323,8 @@ TEST_F(DevelopmentChart, DailyTotalsMatchTheDayByDayScan) {
       const std::vector<Value> slow = TotalsDayByDay(entries, month, "Haushalt", "Sport", item);
       ASSERT_EQ(fast.size(), slow.size());
       for (std::size_t i = 0; i < fast.size(); ++i) {
-        EXPECT_EQ(fast[i].kind(), slow[i].kind());
-        EXPECT_EQ(fast[i].number(), slow[i].number()) << "day " << i + 1;
+        EXPECT_EQ(fast[i].Kind(), slow[i].Kind());
+        EXPECT_EQ(fast[i].Number(), slow[i].Number()) << "day " << i + 1;
       }
     }
   }

@@ -18,10 +18,10 @@ std::vector<Value> NaiveSeriesItems(const EntryTable& entries, const Value& pers
                                     const Value& category) {
   std::vector<Value> items;
   for (const EntryRow& row : entries.rows) {
-    if (!(row.category() == category && row.person() == person)) continue;
+    if (!(row.Category() == category && row.Person() == person)) continue;
     bool listed = false;
-    for (const Value& item : items) listed = listed || item == row.item();
-    if (!listed) items.push_back(row.item());
+    for (const Value& item : items) listed = listed || item == row.Item();
+    if (!listed) items.push_back(row.Item());
   }
   return items;
 }
@@ -62,7 +62,7 @@ TEST(SeriesItems, MixedKindsAgreeWithValueEquality) {
     const std::vector<Value> want = NaiveSeriesItems(entries, "P", "K");
     ASSERT_EQ(got.size(), want.size());
     for (std::size_t i = 0; i < got.size(); ++i) {
-      EXPECT_EQ(got[i].kind(), want[i].kind()) << i;
+      EXPECT_EQ(got[i].Kind(), want[i].Kind()) << i;
       EXPECT_TRUE(got[i] == want[i]) << i;
     }
   }

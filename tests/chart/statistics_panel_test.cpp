@@ -52,9 +52,9 @@ TEST_F(StatisticsPanel, WithoutPositiveDaysTheValueBoxesStayEmpty) {
   EXPECT_EQ(s.Texts(), QStringList({"Summe", "", "Durchschnitt", "Anzahl", ""}));
   EXPECT_EQ(s.FillsOf(colors::kWhite).size(), 3u);
   const MonthStatistics stats = MonthStatisticsOf(Totals({0, -2}, 28));
-  EXPECT_TRUE(stats.sum.isEmpty());
-  EXPECT_TRUE(stats.count.isEmpty());
-  EXPECT_TRUE(stats.average.isEmpty());
+  EXPECT_TRUE(stats.sum.IsEmpty());
+  EXPECT_TRUE(stats.count.IsEmpty());
+  EXPECT_TRUE(stats.average.IsEmpty());
 }
 
 TEST_F(StatisticsPanel, BoxesInPlaceOnAnUnclearedSurfaceInItsTextColour) {

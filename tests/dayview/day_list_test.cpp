@@ -6,15 +6,15 @@
 
 TEST(DayListLine, ShowsValuesInListFormAndHidesThePlaceholder) {
   EntryRow row = MakeEntry(QDate(2024, 3, 5), "Haushalt", "Sport", "Joggen", 5.5);
-  row.description() = Value("am See");
+  row.Description() = Value("am See");
   EXPECT_EQ(DayListLine(row), "[Sport]  [Joggen]   [ 5.5] [am See]");
-  row.description() = Value("[Beschreibung]");
+  row.Description() = Value("[Beschreibung]");
   EXPECT_EQ(DayListLine(row), "[Sport]  [Joggen]   [ 5.5] ");
-  row.description() = Value("");
+  row.Description() = Value("");
   EXPECT_EQ(DayListLine(row), "[Sport]  [Joggen]   [ 5.5] []");
   for (auto [value, shown] :
        {std::pair{5.0, "[ 5]"}, {0.5, "[ .5]"}, {-2.0, "[-2]"}, {0.0, "[ 0]"}}) {
-    row.value() = Value(value);
+    row.Value() = Value(value);
     EXPECT_TRUE(DayListLine(row).contains(shown)) << shown;
   }
 }

@@ -56,7 +56,7 @@ TEST_F(Changes, SavingAppendsNewEntriesAndUpdatesTheMatchingOneInPlace) {
   EXPECT_FALSE(again.learned);
   EXPECT_EQ(ReadBytes("lv_items.txt"),
             "2\r\n" + Row("Joggen", "7", "am See") + Row("Walken", "1.5", "am See"));
-  EXPECT_EQ(store.categories.count(), 22);
+  EXPECT_EQ(store.categories.Count(), 22);
 
   // Another tab, person or day is another entry; "joggen" is a new item beside "Joggen".
   EXPECT_EQ(Save("Joggen", "1", "x", "Allgemein").result, R::Saved);
@@ -65,10 +65,10 @@ TEST_F(Changes, SavingAppendsNewEntriesAndUpdatesTheMatchingOneInPlace) {
   const SaveOutcome lower = Save("joggen");
   EXPECT_EQ(lower.result, R::Saved);
   EXPECT_TRUE(lower.learned);
-  EXPECT_EQ(store.entries.count(), 6);
-  ASSERT_EQ(store.categories.count(), 24);
-  EXPECT_EQ(store.categories.row(23).category(), Value("Allgemein"));
-  EXPECT_EQ(store.categories.row(24).item(), Value("joggen"));
+  EXPECT_EQ(store.entries.Count(), 6);
+  ASSERT_EQ(store.categories.Count(), 24);
+  EXPECT_EQ(store.categories.Row(23).Category(), Value("Allgemein"));
+  EXPECT_EQ(store.categories.Row(24).Item(), Value("joggen"));
   EXPECT_TRUE(ReadBytes("lv_kategorien.txt").startsWith("24\r\n"));
   EXPECT_TRUE(ReadBytes("lv_kategorien.txt")
                   .endsWith("\"Allgemein\",\"Joggen\"\r\n\"Sport\",\"joggen\"\r\n"));
@@ -119,8 +119,8 @@ TEST_F(Changes, RefusedValueOrPersonStoresNothingButTheLearnedItemStays) {
 
   EXPECT_EQ(Save("Rudern", " 1.000,5 ").result, R::Saved);
   EXPECT_EQ(Save("Paddeln", "0,1234567890123456789").result, R::Saved);
-  EXPECT_EQ(store.entries.row(1).value(), Value(1000.5));
-  EXPECT_EQ(store.entries.row(2).value(), Value(0.1234567890123456789));
+  EXPECT_EQ(store.entries.Row(1).Value(), Value(1000.5));
+  EXPECT_EQ(store.entries.Row(2).Value(), Value(0.1234567890123456789));
   EXPECT_TRUE(ReadBytes("lv_items.txt").contains(",0.12345678901234568,"));
 }
 
@@ -151,19 +151,19 @@ TEST_F(Changes, TextsTheFileCannotHoldAreRefusedBeforeAnythingIsLearned) {
   EXPECT_EQ(Save(item, "2", description, "Ausgaben", QString::fromUtf8("Jörg")).result, R::Saved);
   Store reloaded;
   ASSERT_TRUE(reloaded.LoadData().isEmpty());
-  EXPECT_EQ(reloaded.entries.row(1).item(), Value(item));
-  EXPECT_EQ(reloaded.entries.row(1).description(), Value(description));
-  EXPECT_EQ(reloaded.categories.row(23).item(), Value(item));
+  EXPECT_EQ(reloaded.entries.Row(1).Item(), Value(item));
+  EXPECT_EQ(reloaded.entries.Row(1).Description(), Value(description));
+  EXPECT_EQ(reloaded.categories.Row(23).Item(), Value(item));
   EXPECT_TRUE(ReadBytes("lv_items.txt")
                   .contains("\"Gr\xfc\xdf"
                             "e, \x80 \x96 \xdf\""));
 }
 
 TEST_F(Changes, FullTablesRefuseTheSaveAndLeaveTablesAndFilesAsTheyWere) {
-  for (int i = store.categories.count(); i < CategoryTable::kCapacity; ++i) {
+  for (int i = store.categories.Count(); i < CategoryTable::kCapacity; ++i) {
     CategoryRow pair;
-    pair.category() = Value("Rezepte");
-    pair.item() = Value(QString::number(i));
+    pair.Category() = Value("Rezepte");
+    pair.Item() = Value(QString::number(i));
     store.categories.rows.push_back(pair);
   }
   ASSERT_FALSE(store.WriteCategoryFile());
@@ -171,14 +171,14 @@ TEST_F(Changes, FullTablesRefuseTheSaveAndLeaveTablesAndFilesAsTheyWere) {
   const SaveOutcome pairs = Save("Rudern");
   EXPECT_EQ(pairs.result, R::Refused);
   EXPECT_TRUE(pairs.message.contains("2.000"));
-  EXPECT_EQ(store.categories.count(), 2000);
+  EXPECT_EQ(store.categories.Count(), 2000);
   EXPECT_EQ(Disk(), disk);
   EXPECT_EQ(Save("Joggen").result, R::Saved);
 
   ASSERT_FALSE(store.ReadCategoryFile());
-  for (int i = store.entries.count(); i < EntryTable::kCapacity; ++i) {
-    EntryRow row = store.entries.row(1);
-    row.date() = Value(kDay.addDays(i));
+  for (int i = store.entries.Count(); i < EntryTable::kCapacity; ++i) {
+    EntryRow row = store.entries.Row(1);
+    row.Date() = Value(kDay.addDays(i));
     store.entries.rows.push_back(row);
   }
   ASSERT_FALSE(store.WriteEntryFile());
@@ -186,7 +186,7 @@ TEST_F(Changes, FullTablesRefuseTheSaveAndLeaveTablesAndFilesAsTheyWere) {
   const SaveOutcome entries = Save("Walken");
   EXPECT_EQ(entries.result, R::Refused);
   EXPECT_TRUE(entries.message.contains("50.000"));
-  EXPECT_EQ(store.entries.count(), 50000);
+  EXPECT_EQ(store.entries.Count(), 50000);
   EXPECT_EQ(Disk(), disk);
   EXPECT_EQ(Save("Joggen", "8").result, R::Updated);
 }
@@ -206,17 +206,17 @@ TEST_F(Changes, AFailedWriteUndoesTheChangeAndNamesTheFile) {
   EXPECT_TRUE(learn.message.contains("lv_kategorien.txt"));
   EXPECT_FALSE(learn.learned);
   EXPECT_TRUE(remove && remove->contains("lv_items.txt"));
-  EXPECT_EQ(store.categories.count(), 22);
-  ASSERT_EQ(store.entries.count(), 1);
-  EXPECT_EQ(store.entries.row(1).value(), Value(5));
-  EXPECT_EQ(store.entries.row(1).description(), Value("[Beschreibung]"));
+  EXPECT_EQ(store.categories.Count(), 22);
+  ASSERT_EQ(store.entries.Count(), 1);
+  EXPECT_EQ(store.entries.Row(1).Value(), Value(5));
+  EXPECT_EQ(store.entries.Row(1).Description(), Value("[Beschreibung]"));
 
   SetWriteFailureAfterBytesForTesting(-1);
   ASSERT_TRUE(QFile::remove("lv_items.txt"));
   ASSERT_TRUE(QDir().mkdir("lv_items.txt"));
   const QByteArray withDirectory = Disk();
   EXPECT_TRUE(Save("Walken").message.contains("lv_items.txt"));
-  EXPECT_EQ(store.entries.count(), 1);
+  EXPECT_EQ(store.entries.Count(), 1);
   EXPECT_EQ(Disk(), withDirectory);
 }
 
@@ -232,12 +232,12 @@ TEST_F(Changes, RemovingAnEntryRewritesTheFileInOrderAndTheTableIsWhatTheFileHol
                 Row("Move", "123456789.123", "z"));
   Store reread;
   ASSERT_FALSE(reread.ReadEntryFile());
-  ASSERT_EQ(store.entries.count(), reread.entries.count());
-  for (int i = 1; i <= store.entries.count(); ++i) {
+  ASSERT_EQ(store.entries.Count(), reread.entries.Count());
+  for (int i = 1; i <= store.entries.Count(); ++i) {
     for (int f = 0; f < 8; ++f) {
-      const Value& kept = store.entries.row(i).fields[f];
-      const Value& read = reread.entries.row(i).fields[f];
-      EXPECT_TRUE(kept.kind() == read.kind() && kept == read) << i << ' ' << f;
+      const Value& kept = store.entries.Row(i).fields[f];
+      const Value& read = reread.entries.Row(i).fields[f];
+      EXPECT_TRUE(kept.Kind() == read.Kind() && kept == read) << i << ' ' << f;
     }
   }
 }
@@ -278,12 +278,12 @@ TEST_F(Changes, AddingAPersonStartsFromTheFileAndAppendsOnlyUnknownNames) {
   EXPECT_TRUE(known.messages.isEmpty());
   EXPECT_EQ(Disk(), disk);
   EXPECT_EQ(StorePerson(store, "haushalt").result, P::Added);
-  EXPECT_EQ(store.persons.count(), 3);
+  EXPECT_EQ(store.persons.Count(), 3);
 
   // The file, not the table, is the starting point.
   WriteBytes("lv_personen.txt", "2\r\n\"Haushalt\"\r\n\"Zoe\"\r\n");
   EXPECT_EQ(StorePerson(store, "Zoe").result, P::Known);
-  EXPECT_EQ(store.persons.count(), 2);
+  EXPECT_EQ(store.persons.Count(), 2);
   ASSERT_TRUE(QFile::remove("lv_personen.txt"));
   EXPECT_EQ(StorePerson(store, "").result, P::Ignored);
   EXPECT_FALSE(QFile::exists("lv_personen.txt"));
@@ -294,22 +294,22 @@ TEST_F(Changes, AddingAPersonStartsFromTheFileAndAppendsOnlyUnknownNames) {
 TEST_F(Changes, RefusedPersonsLeaveTableAndFileAsTheyWere) {
   const auto refused = [&](const QString& name, const char* fragment) {
     const QByteArray disk = Disk();
-    const int count = store.persons.count();
+    const int count = store.persons.Count();
     const AddPersonOutcome out = StorePerson(store, name);
     EXPECT_EQ(out.result, P::Refused) << name.toStdString();
     EXPECT_TRUE(!out.messages.isEmpty() &&
                 out.messages.last().contains(QString::fromUtf8(fragment)))
         << out.messages.join(' ').toStdString();
-    EXPECT_EQ(store.persons.count(), count);
+    EXPECT_EQ(store.persons.Count(), count);
     EXPECT_EQ(Disk(), disk);
   };
   refused("An\"na", "„Person“");
   SetWriteFailureAfterBytesForTesting(0);
   refused("Anna", "lv_personen.txt");
   SetWriteFailureAfterBytesForTesting(-1);
-  for (int i = store.persons.count(); i < PersonTable::kCapacity; ++i) {
+  for (int i = store.persons.Count(); i < PersonTable::kCapacity; ++i) {
     PersonRow row;
-    row.name() = Value(QString::number(i));
+    row.Name() = Value(QString::number(i));
     store.persons.rows.push_back(row);
   }
   ASSERT_FALSE(store.WritePersonFile());

@@ -47,12 +47,12 @@ TEST_F(StoreFiles, FirstStartWritesTheDefaultFilesByteForByte) {
   EXPECT_EQ(ReadBytes("lv_personen.txt"), QByteArray("1\r\n\"Haushalt\"\r\n"));
   EXPECT_EQ(ReadBytes("lv_kategorien.txt"), kDefaultCategories);
   EXPECT_EQ(ReadBytes("lv_items.txt"), QByteArray("0\r\n"));
-  ASSERT_EQ(store.persons.count(), 1);
-  EXPECT_EQ(store.persons.row(1).name(), Value("Haushalt"));
-  ASSERT_EQ(store.categories.count(), 22);
-  EXPECT_EQ(store.categories.row(1).category(), Value(QString::fromUtf8("persönliches")));
-  EXPECT_EQ(store.categories.row(10).item(), Value(QString::fromUtf8("Fußball")));
-  EXPECT_EQ(store.entries.count(), 0);
+  ASSERT_EQ(store.persons.Count(), 1);
+  EXPECT_EQ(store.persons.Row(1).Name(), Value("Haushalt"));
+  ASSERT_EQ(store.categories.Count(), 22);
+  EXPECT_EQ(store.categories.Row(1).Category(), Value(QString::fromUtf8("persönliches")));
+  EXPECT_EQ(store.categories.Row(10).Item(), Value(QString::fromUtf8("Fußball")));
+  EXPECT_EQ(store.entries.Count(), 0);
 }
 
 TEST_F(StoreFiles, PresentFilesAreFoundWhereverTheyAreListedAndNeverReplaced) {
@@ -64,9 +64,9 @@ TEST_F(StoreFiles, PresentFilesAreFoundWhereverTheyAreListedAndNeverReplaced) {
   WriteBytes("LV_KATEGORIEN.TXT", "0\r\n");  // another name: the real file is still missing
   EXPECT_TRUE(store.LoadData().isEmpty());
   EXPECT_EQ(ReadBytes("lv_personen.txt"), QByteArray("0\r\n"));
-  EXPECT_EQ(store.persons.count(), 0);
+  EXPECT_EQ(store.persons.Count(), 0);
   EXPECT_EQ(ReadBytes("lv_items.txt"), Entries(2, 2));
-  EXPECT_EQ(store.entries.count(), 2);
+  EXPECT_EQ(store.entries.Count(), 2);
   EXPECT_EQ(ReadBytes("lv_kategorien.txt"), kDefaultCategories);
   EXPECT_EQ(ReadBytes("LV_KATEGORIEN.TXT"), QByteArray("0\r\n"));
 }
@@ -105,7 +105,7 @@ TEST_F(StoreFiles, DamagedFilesLoadWhatCanBeReadAndKeepTheOriginalBeforeRewritin
     const auto problem = s.ReadEntryFile();
     ASSERT_TRUE(problem);
     EXPECT_TRUE(problem->contains(QString::fromUtf8("„lv_items.txt“"))) << problem->toStdString();
-    EXPECT_EQ(s.entries.count(), c.loaded);
+    EXPECT_EQ(s.entries.Count(), c.loaded);
     ASSERT_FALSE(s.WriteEntryFile());
     EXPECT_EQ(ReadBytes("lv_items.txt.beschaedigt"), c.bytes);
     ASSERT_FALSE(s.WriteEntryFile());  // kept once; the second rewrite keeps the backup as it is
@@ -129,11 +129,11 @@ TEST_F(StoreFiles, CapacitiesAreNeverExceeded) {
   for (int i = 0; i < 101; ++i) persons += "\"P" + QByteArray::number(i) + "\"\r\n";
   WriteBytes("lv_personen.txt", persons);
   EXPECT_TRUE(store.ReadPersonFile());
-  EXPECT_EQ(store.persons.count(), 100);
+  EXPECT_EQ(store.persons.Count(), 100);
 
   WriteBytes("lv_items.txt", Entries(50000, 50000));
   EXPECT_FALSE(store.ReadEntryFile());
-  EXPECT_EQ(store.entries.count(), 50000);
+  EXPECT_EQ(store.entries.Count(), 50000);
 }
 
 TEST_F(StoreFiles, AFileThatCannotBeReadIsNeverRewritten) {

@@ -45,8 +45,8 @@ TEST(EncodedTable, GivesTheBytesOfAllRowsAfterEveryKindOfChange) {
     switch (rng() % 9) {
       case 0:  // a new value and description, as an update makes them
         if (!rows.empty()) {
-          rows[at].value() = Value(static_cast<int>(rng() % 1000) / 10.0);
-          rows[at].description() = Value(QStringLiteral("Neu € %1").arg(rng() % 100));
+          rows[at].Value() = Value(static_cast<int>(rng() % 1000) / 10.0);
+          rows[at].Description() = Value(QStringLiteral("Neu € %1").arg(rng() % 100));
         }
         break;
       case 1:  // appended, as a save makes it
@@ -61,11 +61,11 @@ TEST(EncodedTable, GivesTheBytesOfAllRowsAfterEveryKindOfChange) {
                     MakeEntry(QDate(2023, 12, 31), persons[1], QStringLiteral("Rezepte")));
         break;
       case 4:  // the same text again, made anew: other characters in memory, the same bytes
-        if (!rows.empty()) rows[at].item() = Value(QString(rows[at].item().text().data()));
+        if (!rows.empty()) rows[at].Item() = Value(QString(rows[at].Item().Text().data()));
         break;
       case 5:  // the same number of another sign, another kind, or a day
         if (!rows.empty()) {
-          rows[at].value() = rng() % 2 ? Value(-0.0) : Value(QDate(2024, 2, 29));
+          rows[at].Value() = rng() % 2 ? Value(-0.0) : Value(QDate(2024, 2, 29));
           rows[at].fields[6] = rng() % 2 ? Value() : Value(QStringLiteral("r"));
         }
         break;
@@ -74,10 +74,10 @@ TEST(EncodedTable, GivesTheBytesOfAllRowsAfterEveryKindOfChange) {
         break;
       case 7: {  // a text the file cannot hold: refused, and nothing kept changes
         if (rows.empty()) break;
-        const Value before = rows[at].description();
-        rows[at].description() = Value(QStringLiteral("say \"hi\""));
+        const Value before = rows[at].Description();
+        rows[at].Description() = Value(QStringLiteral("say \"hi\""));
         ASSERT_FALSE(encoded.Encode(rows)) << "step " << step;
-        rows[at].description() = before;
+        rows[at].Description() = before;
         break;
       }
       default:  // many rows at once, the count crossing a power of ten now and then

@@ -61,13 +61,13 @@ TEST(RecordFormat, RoundTripKeepsEveryKindStable) {
   writer.WriteRecord(fields);
   const std::vector<Value> back = ReadBack(*writer.Bytes(), static_cast<int>(fields.size()));
   for (std::size_t i = 0; i < fields.size(); ++i) {
-    EXPECT_EQ(back[i].kind(), fields[i].kind()) << i;
+    EXPECT_EQ(back[i].Kind(), fields[i].Kind()) << i;
     EXPECT_TRUE(back[i] == fields[i]) << i;
   }
-  EXPECT_TRUE(back[0].isText());           // digits stay Text
-  EXPECT_TRUE(back[1].isText());           // the empty Text is not Empty
+  EXPECT_TRUE(back[0].IsText());           // digits stay Text
+  EXPECT_TRUE(back[1].IsText());           // the empty Text is not Empty
   EXPECT_FALSE(back[4] == back[0]);        // Number 123 never equals Text "123"
-  EXPECT_EQ(back[5].number(), 0.1 + 0.2);  // full precision
+  EXPECT_EQ(back[5].Number(), 0.1 + 0.2);  // full precision
 }
 
 TEST(RecordFormat, ReaderAcceptsLooseButValidForms) {
@@ -94,7 +94,7 @@ TEST(RecordFormat, ReaderReportsMalformedFieldsAndNeverReadsPastTheEnd) {
   reader.ReadRecord(fields);
   EXPECT_TRUE(reader.Problem());
   EXPECT_TRUE(reader.AtEnd());
-  EXPECT_TRUE(fields[4].isEmpty());
+  EXPECT_TRUE(fields[4].IsEmpty());
 }
 
 TEST(RecordFormat, TextsTheFileCannotHoldAreNamedAndNeverWritten) {
@@ -172,8 +172,8 @@ TEST(RecordFormat, NumbersAreWrittenInTheShortestFormThatReadsBack) {
   for (const double number : numbers) {
     ASSERT_EQ(FileNumber(number).toStdString(), GeneralFileNumber(number)) << number;
     const Value back = ReadOne(FileNumber(number).toLatin1());
-    ASSERT_TRUE(back.isNumber());
-    ASSERT_EQ(back.number(), number == 0 ? 0.0 : number);
+    ASSERT_TRUE(back.IsNumber());
+    ASSERT_EQ(back.Number(), number == 0 ? 0.0 : number);
   }
 }
 
@@ -204,8 +204,8 @@ TEST(RecordFormat, DecimalsAreReadAsTheGeneralParserReadsThem) {
     const auto parsed = std::from_chars(form.data(), form.data() + form.size(), expected);
     ASSERT_EQ(parsed.ptr, form.data() + form.size()) << form;
     const Value read = ReadOne(QByteArray::fromStdString(form));
-    ASSERT_TRUE(read.isNumber()) << form;
-    ASSERT_EQ(std::bit_cast<std::uint64_t>(read.number()), std::bit_cast<std::uint64_t>(expected))
+    ASSERT_TRUE(read.IsNumber()) << form;
+    ASSERT_EQ(std::bit_cast<std::uint64_t>(read.Number()), std::bit_cast<std::uint64_t>(expected))
         << form;
   }
 }
@@ -267,7 +267,7 @@ TEST(RecordFormat, WrittenAndOddRecordsReadLikeTheirFieldsOneByOne) {
       if (byRecord.Problem()) break;  // the record steps add their own checks from here on
       for (const Value& field : fields) {
         const Value one = byField.ReadField();
-        ASSERT_EQ(field.kind(), one.kind()) << line.toStdString();
+        ASSERT_EQ(field.Kind(), one.Kind()) << line.toStdString();
         ASSERT_TRUE(field == one) << line.toStdString();
       }
       ASSERT_EQ(byRecord.Line(), byField.Line()) << line.toStdString();

@@ -17,19 +17,19 @@ TEST(ValueEquality, FollowsTheKindRules) {
 }
 
 TEST(ValueArithmetic, AddsNumbersAndJoinsTexts) {
-  EXPECT_EQ((Value() + Value(1)).number(), 1);
-  EXPECT_TRUE((Value() + Value(1)).isNumber());
-  EXPECT_EQ((Value("[") + Value("Sport") + Value()).text(), "[Sport");
-  EXPECT_EQ((Value(2.5) + Value(2.5)).number(), 5);
-  EXPECT_EQ((Value(2) + Value("x")).number(), 2);  // a non-number counts as 0
-  EXPECT_EQ((Value(5) - Value(1)).number(), 4);
+  EXPECT_EQ((Value() + Value(1)).Number(), 1);
+  EXPECT_TRUE((Value() + Value(1)).IsNumber());
+  EXPECT_EQ((Value("[") + Value("Sport") + Value()).Text(), "[Sport");
+  EXPECT_EQ((Value(2.5) + Value(2.5)).Number(), 5);
+  EXPECT_EQ((Value(2) + Value("x")).Number(), 2);  // a non-number counts as 0
+  EXPECT_EQ((Value(5) - Value(1)).Number(), 4);
 }
 
 TEST(ValueIdentity, OnlySharedTextsAndEqualBitsAreIdentical) {
   const Value text(QStringLiteral("Sport"));
   const Value copy = text;  // shares the characters
   EXPECT_TRUE(copy.IsIdenticalTo(text));
-  EXPECT_FALSE(Value(QString(text.text().data())).IsIdenticalTo(text));  // equal, not shared
+  EXPECT_FALSE(Value(QString(text.Text().data())).IsIdenticalTo(text));  // equal, not shared
   EXPECT_TRUE(Value(2.5).IsIdenticalTo(Value(2.5)));
   EXPECT_FALSE(Value(-0.0).IsIdenticalTo(Value(0.0)));  // equal numbers, other bits
   EXPECT_TRUE(Value(QDate(2024, 3, 5)).IsIdenticalTo(Value(QDate(2024, 3, 5))));

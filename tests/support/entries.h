@@ -9,12 +9,12 @@
 inline EntryRow MakeEntry(const Value& day, const Value& person, const Value& category,
                           const Value& item = Value("x"), const Value& value = Value(1)) {
   EntryRow row;
-  row.date() = day;
-  row.person() = person;
-  row.category() = category;
-  row.item() = item;
-  row.value() = value;
-  row.description() = Value(QStringLiteral("[Beschreibung]"));
+  row.Date() = day;
+  row.Person() = person;
+  row.Category() = category;
+  row.Item() = item;
+  row.Value() = value;
+  row.Description() = Value(QStringLiteral("[Beschreibung]"));
   row.fields[6] = row.fields[7] = Value(QString());
   return row;
 }

@@ -31,7 +31,7 @@ QString Words(std::mt19937& rng, int count) {
 template <typename TableT>
 QByteArray FileBytes(const TableT& table) {
   RecordWriter writer;
-  writer.WriteRecord({Value(table.count())});
+  writer.WriteRecord({Value(table.Count())});
   for (const auto& row : table.rows) writer.WriteRecord(row.fields);
   return *writer.Bytes();
 }
@@ -71,9 +71,9 @@ SampleData MakeSampleData(std::uint32_t seed, int entryCount, QDate lastDay) {
     const double value = static_cast<int>(rng() % 15000) / 100.0;
     EntryRow row;
     row.fields = {Value(firstDay.addDays(day)),
-                  data.persons.row(person).name(),
-                  data.categories.rows[static_cast<std::size_t>(pair)].category(),
-                  data.categories.rows[static_cast<std::size_t>(pair)].item(),
+                  data.persons.Row(person).Name(),
+                  data.categories.rows[static_cast<std::size_t>(pair)].Category(),
+                  data.categories.rows[static_cast<std::size_t>(pair)].Item(),
                   Value(value),
                   Value(Words(rng, 4 + static_cast<int>(rng() % 20))),
                   Value(QString()),
