@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # One entry point for building, running and testing on a fresh Debian machine.
 BUILD ?= build
 DATA ?= $(CURDIR)/data

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The benchmarks: the physical floor of the file work, the store's file operations and the
 // working procedures, each run through a real window on Qt's offscreen platform.
 #include "cases.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The benchmark harness: runs every benchmark in repetitions (in random order, so each pair of
 // figures that is compared shares the machine's ups and downs), then prints one table with the
 // median of each figure, its floor or its counterpart with the default files, the ratio and

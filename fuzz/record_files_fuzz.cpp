@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes to the record reader and the three table loaders. Whatever the bytes,
 // loading must neither crash nor exceed a capacity, and a file that loads without damage must
 // be written back to bytes that load to the very same table.

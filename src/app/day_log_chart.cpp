@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The development chart's procedures: series selection, chart and statistics panel.
 #include <QComboBox>
 #include <QStringList>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The day view's procedures: calendar, day list, tab pages, day selection, month steps.
 #include <QComboBox>
 #include <QLineEdit>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The procedures that change the records: saving and deleting an entry, adding a person. The
 // changes themselves live in store/changes; these procedures take the snapshot of the controls,
 // tell the user and refresh the views.

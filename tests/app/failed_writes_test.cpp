@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every procedure that rewrites a data file, against every way the rewrite can fail: the user is
 // told in German which file could not be written, the file keeps its bytes, the table in memory
 // still equals the file, and nothing is reported as saved.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Printed texts are laid out once and kept: the kept layout must draw exactly the pixels that
 // drawing the text at its baseline draws, in every font and size, also when drawn again.
 #include <QPainter>

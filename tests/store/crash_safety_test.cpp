@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Kills a process in the middle of rewriting a full entries file, again and again, and checks
 // after every kill that the file on disk is whole: either the old content or the new one.
 #include <signal.h>
