@@ -19,6 +19,21 @@ namespace {
 
 enum class Failure { ReadOnlyDirectory, DirectoryInPlace, DiskFullAfterTwoBytes };
 
+std::string Name(Failure failure) {
+  switch (failure) {
+    case Failure::ReadOnlyDirectory:
+      return "ReadOnlyFolder";
+    case Failure::DirectoryInPlace:
+      return "FolderInTheFilesPlace";
+    case Failure::DiskFullAfterTwoBytes:
+      return "DiskFullAfterTwoBytes";
+  }
+  return "Unknown";
+}
+void PrintTo(Failure failure, std::ostream* out) {
+  *out << Name(failure);
+}
+
 struct Action {
   const char* name;
   DataFile file;
@@ -120,13 +135,13 @@ TEST_P(FailedWrites, NothingIsLostAndNothingIsReportedAsSaved) {
   for (const Action& action : kActions) {
     SCOPED_TRACE(action.name);
     Restore();
-    FreshWindowIn(action.name);
-    WriteBytes(QString(action.name) + "/lv_items.txt",
+    FreshWindowIn(QString::fromUtf8(action.name));
+    WriteBytes(QString::fromUtf8(action.name) + "/lv_items.txt",
                "1\r\n#2024-03-05#,\"Haushalt\",\"Sport\",\"Joggen\",5,\"x\",\"\",\"\"\r\n");
     StartUp();
     form->personBox->setCurrentIndex(0);
     form->SelectTab(3);
-    const QString relative = QString(action.name) + "/" + FileName(action.file);
+    const QString relative = QString::fromUtf8(action.name) + "/" + FileName(action.file);
     const QByteArray before = ReadBytes(relative);
     ASSERT_EQ(TableBytes(module->store, action.file), before);
 
@@ -154,4 +169,5 @@ TEST_P(FailedWrites, NothingIsLostAndNothingIsReportedAsSaved) {
 
 INSTANTIATE_TEST_SUITE_P(EveryWay, FailedWrites,
                          ::testing::Values(Failure::ReadOnlyDirectory, Failure::DirectoryInPlace,
-                                           Failure::DiskFullAfterTwoBytes));
+                                           Failure::DiskFullAfterTwoBytes),
+                         [](const auto& param) { return Name(param.param); });

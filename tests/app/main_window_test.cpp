@@ -75,7 +75,7 @@ TEST_F(AppTest, WindowAndEveryControlStandAtTheirFractions) {
     const double W = frame.width(), H = frame.height();
     for (const Expected& e : kPlaces) {
       SCOPED_TRACE(e.name);
-      auto* w = form->frame->findChild<QWidget*>(e.name);
+      auto* w = form->frame->findChild<QWidget*>(QString::fromUtf8(e.name));
       ASSERT_NE(w, nullptr);
       EXPECT_EQ(w->parentWidget(), form->frame);
       EXPECT_NEAR(w->x(), e.left * W, 1);

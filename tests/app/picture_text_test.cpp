@@ -13,7 +13,7 @@ TEST_F(AppTest, PrintDrawsTheSamePixelsAsDrawingTheTextAtItsBaseline) {
   const QString texts[] = {"Sport",  "persönli", "05.03. (Di.)", "März 2026", " 0,3 ",
                            "Wjg@€ß", "",         "zwei\nZeilen", "Tab\tText"};
   int round = 0;
-  for (const char* family : {"Tahoma", "DejaVu Sans"}) {
+  for (const QString& family : {QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans")}) {
     for (const float points : {7.0f, 8.0f, 8.25f}) {
       for (const QString& text : texts) {
         for (int again = 0; again < 2; ++again, ++round) {
@@ -37,7 +37,7 @@ TEST_F(AppTest, PrintDrawsTheSamePixelsAsDrawingTheTextAtItsBaseline) {
           painter.drawText(at.x(), at.y() + painter.fontMetrics().ascent(), text);
           painter.end();
           ASSERT_TRUE(box->Picture() == expected)
-              << family << " " << points << " \"" << text.toStdString() << "\"";
+              << family.toStdString() << " " << points << " \"" << text.toStdString() << "\"";
         }
       }
     }

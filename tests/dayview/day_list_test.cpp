@@ -16,7 +16,7 @@ TEST(DayListLine, ShowsValuesInListFormAndHidesThePlaceholder) {
   for (auto [value, shown] :
        {std::pair{5.0, "[ 5]"}, {0.5, "[ .5]"}, {-2.0, "[-2]"}, {0.0, "[ 0]"}}) {
     row.Value() = Value(value);
-    EXPECT_TRUE(DayListLine(row).contains(shown)) << shown;
+    EXPECT_TRUE(DayListLine(row).contains(QLatin1String(shown))) << shown;
   }
 }
 

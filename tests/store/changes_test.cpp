@@ -91,7 +91,7 @@ TEST_F(Changes, UpdateChangesEveryMatchingRowAndKeepsItsOtherFields) {
 TEST_F(Changes, AnEmptyItemOrOneBeginningWithComboIsIgnoredSilently) {
   const QByteArray disk = Disk();
   for (const char* item : {"", "Combo1", "Combox"}) {
-    const SaveOutcome out = Save(item, "abc", "x", "Sport", "");
+    const SaveOutcome out = Save(QString::fromUtf8(item), "abc", "x", "Sport", "");
     EXPECT_EQ(out.result, R::Ignored) << item;
     EXPECT_FALSE(out.learned);
   }
@@ -103,7 +103,7 @@ TEST_F(Changes, RefusedValueOrPersonStoresNothingButTheLearnedItemStays) {
   const QByteArray entries = ReadBytes("lv_items.txt");
   bool first = true;
   for (const char* value : {"abc", "", "5.5", "1.000", "inf", "nan", "1e999"}) {
-    const SaveOutcome out = Save("Rudern", value);
+    const SaveOutcome out = Save("Rudern", QString::fromUtf8(value));
     EXPECT_EQ(out.result, R::Refused) << value;
     EXPECT_EQ(out.message, "Wert - keine Zahl") << value;
     EXPECT_EQ(out.learned, first);
