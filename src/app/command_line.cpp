@@ -18,8 +18,8 @@ void Print(std::FILE* stream, const QString& text) {
 }
 
 int UsageError(const QString& problem) {
-  Print(stderr, QStringLiteral("lumivera: %1\nTry 'lumivera --help' for more information.\n")
-                    .arg(problem));
+  Print(stderr,
+        QStringLiteral("lumivera: %1\nTry 'lumivera --help' for more information.\n").arg(problem));
   return kUsageError;
 }
 

@@ -26,7 +26,8 @@ std::optional<QString> DataFolder::Open(const QString& path) {
   // In a folder nobody can write to, two programs cannot overwrite each other's saves, and a
   // stale lock there could not be removed; such a folder opens without a lock, as before.
   if (info.isWritable()) {
-    auto lock = std::make_unique<QLockFile>(QDir(folder).filePath(QString::fromUtf16(kLockFileName)));
+    auto lock =
+        std::make_unique<QLockFile>(QDir(folder).filePath(QString::fromUtf16(kLockFileName)));
     // The lock lasts as long as the program, so only a holder that has died makes it stale, never
     // the lock's age (which counts where the file system has no native locks).
     lock->setStaleLockTime(0);

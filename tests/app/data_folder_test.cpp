@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/data_folder.h"
+
 #include <gtest/gtest.h>
 
 #include <QCryptographicHash>
@@ -9,7 +11,6 @@
 #include <QProcess>
 #include <QThread>
 
-#include "app/data_folder.h"
 #include "temp_dir.h"
 
 namespace {
@@ -23,9 +24,9 @@ QStringList Snapshot(const QString& folder) {
     if (!file.open(QIODevice::ReadOnly)) continue;
     out << QStringLiteral("%1 %2 %3")
                .arg(it.fileName(),
-                    QString::fromLatin1(QCryptographicHash::hash(file.readAll(),
-                                                                 QCryptographicHash::Sha256)
-                                            .toHex()),
+                    QString::fromLatin1(
+                        QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256)
+                            .toHex()),
                     QString::number(it.fileInfo().lastModified().toMSecsSinceEpoch()));
   }
   out.sort();
