@@ -4,7 +4,7 @@ BUILD ?= build
 DATA ?= $(CURDIR)/data
 JOBS ?= $(shell nproc)
 
-.PHONY: deps build run test test-asan fuzz bench clean
+.PHONY: deps build run test test-asan fuzz bench clean package screenshot
 
 deps:
 	@scripts/install-deps.sh
@@ -38,7 +38,28 @@ fuzz:
 	  -max_len=4096 -print_final_stats=1
 
 clean:
-	rm -rf $(BUILD) build-asan build-fuzz build-bench
+	rm -rf $(BUILD) build-asan build-fuzz build-bench build-package dist
+
+# The Debian package dist/lumivera_<version>_<arch>.deb from a Release build of its own; its
+# Depends come from dpkg-shlibdeps. Fails unless the package holds the program and its desktop entry.
+package:
+	@scripts/install-deps.sh dpkg-dev file
+	@cmake -S . -B build-package -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUMIVERA_TESTS=OFF \
+	  -DLUMIVERA_WERROR=ON >/dev/null
+	@cmake --build build-package -j $(JOBS)
+	@rm -f build-package/*.deb
+	@cd build-package && cpack -G DEB >/dev/null
+	@mkdir -p dist
+	@cp build-package/lumivera_*.deb dist/
+	@deb=$$(ls build-package/lumivera_*.deb); deb=dist/$${deb##*/}; \
+	  for f in ./usr/bin/lumivera ./usr/share/applications/org.lumivera.Lumivera.desktop; do \
+	    dpkg-deb -c "$$deb" | awk '{print $$6}' | grep -qx "$$f" || { echo "$$deb lacks $$f"; exit 1; }; \
+	  done; echo "$$deb"
+
+# The pictures of the window in docs/, made by the program's own window on the offscreen platform
+# with the seeded sample data.
+screenshot: build
+	QT_QPA_PLATFORM=offscreen $(BUILD)/tests/lumivera_screenshot docs
 
 # Benchmarks: a Release build of the harness, run on Qt's offscreen platform; prints the table of
 # figures, floors and targets (the exit code is 0 whatever the verdicts).

@@ -2,23 +2,41 @@
 #include <QApplication>
 #include <QLocale>
 #include <QScreen>
+#include <cstdio>
 
 #include "app/clock.h"
+#include "app/command_line.h"
+#include "app/data_folder.h"
 #include "app/day_log.h"
 #include "app/event_wiring.h"
 #include "app/main_window.h"
 #include "app/message_boxes.h"
+#include "app/program_info.h"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Lumivera"));
+  QApplication::setApplicationVersion(QLatin1String(kProgramVersion));
+  QGuiApplication::setDesktopFileName(QLatin1String(kDesktopId));
   // Day and month names and the decimal separator follow the user's locale; a machine without
   // one set gets the German names the rest of the window speaks.
   if (QLocale::system().language() == QLocale::C)
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
 
+  const StartRequest request = ReadCommandLine(QApplication::arguments());
+  if (request.exitCode) return *request.exitCode;
+
+  // The folder is entered and locked before anything reads or creates a data file.
+  QtMessageBoxes messages;
+  DataFolder folder;
+  if (const auto failure = folder.Open(request.dataFolder)) {
+    std::fprintf(stderr, "lumivera: %s\n", failure->toLocal8Bit().constData());
+    messages.Show(QStringLiteral("Lumivera"), *failure);
+    return 1;
+  }
+
   MainWindow window;
-  QtMessageBoxes messages(&window);
+  messages.SetParent(&window);
   Clock clock;
   DayLog dayLog(window, messages, clock);
   ConnectEvents(window, dayLog);
