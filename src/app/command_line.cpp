@@ -25,6 +25,16 @@ int UsageError(const QString& problem) {
 
 }  // namespace
 
+bool AsksForHelpOrVersion(int argc, char* argv[]) {
+  for (int i = 1; i < argc; ++i) {
+    const QByteArrayView argument(argv[i]);
+    if (argument == "--") return false;
+    if (argument == "-h" || argument == "--help" || argument == "-v" || argument == "--version")
+      return true;
+  }
+  return false;
+}
+
 QString UserDataFolder() {
   return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
          QStringLiteral("/lumivera");

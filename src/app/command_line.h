@@ -17,5 +17,9 @@ struct StartRequest {
 // version to stdout and a usage error to stderr.
 StartRequest ReadCommandLine(const QStringList& arguments);
 
+// Whether the arguments ask for the help or the version: those are answered without starting the
+// window system, so that they work on a terminal without a display.
+bool AsksForHelpOrVersion(int argc, char* argv[]);
+
 // The user's data folder: $XDG_DATA_HOME/lumivera, by default ~/.local/share/lumivera.
 QString UserDataFolder();

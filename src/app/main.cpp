@@ -14,6 +14,10 @@
 #include "app/program_info.h"
 
 int main(int argc, char* argv[]) {
+  if (AsksForHelpOrVersion(argc, argv)) {
+    const QCoreApplication textOnly(argc, argv);
+    return ReadCommandLine(QCoreApplication::arguments()).exitCode.value_or(0);
+  }
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Lumivera"));
   QApplication::setApplicationVersion(QLatin1String(kProgramVersion));
