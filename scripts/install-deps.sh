@@ -2,7 +2,7 @@
 # Installs the Debian packages that building, running and testing need, but only those missing.
 set -euo pipefail
 packages=(cmake ninja-build g++ make qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
-          fonts-dejavu-core "$@")
+          fonts-dejavu-core fonts-wine "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

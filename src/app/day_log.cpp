@@ -5,6 +5,7 @@
 #include "app/clock.h"
 #include "app/main_window.h"
 #include "app/message_boxes.h"
+#include "format/cell_text.h"
 
 DayLog::DayLog(MainWindow& window, MessageBoxes& messages, const Clock& clock)
     : window_(window), messages_(messages), clock_(clock) {}
@@ -15,7 +16,7 @@ void DayLog::Tell(const QString& text) {
 
 void DayLog::FillPersonBox() {
   QStringList names;
-  for (const PersonRow& row : store.persons.rows) names << row.name().text();
+  for (const PersonRow& row : store.persons.rows) names << CellText(row.name());
   window_.personBox->clear();
   window_.personBox->addItems(names);
   window_.personBox->setCurrentIndex(-1);

@@ -5,6 +5,7 @@
 #include "app/clock.h"
 #include "app/day_log.h"
 #include "app/event_wiring.h"
+#include "app/fonts.h"
 #include "app/main_window.h"
 #include "app/message_boxes.h"
 
@@ -15,6 +16,7 @@ int main(int argc, char* argv[]) {
   // one set gets the German names the rest of the window speaks.
   if (QLocale::system().language() == QLocale::C)
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+  SetUpFonts();
 
   MainWindow window;
   QtMessageBoxes messages(&window);

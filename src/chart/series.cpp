@@ -2,8 +2,6 @@
 
 #include <QSet>
 
-#include "format/number_format.h"
-
 namespace {
 // The items listed so far, looked up the way Value equality compares them, without a scan of
 // the whole list for every entry. Equality is not transitive (Empty equals both "" and 0, which
@@ -69,18 +67,4 @@ std::vector<Value> SeriesItems(const EntryTable& entries, const Value& person,
     items.push_back(row.item());
   }
   return items;
-}
-
-QString SeriesItemText(const Value& item) {
-  switch (item.kind()) {
-    case Value::Kind::Text:
-      return item.text();
-    case Value::Kind::Number:
-      return LocaleNotation(item.number());
-    case Value::Kind::Date:
-      return item.date().toString(QStringLiteral("dd.MM.yyyy"));
-    case Value::Kind::Empty:
-      return QString();
-  }
-  return QString();
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "format/cell_text.h"
 #include "format/date_format.h"
 
 namespace {
@@ -111,7 +112,7 @@ void DrawMonthCalendar(DrawingSurface& s, const EntryTable& entries, const Calen
                         static_cast<float>(box.top + 0.001 * H));
       s.SetFontName(kFontName);
       s.SetFontSize(kCaptionPoints);
-      s.Print(category.text().left(kCaptionLength));
+      s.Print(CellText(category).left(kCaptionLength));
       s.SetFontSize(kPointsAfterCaption);
     }
   }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "format/cell_text.h"
 #include "format/number_format.h"
 
 namespace {
@@ -16,7 +17,7 @@ bool IsChartTab(const Value& caption) {
 QStringList TabItems(const CategoryTable& categories, const Value& caption) {
   QStringList items;
   for (const CategoryRow& row : categories.rows) {
-    if (row.category() == caption) items << row.item().text();
+    if (row.category() == caption) items << CellText(row.item());
   }
   return items;
 }
@@ -39,6 +40,6 @@ QStringList PersonCategories(const EntryTable& entries, const Value& person) {
     }
   }
   QStringList categories;
-  for (const Value& category : listed) categories << category.text();
+  for (const Value& category : listed) categories << CellText(category);
   return categories;
 }
