@@ -207,8 +207,8 @@ TEST_F(AppTest, AllEightTabsStandInOneRowOnCommonScreens) {
   StartUp();
   form->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-  for (QSize screen : {QSize(1280, 800), QSize(1366, 768), QSize(1440, 900), QSize(1280, 720),
-                       QSize(1024, 768)}) {
+  for (QSize screen :
+       {QSize(1280, 800), QSize(1366, 768), QSize(1440, 900), QSize(1280, 720), QSize(1024, 768)}) {
     SCOPED_TRACE(screen.width() * 10000 + screen.height());
     form->LayOut(screen);
     QApplication::processEvents();

@@ -102,7 +102,8 @@ TEST_F(Typing, AChoiceInTheListByMouseOrKeyboardCallsItsProcedure) {
   form->personBox->showPopup();
   QAbstractItemView* view = form->personBox->view();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(view->window()));
-  QTest::qWait(QApplication::doubleClickInterval() + 50);  // a release right after opening counts not
+  // The list takes no release that comes right after it opened.
+  QTest::qWait(QApplication::doubleClickInterval() + 50);
   const QModelIndex anna = view->model()->index(1, 0);
   QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(anna).center());
   EXPECT_EQ(chosen.count(), 1);
