@@ -4,7 +4,7 @@
 set -euo pipefail
 # desktop-file-utils and appstream check the desktop entry and the AppStream file in the tests.
 packages=(cmake ninja-build g++ make qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
-          fonts-dejavu-core desktop-file-utils appstream "$@")
+          fonts-dejavu-core desktop-file-utils appstream fonts-wine "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -6,6 +6,7 @@
 #include "app/clock.h"
 #include "app/main_window.h"
 #include "app/message_boxes.h"
+#include "store/cell_text.h"
 
 DayLog::DayLog(MainWindow& window, MessageBoxes& messages, const Clock& clock)
     : window_(window), messages_(messages), clock_(clock) {}
@@ -16,7 +17,7 @@ void DayLog::Tell(const QString& text) {
 
 void DayLog::FillPersonBox() {
   QStringList names;
-  for (const PersonRow& row : store.persons.rows) names << row.Name().Text();
+  for (const PersonRow& row : store.persons.rows) names << CellText(row.Name());
   window_.personBox->clear();
   window_.personBox->addItems(names);
   window_.personBox->setCurrentIndex(-1);

@@ -10,13 +10,14 @@
 #include "chart/development_chart.h"
 #include "chart/series.h"
 #include "chart/statistics_panel.h"
+#include "store/cell_text.h"
 
 void DayLog::FillSeriesItems() {
   const Value person(window_.personBox->currentText());
   const Value category(window_.seriesCategoryBox->currentText());
   QStringList items;
   for (const Value& item : SeriesItems(store.entries, person, category)) {
-    items << SeriesItemText(item);
+    items << CellText(item);
   }
   window_.seriesItemBox->clear();
   window_.seriesItemBox->addItems(items);

@@ -9,6 +9,7 @@
 #include "app/data_folder.h"
 #include "app/day_log.h"
 #include "app/event_wiring.h"
+#include "app/fonts.h"
 #include "app/main_window.h"
 #include "app/message_boxes.h"
 #include "app/program_info.h"
@@ -26,6 +27,7 @@ int main(int argc, char* argv[]) {
   // one set gets the German names the rest of the window speaks.
   if (QLocale::system().language() == QLocale::C)
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+  SetUpFonts();
 
   const StartRequest request = ReadCommandLine(QApplication::arguments());
   if (request.exitCode) return *request.exitCode;

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
@@ -87,15 +88,25 @@ QLineEdit* NewText(QWidget* parent, const QString& name) {
   return t;
 }
 
-QComboBox* NewCombo(QWidget* parent, const QString& name, const QString& startText) {
-  auto* c = new QComboBox(parent);
+ChoiceBox* NewCombo(QWidget* parent, const QString& name, const QString& startText) {
+  auto* c = new ChoiceBox(parent);
   c->setObjectName(name);
-  c->setEditable(true);
-  c->setInsertPolicy(QComboBox::NoInsert);
   c->setMaxVisibleItems(20);
   c->setEditText(startText);
   return c;
 }
+
+// The tab strip's style with half the usual blank beside each caption, so that the eight
+// captions fit in one row on a screen of 1280 pixels width.
+class TabStripStyle : public QProxyStyle {
+ public:
+  using QProxyStyle::QProxyStyle;
+  int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                  const QWidget* widget) const override {
+    const int value = QProxyStyle::pixelMetric(metric, option, widget);
+    return metric == PM_TabBarTabHSpace ? value / 2 : value;
+  }
+};
 
 template <typename T>
 T* Named(T* w, const QString& name) {
@@ -127,6 +138,13 @@ void MainWindow::CreateControls() {
   for (const char16_t* caption : kTabCaptions)
     tabs->addTab(new QWidget, QString::fromUtf16(caption));
   tabs->setCurrentIndex(0);
+  // Every tab stays in the one row: no scroll arrows, captions shortened only where the strip is
+  // too narrow for them all.
+  auto* tabStripStyle = new TabStripStyle(style()->name());
+  tabStripStyle->setParent(tabs->tabBar());
+  tabs->tabBar()->setStyle(tabStripStyle);
+  tabs->tabBar()->setUsesScrollButtons(false);
+  tabs->tabBar()->setElideMode(Qt::ElideRight);
 
   personHeading = Named(new QLabel(QStringLiteral("Label1"), f), QStringLiteral("personHeading"));
   personBox = NewCombo(f, QStringLiteral("personBox"), QStringLiteral("Combo3"));
@@ -196,9 +214,9 @@ void MainWindow::SetFocusOrder() {
 }
 
 void MainWindow::ConnectEvents() {
-  connect(personBox, &QComboBox::activated, this, &MainWindow::PersonChosen);
-  connect(seriesCategoryBox, &QComboBox::activated, this, &MainWindow::SeriesCategoryChosen);
-  connect(seriesItemBox, &QComboBox::activated, this, &MainWindow::SeriesItemChosen);
+  connect(personBox, &ChoiceBox::Chosen, this, &MainWindow::PersonChosen);
+  connect(seriesCategoryBox, &ChoiceBox::Chosen, this, &MainWindow::SeriesCategoryChosen);
+  connect(seriesItemBox, &ChoiceBox::Chosen, this, &MainWindow::SeriesItemChosen);
   connect(previousMonthButton, &QPushButton::clicked, this, &MainWindow::PreviousMonthClicked);
   connect(nextMonthButton, &QPushButton::clicked, this, &MainWindow::NextMonthClicked);
   connect(saveButton, &QPushButton::clicked, this, &MainWindow::SaveClicked);
@@ -211,6 +229,29 @@ void MainWindow::ConnectEvents() {
   connect(tabs, &QTabWidget::tabBarClicked, this, [this](int index) {
     if (index == tabs->currentIndex()) emit TabClicked();
   });
+}
+
+void MainWindow::FitOuterSize() {
+  if (outerSize_.isEmpty() || outerSizeFitted_ || !isVisible()) return;
+  const QSize margins = frameGeometry().size() - size();
+  if (margins.isNull()) return;
+  outerSizeFitted_ = true;
+  resize(outerSize_ - margins);
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  FitOuterSize();
+}
+
+void MainWindow::moveEvent(QMoveEvent* event) {
+  QWidget::moveEvent(event);
+  FitOuterSize();
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  FitOuterSize();
 }
 
 QString MainWindow::SelectedTabCaption() const {
@@ -236,9 +277,11 @@ QList<QWidget*> MainWindow::ChartPage() const {
 }
 
 void MainWindow::LayOut(QSize screen) {
-  // 1. The window at 90 % of the screen.
-  resize(static_cast<int>(std::lround(0.9 * screen.width())),
-         static_cast<int>(std::lround(0.9 * screen.height())));
+  // 1. The window at 90 % of the screen, its frame included where the frame is known already.
+  outerSize_ = QSize(static_cast<int>(std::lround(0.9 * screen.width())),
+                     static_cast<int>(std::lround(0.9 * screen.height())));
+  outerSizeFitted_ = false;
+  resize(outerSize_ - (frameGeometry().size() - size()));
   // 2. The frame at its fractions of the window as read back.
   const double Wf = width(), Hf = height();
   frame->setGeometry(

@@ -3,7 +3,8 @@
 
 #include <QWidget>
 
-class QComboBox;
+#include "app/choice_box.h"
+
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -34,7 +35,7 @@ class MainWindow : public QWidget {
 
   QGroupBox* frame;
   QLabel* personHeading;
-  QComboBox* personBox;
+  ChoiceBox* personBox;
   QPushButton* addPersonButton;
   QLabel* titleLabel;
   QLabel* creditLabel;
@@ -46,9 +47,9 @@ class MainWindow : public QWidget {
   QLineEdit* tabCaptionField;
   QLineEdit* hintField;
   QLineEdit* itemHeading;
-  QComboBox* itemBox;
+  ChoiceBox* itemBox;
   QLineEdit* valueHeading;
-  QComboBox* valueBox;
+  ChoiceBox* valueBox;
   QLineEdit* displayHeading;
   ListBox* displayList;
   QLineEdit* descriptionHeading;
@@ -56,9 +57,9 @@ class MainWindow : public QWidget {
   ListBox* dayList;
   QPushButton* saveButton;
   QLineEdit* seriesCategoryHeading;
-  QComboBox* seriesCategoryBox;
+  ChoiceBox* seriesCategoryBox;
   QLineEdit* seriesItemHeading;
-  QComboBox* seriesItemBox;
+  ChoiceBox* seriesItemBox;
   PictureBox* chart;
   PictureBox* statisticsPanel;
 
@@ -78,10 +79,22 @@ class MainWindow : public QWidget {
   void CalendarPressed(float x, float y);
   void TabClicked();
 
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
  private:
+  // The window manager's frame is known only once the window is shown: the first time it is,
+  // the window is made that much smaller, so that its outer size is the one the layout asked
+  // for. The controls stay where the layout put them.
+  void FitOuterSize();
   void CreateControls();
   void SetFocusOrder();
   void ConnectEvents();
+
+  QSize outerSize_;
+  bool outerSizeFitted_ = false;
 };
 
 // The tab captions in order from left to right.

@@ -3,8 +3,6 @@
 
 #include <QSet>
 
-#include "format/number_format.h"
-
 namespace {
 // The items listed so far, looked up the way Value equality compares them, without a scan of
 // the whole list for every entry. Equality is not transitive (Empty equals both "" and 0, which
@@ -70,18 +68,4 @@ std::vector<Value> SeriesItems(const EntryTable& entries, const Value& person,
     items.push_back(row.Item());
   }
   return items;
-}
-
-QString SeriesItemText(const Value& item) {
-  switch (item.Kind()) {
-    case ValueKind::Text:
-      return item.Text();
-    case ValueKind::Number:
-      return LocaleNotation(item.Number());
-    case ValueKind::Date:
-      return item.Date().toString(QStringLiteral("dd.MM.yyyy"));
-    case ValueKind::Empty:
-      return QString();
-  }
-  return QString();
 }

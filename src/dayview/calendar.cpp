@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "format/date_format.h"
+#include "store/cell_text.h"
 
 namespace {
 const QString kFontName = QStringLiteral("Tahoma");
@@ -112,7 +113,7 @@ void DrawMonthCalendar(DrawingSurface& s, const EntryTable& entries, const Calen
                         static_cast<float>(box.top + 0.001 * H));
       s.SetFontName(kFontName);
       s.SetFontSize(kCaptionPoints);
-      s.Print(category.Text().left(kCaptionLength));
+      s.Print(CellText(category).left(kCaptionLength));
       s.SetFontSize(kPointsAfterCaption);
     }
   }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "format/number_format.h"
+#include "store/cell_text.h"
 
 namespace {
 constexpr int kValueChoices = 1500;
@@ -17,7 +18,7 @@ bool IsChartTab(const Value& caption) {
 QStringList TabItems(const CategoryTable& categories, const Value& caption) {
   QStringList items;
   for (const CategoryRow& row : categories.rows) {
-    if (row.Category() == caption) items << row.Item().Text();
+    if (row.Category() == caption) items << CellText(row.Item());
   }
   return items;
 }
@@ -40,6 +41,6 @@ QStringList PersonCategories(const EntryTable& entries, const Value& person) {
     }
   }
   QStringList categories;
-  for (const Value& category : listed) categories << category.Text();
+  for (const Value& category : listed) categories << CellText(category);
   return categories;
 }

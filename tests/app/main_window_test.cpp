@@ -5,7 +5,10 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
+#include <QTest>
+#include <QToolButton>
 #include <cmath>
 
 #include "app/list_box.h"
@@ -176,6 +179,14 @@ TEST_F(AppTest, PictureBoxDrawsInTwipsAndKeepsItsPicture) {
   EXPECT_EQ(img.pixelColor(40, 35), QColor(0, 0, 0));
   EXPECT_EQ(img.pixelColor(35, 35), QColor(255, 255, 255));
   EXPECT_EQ(img.pixelColor(img.width() - 1, 2), QColor(255, 0, 0));
+  // Corners in any order: bottom-right first paints the same pixels, edges included.
+  p->FillRect(60 * tw, 20 * tw, 50 * tw, 14 * tw, Rgb{0, 0, 255});
+  p->OutlineRect(80 * tw, 80 * tw, 70 * tw, 70 * tw);
+  EXPECT_EQ(img.pixelColor(50, 14), QColor(0, 0, 255));
+  EXPECT_EQ(img.pixelColor(60, 20), QColor(0, 0, 255));
+  EXPECT_EQ(img.pixelColor(70, 75), QColor(0, 0, 0));
+  EXPECT_EQ(img.pixelColor(80, 75), QColor(0, 0, 0));
+  EXPECT_EQ(img.pixelColor(75, 80), QColor(0, 0, 0));
 
   // Text state lasts: white text stays white for the next print.
   p->SetTextColor(colors::kWhite);
@@ -189,4 +200,34 @@ TEST_F(AppTest, PictureBoxDrawsInTwipsAndKeepsItsPicture) {
   for (int x = 0; x < 60; ++x)
     for (int y = 60; y < 90; ++y) anyWhite |= img.pixelColor(x, y) == QColor(255, 255, 255);
   EXPECT_TRUE(anyWhite);
+}
+
+// From 1280 logical pixels wide (2560 x 1440 at a scale factor of 2 is 1280 x 720) all eight
+// captions stand whole in one row; on a narrower screen they may shorten, but every tab stays.
+TEST_F(AppTest, AllEightTabsStandInOneRowOnCommonScreens) {
+  StartUp();
+  form->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+  for (QSize screen :
+       {QSize(1280, 800), QSize(1366, 768), QSize(1440, 900), QSize(1280, 720), QSize(1024, 768)}) {
+    SCOPED_TRACE(screen.width() * 10000 + screen.height());
+    form->LayOut(screen);
+    QApplication::processEvents();
+    const QTabBar* bar = form->tabs->tabBar();
+    ASSERT_EQ(bar->count(), 8);
+    for (const QToolButton* arrow : bar->findChildren<QToolButton*>())
+      EXPECT_FALSE(arrow->isVisible());
+    if (screen.width() >= 1280) {
+      EXPECT_LE(bar->sizeHint().width(), form->tabs->width());  // no caption needs shortening
+    }
+    const QFontMetrics metrics(bar->font());
+    for (int i = 0; i < 8; ++i) {
+      SCOPED_TRACE(i);
+      const QRect tab = bar->tabRect(i);
+      EXPECT_TRUE(bar->rect().contains(tab));
+      if (screen.width() >= 1280) {
+        EXPECT_LT(metrics.horizontalAdvance(bar->tabText(i)), tab.width());
+      }
+    }
+  }
 }

@@ -15,3 +15,22 @@ TEST_F(AppTest, FirstStartCreatesDefaultsAndShowsToday) {
   EXPECT_EQ(module->SelectedDate, Value(QDate(2024, 3, 5)));
   EXPECT_TRUE(messages.shown.empty());
 }
+
+// Hand-edited files may hold a number or a date where a name is expected; it is listed as the
+// user reads it, never as an empty line.
+TEST_F(AppTest, NumberAndDateCellsAreListedAsTheUserReadsThem) {
+  WriteBytes("lv_personen.txt", "2\r\n\"Haushalt\"\r\n123\r\n");
+  WriteBytes("lv_kategorien.txt", "2\r\n\"Sport\",2.5\r\n\"Sport\",#2024-03-01#\r\n");
+  WriteBytes("lv_items.txt", "1\r\n#2024-03-05#,\"Haushalt\",7,\"Joggen\",5,\"x\",\"\",\"\"\r\n");
+  StartUp();
+  EXPECT_TRUE(messages.shown.empty());
+  ASSERT_EQ(form->personBox->count(), 2);
+  EXPECT_EQ(form->personBox->itemText(1), "123");
+  form->personBox->setCurrentIndex(0);
+  form->SelectTab(3);
+  ASSERT_EQ(form->itemBox->count(), 2);
+  EXPECT_EQ(form->itemBox->itemText(0), "2,5");
+  EXPECT_EQ(form->itemBox->itemText(1), "01.03.2024");
+  ASSERT_EQ(form->seriesCategoryBox->count(), 1);
+  EXPECT_EQ(form->seriesCategoryBox->itemText(0), "7");
+}

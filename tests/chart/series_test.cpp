@@ -4,13 +4,14 @@
 #include <gtest/gtest.h>
 
 #include "chart_test_support.h"
+#include "store/cell_text.h"
 
 namespace {
 const QDate kDay(2024, 3, 5);
 
 QStringList Texts(const std::vector<Value>& items) {
   QStringList out;
-  for (const Value& item : items) out << SeriesItemText(item);
+  for (const Value& item : items) out << CellText(item);
   return out;
 }
 
@@ -69,11 +70,11 @@ TEST(SeriesItems, MixedKindsAgreeWithValueEquality) {
   }
 }
 
-using SeriesItemTextTest = GermanChartTest;
+using CellTextTest = GermanChartTest;
 
-TEST_F(SeriesItemTextTest, ItemTextsForTheItemBox) {
-  EXPECT_EQ(SeriesItemText(Value("Joggen")), "Joggen");
-  EXPECT_EQ(SeriesItemText(Value(2.5)), "2,5");
-  EXPECT_EQ(SeriesItemText(Value(kDay)), "05.03.2024");
-  EXPECT_EQ(SeriesItemText(Value()), "");
+TEST_F(CellTextTest, ItemTextsForTheItemBox) {
+  EXPECT_EQ(CellText(Value("Joggen")), "Joggen");
+  EXPECT_EQ(CellText(Value(2.5)), "2,5");
+  EXPECT_EQ(CellText(Value(kDay)), "05.03.2024");
+  EXPECT_EQ(CellText(Value()), "");
 }

@@ -1,0 +1,127 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The window driven as a person drives it: keys typed into the combo boxes' text fields and
+// mouse clicks on the buttons of the shown, active window, so that the focus really moves.
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+
+#include "app_fixture.h"
+#include "store/atomic_file.h"
+
+namespace {
+
+QStringList Items(const QComboBox* box) {
+  QStringList items;
+  for (int i = 0; i < box->count(); ++i) items << box->itemText(i);
+  return items;
+}
+
+class Typing : public AppTest {
+ protected:
+  void SetUp() override {
+    AppTest::SetUp();
+    StartUp();
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+  }
+  // Clicks into the box's text field, selects what it holds and types over it.
+  static void Type(QComboBox* box, const QString& text) {
+    QLineEdit* edit = box->lineEdit();
+    QTest::mouseClick(edit, Qt::LeftButton);
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    if (text.isEmpty())
+      QTest::keyClick(edit, Qt::Key_Delete);
+    else
+      QTest::keyClicks(edit, text);
+  }
+  void ClickTab(int index) {
+    QTabBar* bar = form->tabs->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
+  }
+  void ChoosePersonByKeyboard() { QTest::keyClick(form->personBox, Qt::Key_Down); }
+  void Save(const QString& item, const QString& value) {
+    Type(form->itemBox, item);
+    Type(form->valueBox, value);
+    QTest::mouseClick(form->saveButton, Qt::LeftButton);
+  }
+};
+
+TEST_F(Typing, TypedItemsAndValuesAreSavedAsTyped) {
+  ChoosePersonByKeyboard();
+  ClickTab(3);  // "Sport"
+  Save("Joggen", "5");
+  Save("joggen", "7");  // a new item beside "Joggen", not an update of its entry
+  Save("Fit", "0");     // not completed to "Fitness" and 0,1
+  EXPECT_EQ(messages.Texts(), (QStringList{"Gespeichert.", "Gespeichert.", "Gespeichert."}));
+  EXPECT_EQ(ReadBytes("lv_items.txt"),
+            "3\r\n#2024-03-05#,\"Haushalt\",\"Sport\",\"Joggen\",5,\"[Beschreibung]\",\"\",\"\"\r\n"
+            "#2024-03-05#,\"Haushalt\",\"Sport\",\"joggen\",7,\"[Beschreibung]\",\"\",\"\"\r\n"
+            "#2024-03-05#,\"Haushalt\",\"Sport\",\"Fit\",0,\"[Beschreibung]\",\"\",\"\"\r\n");
+  const QByteArray categories = ReadBytes("lv_kategorien.txt");
+  EXPECT_TRUE(categories.contains("\"Sport\",\"Joggen\"\r\n"));
+  EXPECT_TRUE(categories.contains("\"Sport\",\"joggen\"\r\n"));
+  EXPECT_TRUE(categories.contains("\"Sport\",\"Fit\"\r\n"));
+  EXPECT_EQ(form->itemBox->currentText(), "Fit");
+  EXPECT_EQ(form->valueBox->currentText(), "0");
+}
+
+TEST_F(Typing, ATypedNameDifferingOnlyInCaseIsANewPerson) {
+  Type(form->personBox, "haushalt");
+  QTest::mouseClick(form->addPersonButton, Qt::LeftButton);
+  EXPECT_TRUE(messages.shown.empty());
+  EXPECT_EQ(Items(form->personBox), (QStringList{"Haushalt", "haushalt"}));
+  EXPECT_EQ(ReadBytes("lv_personen.txt"), "2\r\n\"Haushalt\"\r\n\"haushalt\"\r\n");
+}
+
+TEST_F(Typing, TypingAKnownPersonIsNoChoice) {
+  ClickTab(3);  // filled for no person yet: a choice of "Haushalt" would rebuild the page
+  Type(form->itemBox, "Walken");
+  Type(form->valueBox, "3");
+  QSignalSpy chosen(form.get(), &MainWindow::PersonChosen);
+  Type(form->personBox, "Haushalt");  // the person typed last, exactly as listed
+  QTest::keyClick(form->personBox->lineEdit(), Qt::Key_Return);
+  QTest::mouseClick(form->saveButton, Qt::LeftButton);
+  EXPECT_EQ(chosen.count(), 0);
+  EXPECT_EQ(messages.Texts(), QStringList{"Gespeichert."});
+  EXPECT_TRUE(ReadBytes("lv_items.txt").contains("\"Haushalt\",\"Sport\",\"Walken\",3,"));
+  EXPECT_EQ(form->itemBox->currentText(), "Walken");  // the page was not rebuilt
+}
+
+TEST_F(Typing, AChoiceInTheListByMouseOrKeyboardCallsItsProcedure) {
+  Type(form->personBox, "Anna");
+  QTest::mouseClick(form->addPersonButton, Qt::LeftButton);
+  QSignalSpy chosen(form.get(), &MainWindow::PersonChosen);
+
+  // By mouse: open the list, click the second line.
+  form->personBox->showPopup();
+  QAbstractItemView* view = form->personBox->view();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(view->window()));
+  // The list takes no release that comes right after it opened.
+  QTest::qWait(QApplication::doubleClickInterval() + 50);
+  const QModelIndex anna = view->model()->index(1, 0);
+  QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(anna).center());
+  EXPECT_EQ(chosen.count(), 1);
+  EXPECT_EQ(form->personBox->currentText(), "Anna");
+  EXPECT_EQ(module->LastPerson, Value("Anna"));  // the tab page was rebuilt for her
+
+  // By keyboard: open the list, go up a line and take it with Return.
+  QTest::keyClick(form->personBox, Qt::Key_Down, Qt::AltModifier);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(view->window()));
+  QTest::keyClick(view, Qt::Key_Up);
+  QTest::keyClick(view, Qt::Key_Return);
+  EXPECT_EQ(chosen.count(), 2);
+  EXPECT_EQ(form->personBox->currentText(), "Haushalt");
+
+  // An arrow key on the closed box steps to the next name: a choice by keyboard.
+  QTest::keyClick(form->personBox, Qt::Key_Down);
+  EXPECT_EQ(chosen.count(), 3);
+  EXPECT_EQ(module->LastPerson, Value("Anna"));
+}
+
+}  // namespace
