@@ -13,7 +13,6 @@
 #include "app/list_box.h"
 #include "app_fixture.h"
 #include "sample_data.h"
-#include "store/atomic_file.h"
 
 namespace {
 
@@ -77,7 +76,7 @@ class FailedWrites : public AppTest, public ::testing::WithParamInterface<Failur
       ASSERT_EQ(seteuid(getuid()), 0);
     }
     chmod(QDir::currentPath().toLocal8Bit().constData(), 0700);
-    SetWriteFailureAfterBytesForTesting(-1);
+    writer.FailAfterBytes(-1);
   }
 
   // A new window in a new, empty working directory of its own.
@@ -89,6 +88,7 @@ class FailedWrites : public AppTest, public ::testing::WithParamInterface<Failur
     ASSERT_TRUE(QDir::setCurrent(Path(directory)));
     form = std::make_unique<MainWindow>();
     module = std::make_unique<DayLog>(*form, messages, clock);
+    module->store.UseWriter(writer);
     ConnectEvents(*form, *module);
   }
 
@@ -108,7 +108,7 @@ class FailedWrites : public AppTest, public ::testing::WithParamInterface<Failur
         ASSERT_TRUE(QDir().mkdir(path));
         break;
       case Failure::DiskFullAfterTwoBytes:
-        SetWriteFailureAfterBytesForTesting(2);
+        writer.FailAfterBytes(2);
         break;
     }
   }
@@ -154,4 +154,15 @@ TEST_P(FailedWrites, NothingIsLostAndNothingIsReportedAsSaved) {
 
 INSTANTIATE_TEST_SUITE_P(EveryWay, FailedWrites,
                          ::testing::Values(Failure::ReadOnlyDirectory, Failure::DirectoryInPlace,
-                                           Failure::DiskFullAfterTwoBytes));
+                                           Failure::DiskFullAfterTwoBytes),
+                         [](const ::testing::TestParamInfo<Failure>& info) -> std::string {
+                           switch (info.param) {
+                             case Failure::ReadOnlyDirectory:
+                               return "ReadOnlyDirectory";
+                             case Failure::DirectoryInPlace:
+                               return "DirectoryInPlace";
+                             case Failure::DiskFullAfterTwoBytes:
+                               return "DiskFullAfterTwoBytes";
+                           }
+                           return "Unknown";
+                         });

@@ -6,7 +6,7 @@
 #include <QDir>
 #include <QFile>
 
-#include "store/atomic_file.h"
+#include "failing_file_writer.h"
 #include "temp_dir.h"
 
 namespace {
@@ -34,11 +34,8 @@ QByteArray Entries(int count, int records) {
 
 class StoreFiles : public InTempDir {
  protected:
-  void TearDown() override {
-    SetWriteFailureAfterBytesForTesting(-1);
-    InTempDir::TearDown();
-  }
-  Store store;
+  FailingFileWriter writer;
+  Store store{writer};
 };
 
 }  // namespace
@@ -152,7 +149,7 @@ TEST_F(StoreFiles, AFileThatCannotBeReadIsNeverRewritten) {
 TEST_F(StoreFiles, AFailedWriteLeavesTheOldFileWhole) {
   store.LoadData();
   store.persons.rows.push_back(PersonRow{{Value("Anna")}});
-  SetWriteFailureAfterBytesForTesting(5);
+  writer.FailAfterBytes(5);
   const auto failure = store.WritePersonFile();
   ASSERT_TRUE(failure);
   EXPECT_TRUE(failure->contains(QString::fromUtf8("„lv_personen.txt“")));
