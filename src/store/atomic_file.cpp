@@ -3,14 +3,32 @@
 
 #include <QSaveFile>
 
-#if defined(Q_OS_UNIX)
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstring>
+
+#if defined(Q_OS_UNIX)
+#include <unistd.h>
 #endif
 
 namespace {
+
+// The reason for a failed write in German where the system's words would be English.
+QString ReasonOf(int error, const QString& fallback) {
+  switch (error) {
+    case ENOSPC:
+      return QStringLiteral("der Datenträger ist voll; bitte schaffen Sie Platz");
+#if defined(EDQUOT)
+    case EDQUOT:
+      return QStringLiteral("Ihr Speicherplatz ist erschöpft; bitte schaffen Sie Platz");
+#endif
+    case EFBIG:
+      return QStringLiteral("die Datei überschreitet die erlaubte Dateigröße");
+    case EIO:
+      return QStringLiteral("Ein-/Ausgabefehler des Datenträgers");
+    default:
+      return fallback;
+  }
+}
 
 std::optional<QString> Discard(QSaveFile& file, const QString& reason) {
   file.cancelWriting();
@@ -35,15 +53,22 @@ std::optional<QString> WriteFileAtomically(const QString& path, QByteArrayView b
   qint64 written = 0;
   while (written < bytes.size()) {
     const qint64 n = file.write(bytes.data() + written, bytes.size() - written);
-    if (n <= 0) return Discard(file, ErrorOf(file));
+    if (n <= 0) {
+      const int error = errno;
+      return Discard(file, ReasonOf(error, ErrorOf(file)));
+    }
     written += n;
   }
-  if (file.error() != QFileDevice::NoError || !file.flush()) return Discard(file, ErrorOf(file));
+  if (file.error() != QFileDevice::NoError || !file.flush()) {
+    const int error = errno;
+    return Discard(file, ReasonOf(error, ErrorOf(file)));
+  }
 #if defined(Q_OS_UNIX)
   // A file system may report a full device only when the data is synced; the save file ignores
   // a failing sync, so it is checked here, before the rename.
   if (::fsync(file.handle()) != 0) {
-    return Discard(file, QString::fromLocal8Bit(std::strerror(errno)));
+    const int error = errno;
+    return Discard(file, ReasonOf(error, QString::fromLocal8Bit(std::strerror(error))));
   }
 #endif
   if (!file.commit()) {
