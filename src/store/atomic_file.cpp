@@ -32,7 +32,7 @@ QString ReasonOf(int error, const QString& fallback) {
 
 std::optional<QString> Discard(QSaveFile& file, const QString& reason) {
   file.cancelWriting();
-  return QStringLiteral("Die Datei konnte nicht vollständig geschrieben werden (%1).").arg(reason);
+  return QStringLiteral("Sie konnte nicht vollständig geschrieben werden (%1).").arg(reason);
 }
 
 QString ErrorOf(const QSaveFile& file) {
@@ -48,7 +48,7 @@ std::optional<QString> WriteFileAtomically(const QString& path, QByteArrayView b
   // save file writes small contents only when it is committed, and a failure there would still
   // put the cut file in place of the old one.
   if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-    return QStringLiteral("Die Datei kann nicht geschrieben werden (%1).").arg(file.errorString());
+    return QStringLiteral("Sie kann nicht geschrieben werden (%1).").arg(file.errorString());
   }
   qint64 written = 0;
   while (written < bytes.size()) {
@@ -66,13 +66,18 @@ std::optional<QString> WriteFileAtomically(const QString& path, QByteArrayView b
 #if defined(Q_OS_UNIX)
   // A file system may report a full device only when the data is synced; the save file ignores
   // a failing sync, so it is checked here, before the rename.
-  if (::fsync(file.handle()) != 0) {
+#if defined(Q_OS_LINUX)
+  const int synced = ::fdatasync(file.handle());
+#else
+  const int synced = ::fsync(file.handle());
+#endif
+  if (synced != 0) {
     const int error = errno;
     return Discard(file, ReasonOf(error, QString::fromLocal8Bit(std::strerror(error))));
   }
 #endif
   if (!file.commit()) {
-    return QStringLiteral("Die Datei konnte nicht gespeichert werden (%1).")
+    return QStringLiteral("Sie konnte nicht an ihren Platz gebracht werden (%1).")
         .arg(file.errorString());
   }
   return std::nullopt;

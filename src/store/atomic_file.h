@@ -11,7 +11,8 @@ class FileWriter {
  public:
   virtual ~FileWriter() = default;
   // Replaces the file at `path` with `bytes` whole or not at all. On failure the old file keeps
-  // its bytes and a German sentence describing the failure is returned.
+  // its bytes and a German sentence describing the failure is returned; it speaks of the file
+  // as "Sie", following a sentence that names it.
   [[nodiscard]] virtual std::optional<QString> Replace(const QString& path,
                                                        QByteArrayView bytes) = 0;
 };

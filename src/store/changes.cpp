@@ -228,8 +228,7 @@ RemoveOutcome RemoveEntry(Store& store, const std::function<bool(const EntryRow&
   if (hit == rows.rend()) {
     out.result = RemoveOutcome::Result::Gone;
     out.message = QStringLiteral(
-                      "Der Eintrag steht nicht mehr in der Datei %1, sie wurde außerhalb von "
-                      "Lumivera geändert. Es wurde nichts gelöscht.")
+                      "Der Eintrag steht nicht mehr in der Datei %1. Es wurde nichts gelöscht.")
                       .arg(QuotedName(DataFile::Entries));
     return out;
   }

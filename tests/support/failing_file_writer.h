@@ -11,7 +11,9 @@ class FailingFileWriter : public FileWriter {
   void FailAfterBytes(qint64 bytes) { failAfterBytes_ = bytes; }
   [[nodiscard]] std::optional<QString> Replace(const QString& path, QByteArrayView bytes) override {
     if (failAfterBytes_ >= 0 && bytes.size() > failAfterBytes_) {
-      return QStringLiteral("Die Datei konnte nicht vollständig geschrieben werden (Datenträger voll).");
+      return QStringLiteral(
+          "Sie konnte nicht vollständig geschrieben werden (der Datenträger ist voll; bitte "
+          "schaffen Sie Platz).");
     }
     return WriteFileAtomically(path, bytes);
   }
