@@ -2,7 +2,6 @@
 #include "store/atomic_file.h"
 
 #include <QSaveFile>
-
 #include <cerrno>
 #include <cstring>
 

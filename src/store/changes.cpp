@@ -175,8 +175,7 @@ SaveOutcome StoreEntry(Store& store, const EntryInput& in, const QLocale& locale
   }
 
   // The change is made on what the files hold now.
-  OutsideChanges outside =
-      ReadAgainIfChanged(store, {DataFile::Categories, DataFile::Entries});
+  OutsideChanges outside = ReadAgainIfChanged(store, {DataFile::Categories, DataFile::Entries});
   const auto refuse = [&outside](QString message, bool learnedPair = false) {
     return Refusal(std::move(message), learnedPair, std::move(outside));
   };
@@ -227,9 +226,9 @@ RemoveOutcome RemoveEntry(Store& store, const std::function<bool(const EntryRow&
   const auto hit = std::find_if(rows.rbegin(), rows.rend(), isLine);
   if (hit == rows.rend()) {
     out.result = RemoveOutcome::Result::Gone;
-    out.message = QStringLiteral(
-                      "Der Eintrag steht nicht mehr in der Datei %1. Es wurde nichts gelöscht.")
-                      .arg(QuotedName(DataFile::Entries));
+    out.message =
+        QStringLiteral("Der Eintrag steht nicht mehr in der Datei %1. Es wurde nichts gelöscht.")
+            .arg(QuotedName(DataFile::Entries));
     return out;
   }
   const auto at = std::prev(hit.base());

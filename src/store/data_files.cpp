@@ -385,8 +385,8 @@ std::optional<QString> Store::WriteTable(DataFile file, const TableT& table) {
     // The entries file is large: only the rows that changed since the last rewrite are encoded.
     const std::optional<QByteArrayView> bytes =
         encodedEntries_.Encode(table.rows, State(file).knownSize);
-    failure = bytes ? writer_->Replace(path, *bytes)
-                    : std::optional<QString>(UnstorableTextMessage());
+    failure =
+        bytes ? writer_->Replace(path, *bytes) : std::optional<QString>(UnstorableTextMessage());
     if (!failure) NoteWritten(file, *bytes);
   } else {
     RecordWriter writer;

@@ -70,8 +70,8 @@ TEST_F(OutsideChanges, AnotherProgramsRowsStayAndTheUsersChangeIsMadeOnThem) {
   ASSERT_EQ(messages.Texts(), QStringList{"Gespeichert."});
 
   // Another program appends an entry, the very item the user is about to type, and a person.
-  WriteBytes("lv_items.txt", "2\r\n" + Entry("Joggen", "5", "[Beschreibung]") +
-                                 Entry("Walken", "2", "von aussen"));
+  WriteBytes("lv_items.txt",
+             "2\r\n" + Entry("Joggen", "5", "[Beschreibung]") + Entry("Walken", "2", "von aussen"));
   QByteArray categories = ReadBytes("lv_kategorien.txt");
   categories.replace(0, 2, "23");
   WriteBytes("lv_kategorien.txt", categories + "\"Sport\",\"Rudern\"\r\n");
@@ -88,8 +88,9 @@ TEST_F(OutsideChanges, AnotherProgramsRowsStayAndTheUsersChangeIsMadeOnThem) {
                                            Entry("Rudern", "3", "[Beschreibung]"));
   EXPECT_EQ(ReadBytes("lv_kategorien.txt"), categories + "\"Sport\",\"Rudern\"\r\n");  // once
   EXPECT_EQ(Items(form->itemBox).count("Rudern"), 1);
-  EXPECT_EQ(DayList(), (QStringList{"[Sport]  [Joggen]   [ 5] ", "[Sport]  [Walken]   [ 2] [von aussen]",
-                                    "[Sport]  [Rudern]   [ 3] "}));
+  EXPECT_EQ(DayList(),
+            (QStringList{"[Sport]  [Joggen]   [ 5] ", "[Sport]  [Walken]   [ 2] [von aussen]",
+                         "[Sport]  [Rudern]   [ 3] "}));
 
   // Adding a person starts from the persons file; later changes are not reported again.
   Type(form->personBox, "Anna");
@@ -107,8 +108,8 @@ TEST_F(OutsideChanges, ADeleteWhoseLineVanishedDeletesNothingAndSaysSo) {
   Save("Walken", "2");
   ASSERT_EQ(form->dayList->count(), 2);
   // Another program removes Joggen and adds Move.
-  const QByteArray outside = "2\r\n" + Entry("Walken", "2", "[Beschreibung]") +
-                             Entry("Move", "1", "[Beschreibung]");
+  const QByteArray outside =
+      "2\r\n" + Entry("Walken", "2", "[Beschreibung]") + Entry("Move", "1", "[Beschreibung]");
   WriteBytes("lv_items.txt", outside);
   messages.shown.clear();
   messages.SetNextAnswer(true);

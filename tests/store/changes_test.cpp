@@ -235,7 +235,8 @@ TEST_F(Changes, RemovingAnEntryRewritesTheFileInOrderAndTheTableIsWhatTheFileHol
                                  "#2024-03-05#,,\"Sport\",\"Fahrrad\",\"12\",\"y\",,\"r\"\r\n" +
                                  Row("Move", "123456789.123", "z"));
   ASSERT_FALSE(store.ReadEntryFile());
-  EXPECT_EQ(RemoveEntry(store, SameAs(store.entries.Row(1))).result, RemoveOutcome::Result::Removed);
+  EXPECT_EQ(RemoveEntry(store, SameAs(store.entries.Row(1))).result,
+            RemoveOutcome::Result::Removed);
   EXPECT_EQ(ReadBytes("lv_items.txt"),
             "3\r\n" + Row("Walken", "-0.5", "") +
                 "#2024-03-05#,,\"Sport\",\"Fahrrad\",\"12\",\"y\",,\"r\"\r\n" +

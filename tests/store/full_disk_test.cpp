@@ -62,12 +62,13 @@ SampleData FilesOfAbout(qsizetype bytes) {
         PersonRow{{Value(QStringLiteral("Person %1 ").arg(i) + padding + padding + padding)}});
   }
   for (int i = 0; i < 200; ++i) {
-    data.categories.rows.push_back(
-        CategoryRow{{Value(QStringLiteral("Sport")), Value(QStringLiteral("Item %1 ").arg(i) + padding)}});
+    data.categories.rows.push_back(CategoryRow{
+        {Value(QStringLiteral("Sport")), Value(QStringLiteral("Item %1 ").arg(i) + padding)}});
   }
   for (int i = 0; i < 100; ++i) {
-    EntryRow row = MakeEntry(kDay.addDays(i % 7), Value(QStringLiteral("Haushalt")),
-                             Value(QStringLiteral("Sport")), Value(QStringLiteral("Item %1").arg(i)));
+    EntryRow row =
+        MakeEntry(kDay.addDays(i % 7), Value(QStringLiteral("Haushalt")),
+                  Value(QStringLiteral("Sport")), Value(QStringLiteral("Item %1").arg(i)));
     row.Description() = Value(padding.left(bytes / 100 - 60));
     data.entries.rows.push_back(row);
   }
@@ -141,8 +142,7 @@ ChildResult InChild(const std::function<int(QString&)>& body) {
           QString::fromUtf8(bytes)};
 }
 
-class FullDisk : public InTempDir,
-                 public ::testing::WithParamInterface<std::tuple<Size, Action>> {
+class FullDisk : public InTempDir, public ::testing::WithParamInterface<std::tuple<Size, Action>> {
  protected:
   QByteArray Disk() const {
     QByteArray all;
