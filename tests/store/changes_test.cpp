@@ -2,6 +2,7 @@
 #include "store/changes.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
@@ -330,4 +331,23 @@ TEST_F(Changes, RefusedPersonsLeaveTableAndFileAsTheyWere) {
   ASSERT_TRUE(QFile::remove("lv_personen.txt"));
   ASSERT_TRUE(QDir().mkdir("lv_personen.txt"));
   refused("Anna", "lv_personen.txt");
+}
+
+TEST_F(Changes, ARewriteInPlaceOfTheSameSizeIsNoticed) {
+  ASSERT_EQ(Save("Joggen", "5").result, R::Saved);
+  // Another program writes the file in place, keeping its size and inode, a moment later (the
+  // file system's clock ticks every few milliseconds).
+  usleep(20'000);
+  QByteArray outside = ReadBytes("lv_items.txt");
+  outside.replace("Joggen", "Walken");
+  WriteBytes("lv_items.txt", outside);
+  const SaveOutcome out = Save("Fahrrad", "3");
+  EXPECT_EQ(out.result, R::Saved);
+  EXPECT_TRUE(out.outside.entries);
+  EXPECT_EQ(out.outside.messages,
+            QStringList{QString::fromUtf8(
+                "Die Datei „lv_items.txt“ wurde außerhalb von Lumivera geändert und neu eingelesen.")});
+  EXPECT_EQ(ReadBytes("lv_items.txt"),
+            "2\r\n" + Row("Walken", "5", "[Beschreibung]") + Row("Fahrrad", "3", "[Beschreibung]"));
+  EXPECT_TRUE(Save("Move", "1").outside.messages.isEmpty());  // told once
 }
