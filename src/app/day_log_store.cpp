@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QPlainTextEdit>
 #include <QTextDocument>
+#include <algorithm>
 
 #include "app/day_log.h"
 #include "app/list_box.h"
@@ -38,12 +39,17 @@ void DayLog::SaveEntry() {
                          window_.valueBox->currentText(),
                          window_.descriptionBox->document()->toRawText()};
   const SaveOutcome outcome = StoreEntry(store, input);
-  if (outcome.learned) FillItemBox(window_.itemBox, store.categories, input.category, input.item);
+  for (const QString& message : outcome.outside.messages) Tell(message);
+  if (outcome.learned || outcome.outside.categories) {
+    FillItemBox(window_.itemBox, store.categories, input.category, input.item);
+  }
   switch (outcome.result) {
     case SaveOutcome::Result::Ignored:
       return;
     case SaveOutcome::Result::Refused:
       Tell(outcome.message);
+      // The entries read again are shown all the same.
+      if (outcome.outside.entries) DrawCalendar();
       return;
     case SaveOutcome::Result::Saved:
       messages_.Show(kInfo, QStringLiteral("Gespeichert."));
@@ -60,23 +66,18 @@ void DayLog::DeleteEntryAt(int) {
   const Value person(window_.personBox->currentText());
   const Value day = SelectedDate;
   const QString selected = window_.dayList->SelectedText();
+  const auto isSelectedLine = [&](const EntryRow& row) {
+    return BelongsToDayList(row, day, person, category) && ::DayListLine(row) == selected;
+  };
 
-  // The last of several rows with the selected line is the hit.
-  int hit = 0;
-  for (int i = 1; i <= store.entries.Count(); ++i) {
-    if (BelongsToDayList(store.entries.Row(i), day, person, category) &&
-        DayListLine(i) == selected) {
-      hit = i;
-    }
-  }
-  if (hit == 0) return;
+  if (std::none_of(store.entries.rows.begin(), store.entries.rows.end(), isSelectedLine)) return;
   if (!messages_.AskYesNo(kInfo, QStringLiteral("Wollen Sie den Eintrag wirklich löschen?")))
     return;
-  if (auto failure = RemoveEntry(store, hit)) {
-    Tell(*failure);
-    return;
-  }
-  DrawCalendar();
+  // The line is looked for again: another program may have changed the file meanwhile.
+  const RemoveOutcome outcome = RemoveEntry(store, isSelectedLine);
+  for (const QString& message : outcome.outside.messages) Tell(message);
+  if (outcome.result != RemoveOutcome::Result::Removed) Tell(outcome.message);
+  if (outcome.result == RemoveOutcome::Result::Removed || outcome.outside.entries) DrawCalendar();
 }
 
 void DayLog::AddPerson() {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "store/changes.h"
 
+#include <algorithm>
+#include <iterator>
 #include <utility>
 #include <vector>
 
@@ -36,11 +38,41 @@ QString CharacterShown(const QString& text, QChar bad) {
       .arg(shown, QString::number(static_cast<uint>(code), 16).toUpper().rightJustified(4, u'0'));
 }
 
-SaveOutcome Refusal(QString message, bool learned = false) {
+QString QuotedName(DataFile file) {
+  return QStringLiteral("„%1“").arg(FileName(file));
+}
+
+// Reads the files again that another program has changed, and says so in one sentence.
+OutsideChanges ReadAgainIfChanged(Store& store, std::initializer_list<DataFile> files) {
+  OutsideChanges out;
+  QStringList names, problems;
+  for (DataFile file : files) {
+    const Store::Reread reread = store.ReadAgainIfChanged(file);
+    if (reread.changed) {
+      names << QuotedName(file);
+      (file == DataFile::Entries ? out.entries : out.categories) = true;
+    }
+    if (reread.problem) problems << *reread.problem;
+  }
+  if (names.size() == 1) {
+    out.messages << QStringLiteral(
+                        "Die Datei %1 wurde außerhalb von Lumivera geändert und neu eingelesen.")
+                        .arg(names.first());
+  } else if (names.size() > 1) {
+    out.messages << QStringLiteral(
+                        "Die Dateien %1 wurden außerhalb von Lumivera geändert und neu eingelesen.")
+                        .arg(names.join(QStringLiteral(" und ")));
+  }
+  out.messages << problems;
+  return out;
+}
+
+SaveOutcome Refusal(QString message, bool learned = false, OutsideChanges outside = {}) {
   SaveOutcome out;
   out.result = SaveOutcome::Result::Refused;
   out.learned = learned;
   out.message = std::move(message);
+  out.outside = std::move(outside);
   return out;
 }
 
@@ -142,10 +174,16 @@ SaveOutcome StoreEntry(Store& store, const EntryInput& in, const QLocale& locale
     if (auto refused = UnstorableText(QString::fromUtf16(field), *text)) return Refusal(*refused);
   }
 
+  // The change is made on what the files hold now.
+  OutsideChanges outside = ReadAgainIfChanged(store, {DataFile::Categories, DataFile::Entries});
+  const auto refuse = [&outside](QString message, bool learnedPair = false) {
+    return Refusal(std::move(message), learnedPair, std::move(outside));
+  };
+
   const Value category(in.category), item(in.item), person(in.person);
   const bool known = KnowsPair(store.categories, category, item);
   if (!known && store.categories.Full()) {
-    return Refusal(
+    return refuse(
         QStringLiteral("Es können höchstens %1 Kategorie-Items gespeichert werden. Der Eintrag "
                        "wurde nicht gespeichert; bitte wählen Sie ein vorhandenes Item.")
             .arg(GermanCount(CategoryTable::kCapacity)));
@@ -154,7 +192,7 @@ SaveOutcome StoreEntry(Store& store, const EntryInput& in, const QLocale& locale
   const std::vector<int> matches = MatchingEntries(store.entries, in.day, person, category, item);
   // Refused before anything is learned, so a full table leaves both files as they are.
   if (number && !in.person.isEmpty() && matches.empty() && store.entries.Full()) {
-    return Refusal(
+    return refuse(
         QStringLiteral("Es können höchstens %1 Einträge gespeichert werden. Der Eintrag wurde "
                        "nicht gespeichert; bitte löschen Sie zuerst nicht mehr benötigte Einträge.")
             .arg(GermanCount(EntryTable::kCapacity)));
@@ -162,33 +200,47 @@ SaveOutcome StoreEntry(Store& store, const EntryInput& in, const QLocale& locale
 
   bool learned = false;
   if (!known) {
-    if (auto failure = LearnPair(store, category, item)) return Refusal(*failure);
+    if (auto failure = LearnPair(store, category, item)) return refuse(*failure);
     learned = true;
   }
-  if (!number) return Refusal(kNoNumber, learned);
-  if (in.person.isEmpty()) return Refusal(kNoPerson, learned);
+  if (!number) return refuse(kNoNumber, learned);
+  if (in.person.isEmpty()) return refuse(kNoPerson, learned);
 
   const bool append = matches.empty();
   const std::optional<QString> failure =
       append ? AppendEntry(store, in, *number)
              : UpdateEntries(store, matches, *number, in.description);
-  if (failure) return Refusal(*failure, learned);
+  if (failure) return refuse(*failure, learned);
   SaveOutcome out;
   out.result = append ? SaveOutcome::Result::Saved : SaveOutcome::Result::Updated;
   out.learned = learned;
+  out.outside = std::move(outside);
   return out;
 }
 
-std::optional<QString> RemoveEntry(Store& store, int row) {
+RemoveOutcome RemoveEntry(Store& store, const std::function<bool(const EntryRow&)>& isLine) {
+  RemoveOutcome out;
+  out.outside = ReadAgainIfChanged(store, {DataFile::Entries});
   std::vector<EntryRow>& rows = store.entries.rows;
-  const auto at = rows.begin() + (row - 1);
+  // The last of several rows with the line is the one.
+  const auto hit = std::find_if(rows.rbegin(), rows.rend(), isLine);
+  if (hit == rows.rend()) {
+    out.result = RemoveOutcome::Result::Gone;
+    out.message =
+        QStringLiteral("Der Eintrag steht nicht mehr in der Datei %1. Es wurde nichts gelöscht.")
+            .arg(QuotedName(DataFile::Entries));
+    return out;
+  }
+  const auto at = std::prev(hit.base());
+  const auto index = at - rows.begin();
   EntryRow removed = std::move(*at);
   rows.erase(at);
   if (auto failure = store.WriteEntryFile()) {
-    rows.insert(rows.begin() + (row - 1), std::move(removed));
-    return failure;
+    rows.insert(rows.begin() + index, std::move(removed));
+    out.result = RemoveOutcome::Result::Refused;
+    out.message = *failure;
   }
-  return std::nullopt;
+  return out;
 }
 
 AddPersonOutcome StorePerson(Store& store, const QString& name) {

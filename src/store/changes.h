@@ -4,6 +4,7 @@
 #include <QLocale>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 #include "store/data_files.h"
@@ -12,6 +13,19 @@
 // the Store and plain inputs, never on a widget, and say in their outcome what the window has to
 // show. Every change is written to its file at once; when the write fails, the change is undone
 // in memory, so table and file still agree, and the German message for the user is returned.
+
+// Before a change, the files it rewrites are read again if another program has changed them
+// since Lumivera last read or wrote them, and the change is made on what they hold now: nothing
+// another program wrote is overwritten.
+struct OutsideChanges {
+  // The category and entries files were read again: their tables hold what the files hold,
+  // with the change made on them, and the window shows the tables anew.
+  bool categories = false;
+  bool entries = false;
+  // To show before the outcome's own message: one sentence naming the files read again, then
+  // problems met while reading them (damage, a file that can no longer be read).
+  QStringList messages;
+};
 
 // The entry being saved, as taken from the window when "Speichern" is pressed.
 struct EntryInput {
@@ -35,17 +49,32 @@ struct SaveOutcome {
   // this stays so even when the entry itself is then refused for its value or its person.
   bool learned = false;
   QString message;
+  OutsideChanges outside;
 };
 
 // Learns a new item of the category, checks value and person, then updates the matching entry
 // or appends a new one and rewrites the entries file. The value text is read with `locale`.
-SaveOutcome StoreEntry(Store& store, const EntryInput& input, const QLocale& locale = QLocale());
+[[nodiscard]] SaveOutcome StoreEntry(Store& store, const EntryInput& input,
+                                     const QLocale& locale = QLocale());
 
-// Removes entry `row` (1 to the count) and rewrites the entries file without it; the rows after
-// it move up by one and keep their order. The table is not read back from the file: the writer
-// stores every cell losslessly, so reading the file again would give exactly the table as it now
-// is. When the file cannot be written, the row is put back and the German message is returned.
-std::optional<QString> RemoveEntry(Store& store, int row);
+struct RemoveOutcome {
+  enum class Result {
+    Removed,  // the entry is gone from table and file
+    Gone,     // no entry of the file is that line any more: nothing was deleted; `message` says so
+    Refused,  // the file could not be written; `message` says why; table and file are unchanged
+  };
+  Result result = Result::Removed;
+  QString message;
+  OutsideChanges outside;
+};
+
+// Removes the entry whose line was pressed, `isLine` telling which rows give that line (the last
+// of them is the one), and rewrites the entries file without it; the rows after it move up by
+// one and keep their order. The line is looked for after the file was read again if another
+// program changed it. The table is not read back from the file: the writer stores every cell
+// losslessly, so reading the file again would give exactly the table as it now is.
+[[nodiscard]] RemoveOutcome RemoveEntry(Store& store,
+                                        const std::function<bool(const EntryRow&)>& isLine);
 
 struct AddPersonOutcome {
   enum class Result {
@@ -61,7 +90,7 @@ struct AddPersonOutcome {
 
 // Ensures and rereads the persons file, so the file is the starting point, and appends the name
 // unless it is already there (exact, case-sensitive).
-AddPersonOutcome StorePerson(Store& store, const QString& name);
+[[nodiscard]] AddPersonOutcome StorePerson(Store& store, const QString& name);
 
 // A German message naming the field and the character when the text holds one that a data file
 // cannot store (a double quote, a line break, a character outside Windows-1252).

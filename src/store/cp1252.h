@@ -14,7 +14,8 @@
 
 // Appends the bytes of `text` to `out`; false (and `out` as it was) when a character has no
 // byte, or with `refuseFieldBreakers` is a double quote or a line break.
-bool AppendCp1252(QStringView text, std::string& out, bool refuseFieldBreakers = false);
+[[nodiscard]] bool AppendCp1252(QStringView text, std::string& out,
+                                bool refuseFieldBreakers = false);
 // Writes the bytes of `text` to `dst`, which has room for text.size() bytes, and returns the end
 // of what it wrote; nothing (with `dst` partly written) when a character has no byte, or with
 // `refuseFieldBreakers` is a double quote or a line break.

@@ -10,7 +10,6 @@
 #include <emmintrin.h>
 #endif
 
-#include "store/atomic_file.h"
 #include "store/cp1252.h"
 
 namespace {
@@ -191,13 +190,6 @@ QString UnstorableTextMessage() {
 std::optional<QByteArray> RecordWriter::Bytes() const {
   if (unstorable_) return std::nullopt;
   return QByteArray(bytes_.constData(), size_);
-}
-
-std::optional<QString> RecordWriter::Close(const QString& path) const {
-  if (unstorable_) {
-    return UnstorableTextMessage();
-  }
-  return WriteFileAtomically(path, QByteArrayView(bytes_.constData(), size_));
 }
 
 RecordReader::RecordReader(QByteArray bytes)

@@ -39,8 +39,6 @@ class RecordWriter {
   bool Storable() const { return !unstorable_; }
   // The bytes written so far, whether storable or not; valid until the next record.
   QByteArrayView View() const { return QByteArrayView(bytes_.constData(), size_); }
-  // Writes the file atomically; on failure returns a German sentence and the file is unchanged.
-  std::optional<QString> Close(const QString& path) const;
 
  private:
   // Room for `bytes` more bytes after the ones written; returns where they go.

@@ -11,6 +11,7 @@
 #include "app/event_wiring.h"
 #include "app/main_window.h"
 #include "app/message_boxes.h"
+#include "failing_file_writer.h"
 #include "temp_dir.h"
 
 // Records every message instead of showing it, and answers questions from a script.
@@ -49,6 +50,7 @@ class AppTest : public InTempDir {
     InTempDir::SetUp();
     form = std::make_unique<MainWindow>();
     module = std::make_unique<DayLog>(*form, messages, clock);
+    module->store.UseWriter(writer);
     ConnectEvents(*form, *module);
   }
   void TearDown() override {
@@ -59,6 +61,8 @@ class AppTest : public InTempDir {
   void StartUp(QSize screen = QSize(1920, 1080)) { LoadWindow(*form, *module, screen); }
 
   FixedClock clock{QDate(2024, 3, 5)};
+  // Every write of the window's store goes through it; it fails only when told to.
+  FailingFileWriter writer;
   RecordingMessageBoxes messages;
   std::unique_ptr<MainWindow> form;
   std::unique_ptr<DayLog> module;

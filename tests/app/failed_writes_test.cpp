@@ -13,7 +13,6 @@
 #include "app/list_box.h"
 #include "app_fixture.h"
 #include "sample_data.h"
-#include "store/atomic_file.h"
 
 namespace {
 
@@ -92,7 +91,7 @@ class FailedWrites : public AppTest, public ::testing::WithParamInterface<Failur
       ASSERT_EQ(seteuid(getuid()), 0);
     }
     chmod(QDir::currentPath().toLocal8Bit().constData(), 0700);
-    SetWriteFailureAfterBytesForTesting(-1);
+    writer.FailAfterBytes(-1);
   }
 
   // A new window in a new, empty working directory of its own.
@@ -104,6 +103,7 @@ class FailedWrites : public AppTest, public ::testing::WithParamInterface<Failur
     ASSERT_TRUE(QDir::setCurrent(Path(directory)));
     form = std::make_unique<MainWindow>();
     module = std::make_unique<DayLog>(*form, messages, clock);
+    module->store.UseWriter(writer);
     ConnectEvents(*form, *module);
   }
 
@@ -123,7 +123,7 @@ class FailedWrites : public AppTest, public ::testing::WithParamInterface<Failur
         ASSERT_TRUE(QDir().mkdir(path));
         break;
       case Failure::DiskFullAfterTwoBytes:
-        SetWriteFailureAfterBytesForTesting(2);
+        writer.FailAfterBytes(2);
         break;
     }
   }

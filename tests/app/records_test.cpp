@@ -7,7 +7,6 @@
 
 #include "app/list_box.h"
 #include "app_fixture.h"
-#include "store/atomic_file.h"
 
 namespace {
 
@@ -27,10 +26,6 @@ class Records : public AppTest {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     form->personBox->setCurrentIndex(0);
     form->SelectTab(3);
-  }
-  void TearDown() override {
-    SetWriteFailureAfterBytesForTesting(-1);
-    AppTest::TearDown();
   }
   void Save(const QString& item, const QString& value, const QString& description) {
     form->itemBox->setEditText(item);
@@ -166,7 +161,7 @@ TEST_F(Records, AFailedDeleteTellsAndKeepsTheEntry) {
   ShowDayList();
   const QByteArray before = ReadBytes("lv_items.txt");
   messages.shown.clear();
-  SetWriteFailureAfterBytesForTesting(0);
+  writer.FailAfterBytes(0);
   messages.SetNextAnswer(true);
   Press(Qt::LeftButton, 0);
   ASSERT_EQ(messages.shown.size(), 2u);
@@ -192,7 +187,7 @@ TEST_F(Records, AddingAPersonRefillsThePersonBoxWithItsTextEmpty) {
   form->addPersonButton->click();  // empty text: not even a refill
   EXPECT_EQ(form->personBox->count(), 3);
 
-  SetWriteFailureAfterBytesForTesting(0);
+  writer.FailAfterBytes(0);
   form->personBox->setEditText("Bert");
   form->addPersonButton->click();
   ASSERT_EQ(messages.shown.size(), 1u);

@@ -2,11 +2,12 @@
 #include "store/changes.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
 
-#include "store/atomic_file.h"
+#include "failing_file_writer.h"
 #include "temp_dir.h"
 
 namespace {
@@ -27,10 +28,6 @@ class Changes : public InTempDir {
     InTempDir::SetUp();
     ASSERT_TRUE(store.LoadData().isEmpty());
   }
-  void TearDown() override {
-    SetWriteFailureAfterBytesForTesting(-1);
-    InTempDir::TearDown();
-  }
   // Every file of the working directory with its bytes: proves that nothing on disk changed.
   QByteArray Disk() const {
     QByteArray all;
@@ -44,8 +41,20 @@ class Changes : public InTempDir {
                    const QString& person = "Haushalt", QDate day = kDay) {
     return StoreEntry(store, {Value(day), category, item, person, value, description});
   }
-  Store store;
+  FailingFileWriter writer;
+  Store store{writer};
 };
+
+// Which rows give the line of this entry: the entry's own cells.
+std::function<bool(const EntryRow&)> SameAs(const EntryRow& entry) {
+  return [entry](const EntryRow& row) {
+    for (std::size_t f = 0; f < row.fields.size(); ++f) {
+      if (row.fields[f].Kind() != entry.fields[f].Kind() || !(row.fields[f] == entry.fields[f]))
+        return false;
+    }
+    return true;
+  };
+}
 
 }  // namespace
 
@@ -195,24 +204,25 @@ TEST_F(Changes, FullTablesRefuseTheSaveAndLeaveTablesAndFilesAsTheyWere) {
 TEST_F(Changes, AFailedWriteUndoesTheChangeAndNamesTheFile) {
   ASSERT_EQ(Save("Joggen", "5").result, R::Saved);
   const QByteArray disk = Disk();
-  SetWriteFailureAfterBytesForTesting(0);
+  writer.FailAfterBytes(0);
   const SaveOutcome append = Save("Walken");
   const SaveOutcome update = Save("Joggen", "7", "neu");
   const SaveOutcome learn = Save("Rudern");
-  const std::optional<QString> remove = RemoveEntry(store, 1);
+  const RemoveOutcome remove = RemoveEntry(store, SameAs(store.entries.Row(1)));
   EXPECT_EQ(Disk(), disk);
   for (const SaveOutcome& out : {append, update, learn}) EXPECT_EQ(out.result, R::Refused);
   EXPECT_TRUE(append.message.contains("lv_items.txt"));
   EXPECT_TRUE(update.message.contains("lv_items.txt"));
   EXPECT_TRUE(learn.message.contains("lv_kategorien.txt"));
   EXPECT_FALSE(learn.learned);
-  EXPECT_TRUE(remove && remove->contains("lv_items.txt"));
+  EXPECT_EQ(remove.result, RemoveOutcome::Result::Refused);
+  EXPECT_TRUE(remove.message.contains("lv_items.txt"));
   EXPECT_EQ(store.categories.Count(), 22);
   ASSERT_EQ(store.entries.Count(), 1);
   EXPECT_EQ(store.entries.Row(1).Value(), Value(5));
   EXPECT_EQ(store.entries.Row(1).Description(), Value("[Beschreibung]"));
 
-  SetWriteFailureAfterBytesForTesting(-1);
+  writer.FailAfterBytes(-1);
   ASSERT_TRUE(QFile::remove("lv_items.txt"));
   ASSERT_TRUE(QDir().mkdir("lv_items.txt"));
   const QByteArray withDirectory = Disk();
@@ -226,7 +236,8 @@ TEST_F(Changes, RemovingAnEntryRewritesTheFileInOrderAndTheTableIsWhatTheFileHol
                                  "#2024-03-05#,,\"Sport\",\"Fahrrad\",\"12\",\"y\",,\"r\"\r\n" +
                                  Row("Move", "123456789.123", "z"));
   ASSERT_FALSE(store.ReadEntryFile());
-  EXPECT_FALSE(RemoveEntry(store, 1));
+  EXPECT_EQ(RemoveEntry(store, SameAs(store.entries.Row(1))).result,
+            RemoveOutcome::Result::Removed);
   EXPECT_EQ(ReadBytes("lv_items.txt"),
             "3\r\n" + Row("Walken", "-0.5", "") +
                 "#2024-03-05#,,\"Sport\",\"Fahrrad\",\"12\",\"y\",,\"r\"\r\n" +
@@ -260,7 +271,8 @@ TEST_F(Changes, ADamagedFileIsKeptBeforeTheFirstRewrite) {
             R::Saved);
   EXPECT_EQ(ReadBytes("lv_items.txt.beschaedigt"), damaged);
   EXPECT_EQ(ReadBytes("lv_items.txt"), "2\r\n" + Row("Joggen", "5", "x") + Row("Walken", "2", "y"));
-  EXPECT_FALSE(RemoveEntry(loaded, 1));
+  EXPECT_EQ(RemoveEntry(loaded, SameAs(loaded.entries.Row(1))).result,
+            RemoveOutcome::Result::Removed);
   EXPECT_EQ(ReadBytes("lv_items.txt.beschaedigt"), damaged);
 
   const AddPersonOutcome person = StorePerson(loaded, "Anna");
@@ -305,9 +317,9 @@ TEST_F(Changes, RefusedPersonsLeaveTableAndFileAsTheyWere) {
     EXPECT_EQ(Disk(), disk);
   };
   refused("An\"na", "„Person“");
-  SetWriteFailureAfterBytesForTesting(0);
+  writer.FailAfterBytes(0);
   refused("Anna", "lv_personen.txt");
-  SetWriteFailureAfterBytesForTesting(-1);
+  writer.FailAfterBytes(-1);
   for (int i = store.persons.Count(); i < PersonTable::kCapacity; ++i) {
     PersonRow row;
     row.Name() = Value(QString::number(i));
@@ -319,4 +331,24 @@ TEST_F(Changes, RefusedPersonsLeaveTableAndFileAsTheyWere) {
   ASSERT_TRUE(QFile::remove("lv_personen.txt"));
   ASSERT_TRUE(QDir().mkdir("lv_personen.txt"));
   refused("Anna", "lv_personen.txt");
+}
+
+TEST_F(Changes, ARewriteInPlaceOfTheSameSizeIsNoticed) {
+  ASSERT_EQ(Save("Joggen", "5").result, R::Saved);
+  // Another program writes the file in place, keeping its size and inode, a moment later (the
+  // file system's clock ticks every few milliseconds).
+  usleep(20'000);
+  QByteArray outside = ReadBytes("lv_items.txt");
+  outside.replace("Joggen", "Walken");
+  WriteBytes("lv_items.txt", outside);
+  const SaveOutcome out = Save("Fahrrad", "3");
+  EXPECT_EQ(out.result, R::Saved);
+  EXPECT_TRUE(out.outside.entries);
+  EXPECT_EQ(
+      out.outside.messages,
+      QStringList{QString::fromUtf8(
+          "Die Datei „lv_items.txt“ wurde außerhalb von Lumivera geändert und neu eingelesen.")});
+  EXPECT_EQ(ReadBytes("lv_items.txt"),
+            "2\r\n" + Row("Walken", "5", "[Beschreibung]") + Row("Fahrrad", "3", "[Beschreibung]"));
+  EXPECT_TRUE(Save("Move", "1").outside.messages.isEmpty());  // told once
 }

@@ -6,7 +6,7 @@
 #include <QDir>
 #include <QFile>
 
-#include "store/atomic_file.h"
+#include "failing_file_writer.h"
 #include "temp_dir.h"
 
 namespace {
@@ -34,11 +34,8 @@ QByteArray Entries(int count, int records) {
 
 class StoreFiles : public InTempDir {
  protected:
-  void TearDown() override {
-    SetWriteFailureAfterBytesForTesting(-1);
-    InTempDir::TearDown();
-  }
-  Store store;
+  FailingFileWriter writer;
+  Store store{writer};
 };
 
 }  // namespace
@@ -73,7 +70,7 @@ TEST_F(StoreFiles, PresentFilesAreFoundWhereverTheyAreListedAndNeverReplaced) {
 }
 
 TEST_F(StoreFiles, RewriteReproducesTheFileExactly) {
-  store.LoadData();
+  ASSERT_TRUE(store.LoadData().isEmpty());
   WriteBytes("lv_items.txt", Entries(3, 3));
   ASSERT_FALSE(store.ReadEntryFile());
   ASSERT_FALSE(store.WriteEntryFile());
@@ -150,9 +147,9 @@ TEST_F(StoreFiles, AFileThatCannotBeReadIsNeverRewritten) {
 }
 
 TEST_F(StoreFiles, AFailedWriteLeavesTheOldFileWhole) {
-  store.LoadData();
+  ASSERT_TRUE(store.LoadData().isEmpty());
   store.persons.rows.push_back(PersonRow{{Value("Anna")}});
-  SetWriteFailureAfterBytesForTesting(5);
+  writer.FailAfterBytes(5);
   const auto failure = store.WritePersonFile();
   ASSERT_TRUE(failure);
   EXPECT_TRUE(failure->contains(QString::fromUtf8("„lv_personen.txt“")));
