@@ -19,6 +19,8 @@ class DayLog {
 
   // Start-up: creates missing data files, loads the three tables, fills the person box.
   void LoadData();
+  // Fills the person box with the names of the persons table, its text empty.
+  void FillPersonBox();
 
   // Day view.
   void DrawCalendar();
@@ -45,8 +47,6 @@ class DayLog {
   Value LastPerson;
 
  private:
-  // Fills the person box with the names of the persons table, its text empty.
-  void FillPersonBox();
   void Tell(const QString& text);
 
   MainWindow& window_;
