@@ -2,7 +2,12 @@
 #pragma once
 
 #include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QStringList>
+#include <QTabWidget>
+#include <QTest>
 #include <deque>
 #include <memory>
 
@@ -60,6 +65,23 @@ class AppTest : public InTempDir {
   }
   void StartUp(QSize screen = QSize(1920, 1080)) { LoadWindow(*form, *module, screen); }
 
+  // Clicks into the box's text field, selects what it holds and types over it, as a person does.
+  static void Type(QComboBox* box, const QString& text) {
+    QLineEdit* edit = box->lineEdit();
+    QTest::mouseClick(edit, Qt::LeftButton);
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    if (text.isEmpty())
+      QTest::keyClick(edit, Qt::Key_Delete);
+    else
+      QTest::keyClicks(edit, text);
+  }
+  // Types the item and the value and clicks "Speichern".
+  void TypeAndSave(const QString& item, const QString& value) {
+    Type(form->itemBox, item);
+    Type(form->valueBox, value);
+    QTest::mouseClick(form->saveButton, Qt::LeftButton);
+  }
+
   FixedClock clock{QDate(2024, 3, 5)};
   // Every write of the window's store goes through it; it fails only when told to.
   FailingFileWriter writer;
@@ -67,3 +89,23 @@ class AppTest : public InTempDir {
   std::unique_ptr<MainWindow> form;
   std::unique_ptr<DayLog> module;
 };
+
+// The window after start-up, shown, with "Haushalt" chosen and the tab "Sport" selected.
+class SportPageTest : public AppTest {
+ protected:
+  void SetUp() override {
+    AppTest::SetUp();
+    StartUp();
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    form->personBox->setCurrentIndex(0);
+    form->SelectTab(3);
+  }
+};
+
+// The items of a combo box's list, in order.
+inline QStringList Items(const QComboBox* box) {
+  QStringList items;
+  for (int i = 0; i < box->count(); ++i) items << box->itemText(i);
+  return items;
+}

@@ -14,38 +14,13 @@
 
 namespace {
 
-QStringList Items(const QComboBox* box) {
-  QStringList items;
-  for (int i = 0; i < box->count(); ++i) items << box->itemText(i);
-  return items;
-}
-
 QByteArray Entry(const QByteArray& item, const QByteArray& value, const QByteArray& description) {
   return "#2024-03-05#,\"Haushalt\",\"Sport\",\"" + item + "\"," + value + ",\"" + description +
          "\",\"\",\"\"\r\n";
 }
 
-// The window after start-up with "Haushalt" chosen and the tab "Sport" selected.
-class OutsideChanges : public AppTest {
+class OutsideChanges : public SportPageTest {
  protected:
-  void SetUp() override {
-    AppTest::SetUp();
-    StartUp();
-    form->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-    form->personBox->setCurrentIndex(0);
-    form->SelectTab(3);
-  }
-  // Types into a combo box's field as a person does: select all, then the new text.
-  static void Type(QComboBox* box, const QString& text) {
-    box->lineEdit()->selectAll();
-    QTest::keyClicks(box->lineEdit(), text);
-  }
-  void Save(const QString& item, const QString& value) {
-    Type(form->itemBox, item);
-    Type(form->valueBox, value);
-    QTest::mouseClick(form->saveButton, Qt::LeftButton);
-  }
   void PressLine(int line) {
     ListBox* list = form->dayList;
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
@@ -66,7 +41,7 @@ class OutsideChanges : public AppTest {
 }  // namespace
 
 TEST_F(OutsideChanges, AnotherProgramsRowsStayAndTheUsersChangeIsMadeOnThem) {
-  Save("Joggen", "5");
+  TypeAndSave("Joggen", "5");
   ASSERT_EQ(messages.Texts(), QStringList{"Gespeichert."});
 
   // Another program appends an entry, the very item the user is about to type, and a person.
@@ -77,7 +52,7 @@ TEST_F(OutsideChanges, AnotherProgramsRowsStayAndTheUsersChangeIsMadeOnThem) {
   WriteBytes("lv_kategorien.txt", categories + "\"Sport\",\"Rudern\"\r\n");
   WriteBytes("lv_personen.txt", "2\r\n\"Haushalt\"\r\n\"Zoe\"\r\n");
 
-  Save("Rudern", "3");
+  TypeAndSave("Rudern", "3");
   EXPECT_EQ(messages.Texts().mid(1),
             (QStringList{QString::fromUtf8("Die Dateien „lv_kategorien.txt“ und „lv_items.txt“ "
                                            "wurden außerhalb von Lumivera geändert und neu "
@@ -98,14 +73,14 @@ TEST_F(OutsideChanges, AnotherProgramsRowsStayAndTheUsersChangeIsMadeOnThem) {
   EXPECT_EQ(ReadBytes("lv_personen.txt"), "3\r\n\"Haushalt\"\r\n\"Zoe\"\r\n\"Anna\"\r\n");
   EXPECT_EQ(Items(form->personBox), (QStringList{"Haushalt", "Zoe", "Anna"}));
   form->personBox->setCurrentIndex(0);
-  Save("Joggen", "7");
+  TypeAndSave("Joggen", "7");
   EXPECT_EQ(messages.Texts().last(), "Updated.");
   EXPECT_EQ(Told(QString::fromUtf8("außerhalb")), 1);
 }
 
 TEST_F(OutsideChanges, ADeleteWhoseLineVanishedDeletesNothingAndSaysSo) {
-  Save("Joggen", "5");
-  Save("Walken", "2");
+  TypeAndSave("Joggen", "5");
+  TypeAndSave("Walken", "2");
   ASSERT_EQ(form->dayList->count(), 2);
   // Another program removes Joggen and adds Move.
   const QByteArray outside =

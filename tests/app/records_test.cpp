@@ -10,23 +10,8 @@
 
 namespace {
 
-QStringList Items(const QComboBox* box) {
-  QStringList items;
-  for (int i = 0; i < box->count(); ++i) items << box->itemText(i);
-  return items;
-}
-
-// The window after start-up with "Haushalt" chosen and the tab "Sport" selected.
-class Records : public AppTest {
+class Records : public SportPageTest {
  protected:
-  void SetUp() override {
-    AppTest::SetUp();
-    StartUp();
-    form->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-    form->personBox->setCurrentIndex(0);
-    form->SelectTab(3);
-  }
   void Save(const QString& item, const QString& value, const QString& description) {
     form->itemBox->setEditText(item);
     form->valueBox->setEditText(value);

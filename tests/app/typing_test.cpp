@@ -15,12 +15,6 @@
 
 namespace {
 
-QStringList Items(const QComboBox* box) {
-  QStringList items;
-  for (int i = 0; i < box->count(); ++i) items << box->itemText(i);
-  return items;
-}
-
 class Typing : public AppTest {
  protected:
   void SetUp() override {
@@ -30,34 +24,19 @@ class Typing : public AppTest {
     QApplication::setActiveWindow(form.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
   }
-  // Clicks into the box's text field, selects what it holds and types over it.
-  static void Type(QComboBox* box, const QString& text) {
-    QLineEdit* edit = box->lineEdit();
-    QTest::mouseClick(edit, Qt::LeftButton);
-    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
-    if (text.isEmpty())
-      QTest::keyClick(edit, Qt::Key_Delete);
-    else
-      QTest::keyClicks(edit, text);
-  }
   void ClickTab(int index) {
     QTabBar* bar = form->tabs->tabBar();
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
   }
   void ChoosePersonByKeyboard() { QTest::keyClick(form->personBox, Qt::Key_Down); }
-  void Save(const QString& item, const QString& value) {
-    Type(form->itemBox, item);
-    Type(form->valueBox, value);
-    QTest::mouseClick(form->saveButton, Qt::LeftButton);
-  }
 };
 
 TEST_F(Typing, TypedItemsAndValuesAreSavedAsTyped) {
   ChoosePersonByKeyboard();
   ClickTab(3);  // "Sport"
-  Save("Joggen", "5");
-  Save("joggen", "7");  // a new item beside "Joggen", not an update of its entry
-  Save("Fit", "0");     // not completed to "Fitness" and 0,1
+  TypeAndSave("Joggen", "5");
+  TypeAndSave("joggen", "7");  // a new item beside "Joggen", not an update of its entry
+  TypeAndSave("Fit", "0");     // not completed to "Fitness" and 0,1
   EXPECT_EQ(messages.Texts(), (QStringList{"Gespeichert.", "Gespeichert.", "Gespeichert."}));
   EXPECT_EQ(ReadBytes("lv_items.txt"),
             "3\r\n#2024-03-05#,\"Haushalt\",\"Sport\",\"Joggen\",5,\"[Beschreibung]\",\"\",\"\"\r\n"
