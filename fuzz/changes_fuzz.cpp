@@ -256,13 +256,16 @@ void ChangeOutside(Model& model, Stale& stale, Bytes& in) {
   const QString person = in.Pick({u"Haushalt", u"Bea", u"B\u00f6"});
   const QString item = in.Pick({u"Joggen", u"Rudern", u"Zeitung"});
   if (which == kPersons) {
-    if (append) model.persons.push_back(person);
-    else if (!model.persons.empty()) model.persons.erase(model.persons.begin());
+    if (append) {
+      model.persons.push_back(person);
+    } else if (!model.persons.empty()) {
+      model.persons.erase(model.persons.begin());
+    }
   } else if (which == kCategories) {
     model.pairs.emplace_back(QStringLiteral("Sport"), item);
   } else if (append) {
-    model.entries.push_back({QDate(2024, 3, 1 + static_cast<int>(in.Next() % 6)), person,
-                             QStringLiteral("Sport"), item, 0.1 * in.Next(), {}});
+    const QDate day(2024, 3, 1 + static_cast<int>(in.Next() % 6));
+    model.entries.push_back({day, person, QStringLiteral("Sport"), item, 0.1 * in.Next(), {}});
   } else if (!model.entries.empty()) {
     model.entries.erase(model.entries.begin());
   }

@@ -62,8 +62,9 @@ void RequireSameCell(const Value& cell, const RawField& raw, const QString& date
   } else if (raw.bytes.isEmpty()) {
     Require(cell.IsEmpty());
   } else if (raw.bytes.startsWith('#')) {
-    const QDate date = QDate::fromString(QString::fromLatin1(raw.bytes.mid(1).chopped(1)), dateForm);
-    Require(raw.bytes.endsWith('#') && cell.IsDate() && cell.Date() == date);
+    Require(raw.bytes.size() >= 2 && raw.bytes.endsWith('#') && cell.IsDate());
+    const QByteArray inner = raw.bytes.mid(1, raw.bytes.size() - 2);
+    Require(cell.Date() == QDate::fromString(QString::fromLatin1(inner), dateForm));
   } else {
     bool ok = false;
     const double number = raw.bytes.toDouble(&ok);
