@@ -15,7 +15,7 @@
 #include <initializer_list>
 #include <vector>
 
-#include "store/atomic_file.h"
+#include "failing_file_writer.h"
 #include "store/changes.h"
 
 namespace {
@@ -29,14 +29,11 @@ void Require(bool condition) {
   std::abort();
 }
 
-// On once the store notices another program's changes before a rewrite and merges them; until
-// then another program changes only the persons file, which adding a person reads again first.
-constexpr bool kStoreMergesOutsideChanges = false;
-
-// The one place that knows how a test makes the store's writes fail: the next writes stop after
-// `bytes` bytes; a negative number lets them succeed again.
+// The writer of the store under test: the next writes of more than `bytes` bytes fail (a
+// negative number lets them succeed again).
+FailingFileWriter g_writer;
 void FailWritesAfter(qint64 bytes) {
-  SetWriteFailureAfterBytesForTesting(bytes);
+  g_writer.FailAfterBytes(bytes);
 }
 
 struct Entry {
@@ -74,18 +71,20 @@ QString TextOf(const Value& v) {
   return v.Text();
 }
 
-// The store's tables in the model's form; every cell must be of the kind the model gives it.
+// The store's rows in the model's form; every cell must be of the kind the model gives it.
+Entry EntryOf(const EntryRow& r) {
+  Require(r.Date().IsDate() && r.Value().IsNumber() && TextOf(r.fields[6]).isEmpty() &&
+          TextOf(r.fields[7]).isEmpty());
+  return {r.Date().Date(),  TextOf(r.Person()), TextOf(r.Category()),
+          TextOf(r.Item()), r.Value().Number(), TextOf(r.Description())};
+}
+
 Model Seen(const Store& s) {
   Model m;
   for (const PersonRow& r : s.persons.rows) m.persons.push_back(TextOf(r.Name()));
   for (const CategoryRow& r : s.categories.rows)
     m.pairs.emplace_back(TextOf(r.Category()), TextOf(r.Item()));
-  for (const EntryRow& r : s.entries.rows) {
-    Require(r.Date().IsDate() && r.Value().IsNumber() && TextOf(r.fields[6]).isEmpty() &&
-            TextOf(r.fields[7]).isEmpty());
-    m.entries.push_back({r.Date().Date(), TextOf(r.Person()), TextOf(r.Category()),
-                         TextOf(r.Item()), r.Value().Number(), TextOf(r.Description())});
-  }
+  for (const EntryRow& r : s.entries.rows) m.entries.push_back(EntryOf(r));
   return m;
 }
 
@@ -183,9 +182,6 @@ void Change(Store& store, Model& model, Stale& stale, Bytes& in, unsigned op, bo
         if (std::find(next.pairs.begin(), next.pairs.end(), pair) == next.pairs.end()) {
           next.pairs.push_back(pair);
           expected.learned = true;
-          const auto seen = Seen(store).pairs;  // a store that tries to learn reads the file
-          if (std::find(seen.begin(), seen.end(), pair) == seen.end() && !mayFail)
-            stale[kCategories] = false;
         }
         if (number && !input.person.isEmpty()) {
           expected.result = SaveOutcome::Result::Saved;
@@ -213,23 +209,22 @@ void Change(Store& store, Model& model, Stale& stale, Bytes& in, unsigned op, bo
       return;
     }
     Require(wasStale || (outcome.result == expected.result && outcome.learned == expected.learned));
-    if (outcome.result == SaveOutcome::Result::Saved ||
-        outcome.result == SaveOutcome::Result::Updated)
-      stale[kEntries] = false;
+    if (outcome.outside.categories) stale[kCategories] = false;
+    if (outcome.outside.entries) stale[kEntries] = false;
     model = next;
   } else if (op % 3 == 1) {
     if (store.entries.Count() == 0) return;
     const int row = 1 + static_cast<int>(in.Next()) % store.entries.Count();
-    const Entry removed = Seen(store).entries[static_cast<std::size_t>(row - 1)];
-    const std::optional<QString> failure = RemoveEntry(store, row);
-    if (mayFail && failure) return;
-    // The row the user chose, found again in the file should another program have changed it.
-    const auto at = std::find(model.entries.begin(), model.entries.end(), removed);
-    Require(!failure || (stale[kEntries] && at == model.entries.end()));
-    if (at != model.entries.end()) {
-      model.entries.erase(at);
-      stale[kEntries] = false;
-    }
+    const Entry removed = EntryOf(store.entries.Row(row));
+    const RemoveOutcome outcome =
+        RemoveEntry(store, [&](const EntryRow& r) { return EntryOf(r) == removed; });
+    if (outcome.outside.entries) stale[kEntries] = false;
+    if (mayFail && outcome.result == RemoveOutcome::Result::Refused) return;
+    // The line the user chose, found again in the file should another program have changed it.
+    const auto at = std::find(model.entries.rbegin(), model.entries.rend(), removed);
+    Require(outcome.result == (at == model.entries.rend() ? RemoveOutcome::Result::Gone
+                                                          : RemoveOutcome::Result::Removed));
+    if (at != model.entries.rend()) model.entries.erase(std::next(at).base());
   } else {
     const QString name = Person(in);
     AddPersonOutcome::Result expected = AddPersonOutcome::Result::Ignored;
@@ -251,7 +246,7 @@ void Change(Store& store, Model& model, Stale& stale, Bytes& in, unsigned op, bo
 
 // Another program appends a record to a file or removes its first one, and the model with it.
 void ChangeOutside(Model& model, Stale& stale, Bytes& in) {
-  const int which = kStoreMergesOutsideChanges ? static_cast<int>(in.Next() % 3) : kPersons;
+  const int which = static_cast<int>(in.Next() % 3);
   const bool append = in.Next() % 2 == 0 || which == kCategories;  // the store never forgets items
   const QString person = in.Pick({u"Haushalt", u"Bea", u"B\u00f6"});
   const QString item = in.Pick({u"Joggen", u"Rudern", u"Zeitung"});
@@ -296,7 +291,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Require(QDir::setCurrent(g_storeFolder));
   ClearFolder();
   FailWritesAfter(-1);
-  Store store;
+  Store store(g_writer);
   Require(store.LoadData().isEmpty());
   Model model = Seen(store);
   Stale stale{};
