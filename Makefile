@@ -4,7 +4,7 @@ BUILD ?= build
 DATA ?= $(CURDIR)/data
 JOBS ?= $(shell nproc)
 
-.PHONY: deps build run test test-asan fuzz bench clean package screenshot
+.PHONY: deps build run test test-asan fuzz fuzz-build fuzz-smoke bench clean package screenshot
 
 deps:
 	@scripts/install-deps.sh
@@ -27,15 +27,29 @@ test-asan: deps
 	cd build-asan && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
 
-# libFuzzer over the record reader and the three table loaders, for FUZZ_SECONDS seconds.
+# libFuzzer, FUZZ_SECONDS seconds per target: the record reader and the three table loaders
+# against Qt's own decoding, and sequences of changes to a real store against a plain model.
+# fuzz-smoke runs each for 20 seconds; a crash, a sanitizer finding or a divergence fails it.
 FUZZ_SECONDS ?= 60
-fuzz:
+FUZZ_FLAGS = -print_final_stats=1 -artifact_prefix=$(CURDIR)/build-fuzz/
+define fuzz_run
+	@mkdir -p build-fuzz/corpus build-fuzz/changes_corpus
+	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 build-fuzz/fuzz/fuzz_record_files \
+	  build-fuzz/corpus fuzz/corpus -max_total_time=$(1) -max_len=4096 $(FUZZ_FLAGS)
+	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 build-fuzz/fuzz/fuzz_changes \
+	  build-fuzz/changes_corpus fuzz/changes_corpus -max_total_time=$(1) -max_len=128 $(FUZZ_FLAGS)
+endef
+
+fuzz-build:
 	@scripts/install-deps.sh clang libclang-rt-dev
 	@CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMIVERA_FUZZ=ON >/dev/null
-	@cmake --build build-fuzz --target fuzz_record_files
-	@mkdir -p build-fuzz/corpus
-	build-fuzz/fuzz/fuzz_record_files build-fuzz/corpus fuzz/corpus -max_total_time=$(FUZZ_SECONDS) \
-	  -max_len=4096 -print_final_stats=1
+	@cmake --build build-fuzz --target fuzz_record_files fuzz_changes
+
+fuzz: fuzz-build
+	$(call fuzz_run,$(FUZZ_SECONDS))
+
+fuzz-smoke: fuzz-build
+	$(call fuzz_run,20)
 
 clean:
 	rm -rf $(BUILD) build-asan build-fuzz build-bench build-package dist

@@ -5,6 +5,7 @@
 
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <algorithm>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -12,6 +13,7 @@
 #include <random>
 
 #include "store/cp1252.h"
+#include "store/data_files.h"
 
 namespace {
 
@@ -274,5 +276,28 @@ TEST(RecordFormat, WrittenAndOddRecordsReadLikeTheirFieldsOneByOne) {
       ASSERT_EQ(byRecord.Line(), byField.Line()) << line.toStdString();
       ASSERT_FALSE(byField.Problem()) << line.toStdString();
     }
+  }
+}
+
+TEST(RecordFormat, ShortTextsThatBeginAlikeReadBackUnchanged) {
+  // "b", "ba", "bb", "baa", ... up to nine letters, in shuffled order, so that many a text is
+  // the beginning of one read before it.
+  std::vector<QByteArray> texts = {"b"};
+  for (std::size_t i = 0; texts.back().size() < 9; ++i) {
+    texts.push_back(texts[i] + 'a');
+    texts.push_back(texts[i] + 'b');
+  }
+  std::shuffle(texts.begin(), texts.end(), std::mt19937(11));
+  QByteArray file = QByteArray::number(texts.size() / 2) + "\r\n";
+  for (std::size_t i = 0; i + 1 < texts.size(); i += 2) {
+    file += '"' + texts[i] + "\",\"" + texts[i + 1] + "\"\r\n";
+  }
+  CategoryTable table;
+  ASSERT_FALSE(ParseTableBytes(file, table));
+  ASSERT_EQ(table.Count(), static_cast<int>(texts.size() / 2));
+  for (int row = 1; row <= table.Count(); ++row) {
+    const auto i = static_cast<std::size_t>(2 * (row - 1));
+    ASSERT_EQ(table.Row(row).Category().Text().toStdString(), texts[i].toStdString()) << row;
+    ASSERT_EQ(table.Row(row).Item().Text().toStdString(), texts[i + 1].toStdString()) << row;
   }
 }

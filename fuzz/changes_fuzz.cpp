@@ -1,0 +1,318 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Runs sequences of changes, chosen by the fuzzer's bytes, through the store's change functions
+// on a real Store in a temporary folder and on a plain model: three vectors and the rules of
+// saving, deleting and adding a person in their simplest form. After every step the files read
+// back to the model and the tables equal it; a refused or failed step changes neither.
+#include <stdlib.h>
+
+#include <QDir>
+#include <QFile>
+#include <QStringEncoder>
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstdlib>
+#include <initializer_list>
+#include <vector>
+
+#include "failing_file_writer.h"
+#include "store/changes.h"
+
+namespace {
+
+// The folder the store works in, and the one the fuzzer keeps its corpus and findings in.
+QString g_storeFolder, g_fuzzerFolder;
+
+void Require(bool condition) {
+  if (condition) return;
+  QDir::setCurrent(g_fuzzerFolder);  // so the finding is written where the fuzzer runs
+  std::abort();
+}
+
+// The writer of the store under test: the next writes of more than `bytes` bytes fail (a
+// negative number lets them succeed again).
+FailingFileWriter g_writer;
+void FailWritesAfter(qint64 bytes) {
+  g_writer.FailAfterBytes(bytes);
+}
+
+struct Entry {
+  QDate day;
+  QString person, category, item;
+  double value = 0;
+  QString description;
+  bool operator==(const Entry&) const = default;
+};
+
+struct Model {
+  std::vector<QString> persons;
+  std::vector<std::pair<QString, QString>> pairs;
+  std::vector<Entry> entries;
+};
+
+class Bytes {
+ public:
+  Bytes(const std::uint8_t* data, std::size_t size) : p_(data), n_(size) {}
+  bool Empty() const { return n_ == 0; }
+  unsigned Next() { return n_ == 0 ? 0 : (--n_, *p_++); }
+  // A text of the pool; "" is the null text, which every copy shares.
+  QString Pick(std::initializer_list<const char16_t*> pool) {
+    const char16_t* text = pool.begin()[Next() % pool.size()];
+    return *text ? QString::fromUtf16(text) : QString();
+  }
+
+ private:
+  const std::uint8_t* p_;
+  std::size_t n_;
+};
+
+QString TextOf(const Value& v) {
+  Require(v.IsText());
+  return v.Text();
+}
+
+// The store's rows in the model's form; every cell must be of the kind the model gives it.
+Entry EntryOf(const EntryRow& r) {
+  Require(r.Date().IsDate() && r.Value().IsNumber() && TextOf(r.fields[6]).isEmpty() &&
+          TextOf(r.fields[7]).isEmpty());
+  return {r.Date().Date(),  TextOf(r.Person()), TextOf(r.Category()),
+          TextOf(r.Item()), r.Value().Number(), TextOf(r.Description())};
+}
+
+Model Seen(const Store& s) {
+  Model m;
+  for (const PersonRow& r : s.persons.rows) m.persons.push_back(TextOf(r.Name()));
+  for (const CategoryRow& r : s.categories.rows)
+    m.pairs.emplace_back(TextOf(r.Category()), TextOf(r.Item()));
+  for (const EntryRow& r : s.entries.rows) m.entries.push_back(EntryOf(r));
+  return m;
+}
+
+bool Storable(const QString& text) {
+  QStringEncoder encoder("windows-1252");
+  const QByteArray bytes = encoder.encode(text);
+  return !encoder.hasError() && !bytes.contains('"') && !bytes.contains('\r') &&
+         !bytes.contains('\n');
+}
+
+// A table is stale when another program changed its file and the store has not read it since.
+using Stale = std::array<bool, 3>;
+constexpr int kPersons = 0, kCategories = 1, kEntries = 2;
+
+// The files, read by a fresh store, always hold the model; the tables do unless stale.
+void Check(const Store& store, const Model& model, const Stale& stale) {
+  Store disk;
+  Require(disk.LoadData().isEmpty());
+  const Model onDisk = Seen(disk), inStore = Seen(store);
+  Require(onDisk.persons == model.persons && onDisk.pairs == model.pairs &&
+          onDisk.entries == model.entries);
+  Require(stale[kPersons] || inStore.persons == model.persons);
+  Require(stale[kCategories] || inStore.pairs == model.pairs);
+  Require(stale[kEntries] || inStore.entries == model.entries);
+}
+
+// Another program rewrites a file whole from the model, in its own plain way.
+void WriteAsAnotherProgram(DataFile file, const Model& m) {
+  QStringEncoder encoder("windows-1252");
+  const auto text = [&](const QString& t) { return '"' + QByteArray(encoder.encode(t)) + '"'; };
+  QByteArray out;
+  const auto line = [&](const QByteArray& l) { out += l + "\r\n"; };
+  if (file == DataFile::Persons) {
+    line(QByteArray::number(m.persons.size()));
+    for (const QString& p : m.persons) line(text(p));
+  } else if (file == DataFile::Categories) {
+    line(QByteArray::number(m.pairs.size()));
+    for (const auto& [c, i] : m.pairs) line(text(c) + ',' + text(i));
+  } else {
+    line(QByteArray::number(m.entries.size()));
+    for (const Entry& e : m.entries) {
+      line('#' + e.day.toString(QStringLiteral("yyyy-MM-dd")).toLatin1() + "#," + text(e.person) +
+           ',' + text(e.category) + ',' + text(e.item) + ',' +
+           QByteArray::number(e.value, 'g', 17) + ',' + text(e.description) + ",\"\",\"\"");
+    }
+  }
+  QFile f(FilePath(file));
+  Require(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(out) == out.size());
+}
+
+QString Person(Bytes& in) {
+  return in.Pick({u"Haushalt", u"Anna", u"B\u00f6", u"", u"An\"na", u"\u03a9"});
+}
+
+// One save, one delete or one added person. With `mayFail` the store's writes may fail: then
+// the store's word decides whether a write went through, and what failed changed nothing.
+void Change(Store& store, Model& model, Stale& stale, Bytes& in, unsigned op, bool mayFail) {
+  const QLocale german(QLocale::German, QLocale::Germany);
+  if (op % 3 == 0) {
+    EntryInput input{Value(QDate(2024, 3, 1).addDays(in.Next() % 6)),
+                     in.Pick({u"Sport", u"Ausgaben", u"S"}),
+                     in.Pick({u"Joggen", u"Rudern", u"R", u"Ru", u"Combo1", u"", u"Zu\"g",
+                              u"Fu\u00dfball \u20ac"}),
+                     Person(in),
+                     {},
+                     in.Pick({u"", u"am See, 3 km", u"x", u"Zeile\nzwei", u"\u20ac \u00df"})};
+    std::optional<double> number;
+    const int n = static_cast<int>(in.Next()) - 128, cents = static_cast<int>(in.Next() % 100);
+    switch (in.Next() % 4) {
+      case 0:
+        input.valueText = QString::number(n);
+        number = n;
+        break;
+      case 1:  // the correctly rounded quotient of two whole numbers is the decimal's double
+        input.valueText = QStringLiteral("%1,%2").arg(std::abs(n)).arg(cents, 2, 10, QChar(u'0'));
+        number = (std::abs(n) * 100 + cents) / 100.0;
+        break;
+      case 2:
+        input.valueText = QStringLiteral("1.000,5");
+        number = 1000.5;
+        break;
+      default:
+        input.valueText = in.Pick({u"abc", u"", u"1.000", u"5 kg"});
+    }
+    // The rules: ignore an empty or "Combo" item, refuse a text the files cannot hold, learn
+    // a new item, refuse a non-number and a missing person, then update the entries of that
+    // day, person, category and item, or append one.
+    Model next = model;
+    SaveOutcome expected;
+    const std::pair<QString, QString> pair{input.category, input.item};
+    const bool ignored = input.item.isEmpty() || input.item.startsWith(QStringLiteral("Combo"));
+    if (!ignored) {
+      expected.result = SaveOutcome::Result::Refused;
+      if (Storable(input.item) && Storable(input.person) && Storable(input.description)) {
+        if (std::find(next.pairs.begin(), next.pairs.end(), pair) == next.pairs.end()) {
+          next.pairs.push_back(pair);
+          expected.learned = true;
+        }
+        if (number && !input.person.isEmpty()) {
+          expected.result = SaveOutcome::Result::Saved;
+          for (Entry& e : next.entries) {
+            if (e.day == input.day.Date() && e.person == input.person &&
+                e.category == input.category && e.item == input.item) {
+              e.value = *number;
+              e.description = input.description;
+              expected.result = SaveOutcome::Result::Updated;
+            }
+          }
+          if (expected.result == SaveOutcome::Result::Saved) {
+            next.entries.push_back({input.day.Date(), input.person, input.category, input.item,
+                                    *number, input.description});
+          }
+        }
+      }
+    }
+    const bool wasStale = stale[kEntries] || stale[kCategories];
+    const SaveOutcome outcome = StoreEntry(store, input, german);
+    if (mayFail && (outcome.result != expected.result || outcome.learned != expected.learned)) {
+      Require(outcome.result == SaveOutcome::Result::Refused && !outcome.message.isEmpty() &&
+              (!outcome.learned || expected.learned));
+      if (outcome.learned) model.pairs.push_back(pair);
+      return;
+    }
+    Require(wasStale || (outcome.result == expected.result && outcome.learned == expected.learned));
+    if (outcome.outside.categories) stale[kCategories] = false;
+    if (outcome.outside.entries) stale[kEntries] = false;
+    model = next;
+  } else if (op % 3 == 1) {
+    if (store.entries.Count() == 0) return;
+    const int row = 1 + static_cast<int>(in.Next()) % store.entries.Count();
+    const Entry removed = EntryOf(store.entries.Row(row));
+    const RemoveOutcome outcome =
+        RemoveEntry(store, [&](const EntryRow& r) { return EntryOf(r) == removed; });
+    if (outcome.outside.entries) stale[kEntries] = false;
+    if (mayFail && outcome.result == RemoveOutcome::Result::Refused) return;
+    // The line the user chose, found again in the file should another program have changed it.
+    const auto at = std::find(model.entries.rbegin(), model.entries.rend(), removed);
+    Require(outcome.result == (at == model.entries.rend() ? RemoveOutcome::Result::Gone
+                                                          : RemoveOutcome::Result::Removed));
+    if (at != model.entries.rend()) model.entries.erase(std::next(at).base());
+  } else {
+    const QString name = Person(in);
+    AddPersonOutcome::Result expected = AddPersonOutcome::Result::Ignored;
+    if (!name.isEmpty()) expected = AddPersonOutcome::Result::Refused;
+    if (!name.isEmpty() && Storable(name)) {
+      stale[kPersons] = false;  // the persons file is read again first
+      const bool known = std::count(model.persons.begin(), model.persons.end(), name) > 0;
+      expected = known ? AddPersonOutcome::Result::Known : AddPersonOutcome::Result::Added;
+    }
+    const AddPersonOutcome outcome = StorePerson(store, name);
+    if (mayFail && outcome.result != expected) {
+      Require(outcome.result == AddPersonOutcome::Result::Refused && !outcome.messages.isEmpty());
+      return;
+    }
+    Require(outcome.result == expected);
+    if (expected == AddPersonOutcome::Result::Added) model.persons.push_back(name);
+  }
+}
+
+// Another program appends a record to a file or removes its first one, and the model with it.
+void ChangeOutside(Model& model, Stale& stale, Bytes& in) {
+  const int which = static_cast<int>(in.Next() % 3);
+  const bool append = in.Next() % 2 == 0 || which == kCategories;  // the store never forgets items
+  const QString person = in.Pick({u"Haushalt", u"Bea", u"B\u00f6"});
+  const QString item = in.Pick({u"Joggen", u"Rudern", u"Zeitung"});
+  if (which == kPersons) {
+    if (append) {
+      model.persons.push_back(person);
+    } else if (!model.persons.empty()) {
+      model.persons.erase(model.persons.begin());
+    }
+  } else if (which == kCategories) {
+    model.pairs.emplace_back(QStringLiteral("Sport"), item);
+  } else if (append) {
+    const QDate day(2024, 3, 1 + static_cast<int>(in.Next() % 6));
+    model.entries.push_back({day, person, QStringLiteral("Sport"), item, 0.1 * in.Next(), {}});
+  } else if (!model.entries.empty()) {
+    model.entries.erase(model.entries.begin());
+  }
+  WriteAsAnotherProgram(static_cast<DataFile>(which), model);
+  stale[which] = true;
+}
+
+void ClearFolder() {
+  QDir here = QDir::current();
+  for (const QString& name : here.entryList(QDir::Files | QDir::Hidden | QDir::System))
+    Require(here.remove(name));
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  // A folder of the process's own in memory where there is one: rewrites sync to disk.
+  char folder[] = "/dev/shm/lumivera-changes-XXXXXX";
+  char fallback[] = "/tmp/lumivera-changes-XXXXXX";
+  const char* made = mkdtemp(folder);
+  if (!made) made = mkdtemp(fallback);
+  g_fuzzerFolder = QDir::currentPath();
+  g_storeFolder = QString::fromLocal8Bit(made);
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  Require(QDir::setCurrent(g_storeFolder));
+  ClearFolder();
+  FailWritesAfter(-1);
+  Store store(g_writer);
+  Require(store.LoadData().isEmpty());
+  Model model = Seen(store);
+  Stale stale{};
+  Bytes in(data, size);
+  for (int step = 0; step < 40 && !in.Empty(); ++step) {
+    const unsigned op = in.Next() % 8;
+    if (op < 5) {
+      Change(store, model, stale, in, op, false);
+    } else if (op == 5) {
+      Require(store.LoadData().isEmpty());
+      stale = {};
+    } else if (op == 6) {  // a rewrite that fails part-way: after 0 to 2040 bytes
+      const bool mayFail = stale == Stale{};  // which write failed is told apart on fresh tables
+      FailWritesAfter(mayFail ? 8 * in.Next() : -1);
+      Change(store, model, stale, in, in.Next(), mayFail);
+      FailWritesAfter(-1);
+    } else {
+      ChangeOutside(model, stale, in);
+    }
+    Check(store, model, stale);
+  }
+  Require(QDir::setCurrent(g_fuzzerFolder));
+  return 0;
+}
