@@ -15,6 +15,7 @@
 #include "app/clock.h"
 #include "app/day_log.h"
 #include "app/event_wiring.h"
+#include "app/fonts.h"
 #include "app/main_window.h"
 #include "app/message_boxes.h"
 #include "sample_data.h"
@@ -50,6 +51,7 @@ bool Save(MainWindow& window, const QString& path) {
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
+  SetUpFonts();  // the faces the program itself sets up
   QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
   if (argc != 2) {
     std::fprintf(stderr, "usage: lumivera_screenshot <folder>\n");
