@@ -30,20 +30,28 @@ test-asan: deps
 # libFuzzer, FUZZ_SECONDS seconds per target: the record reader and the three table loaders
 # against Qt's own decoding, and sequences of changes to a real store against a plain model.
 # fuzz-smoke runs each for 20 seconds; a crash, a sanitizer finding or a divergence fails it.
+# A long run may trade AddressSanitizer for speed and use every core, for example
+#   make fuzz FUZZ_SECONDS=3600 FUZZ_SANITIZERS=undefined FUZZ_JOBS=2
 FUZZ_SECONDS ?= 60
-FUZZ_FLAGS = -print_final_stats=1 -artifact_prefix=$(CURDIR)/build-fuzz/
+FUZZ_SANITIZERS ?= address,undefined
+FUZZ_JOBS ?= 1
+comma := ,
+FUZZ_BUILD = build-fuzz$(if $(filter address$(comma)undefined,$(FUZZ_SANITIZERS)),,-$(subst $(comma),-,$(FUZZ_SANITIZERS)))
+FUZZ_FLAGS = -print_final_stats=1 -artifact_prefix=$(CURDIR)/$(FUZZ_BUILD)/ \
+  $(if $(filter-out 1,$(FUZZ_JOBS)),-fork=$(FUZZ_JOBS))
 define fuzz_run
-	@mkdir -p build-fuzz/corpus build-fuzz/changes_corpus
-	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 build-fuzz/fuzz/fuzz_record_files \
-	  build-fuzz/corpus fuzz/corpus -max_total_time=$(1) -max_len=4096 $(FUZZ_FLAGS)
-	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 build-fuzz/fuzz/fuzz_changes \
-	  build-fuzz/changes_corpus fuzz/changes_corpus -max_total_time=$(1) -max_len=128 $(FUZZ_FLAGS)
+	@mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/changes_corpus
+	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 $(FUZZ_BUILD)/fuzz/fuzz_record_files \
+	  $(FUZZ_BUILD)/corpus fuzz/corpus -max_total_time=$(1) -max_len=4096 $(FUZZ_FLAGS)
+	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 $(FUZZ_BUILD)/fuzz/fuzz_changes \
+	  $(FUZZ_BUILD)/changes_corpus fuzz/changes_corpus -max_total_time=$(1) -max_len=128 $(FUZZ_FLAGS)
 endef
 
 fuzz-build:
 	@scripts/install-deps.sh clang libclang-rt-dev
-	@CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMIVERA_FUZZ=ON >/dev/null
-	@cmake --build build-fuzz --target fuzz_record_files fuzz_changes
+	@CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMIVERA_FUZZ=ON \
+	  -DLUMIVERA_FUZZ_SANITIZERS=$(FUZZ_SANITIZERS) >/dev/null
+	@cmake --build $(FUZZ_BUILD) --target fuzz_record_files fuzz_changes
 
 fuzz: fuzz-build
 	$(call fuzz_run,$(FUZZ_SECONDS))
@@ -52,7 +60,7 @@ fuzz-smoke: fuzz-build
 	$(call fuzz_run,20)
 
 clean:
-	rm -rf $(BUILD) build-asan build-fuzz build-bench build-package dist
+	rm -rf $(BUILD) build-asan build-fuzz build-fuzz-* build-bench build-package dist
 
 # The Debian package dist/lumivera_<version>_<arch>.deb from a Release build of its own; its
 # Depends come from dpkg-shlibdeps. Fails unless the package holds the program and its desktop entry.
