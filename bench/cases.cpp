@@ -276,8 +276,9 @@ void SaveEntryAppend(benchmark::State& state, DataSet set) {
       state.SkipWithError("no append");
       break;
     }
-    // The table as before; the file is left as it is, as saving never reads it (writing it
-    // back here would leave data for the next save's flush to the disk).
+    // The table as before; the file is left as it is (writing it back here would leave data for
+    // the next save's flush to the disk). The next save does not read it again: its stamp is
+    // still the one of the store's own last write.
     dayLog.store.entries.rows.pop_back();
     dayLog.FillDayList();
     state.ResumeTiming();
@@ -306,7 +307,7 @@ void DeleteEntryAt(benchmark::State& state, DataSet set) {
     for (int i = 1; i <= count; ++i) {
       if (BelongsToDayList(dayLog.store.entries.Row(i), dayLog.SelectedDate, Value(kPerson),
                            Value(kTab)) &&
-          dayLog.DayListLine(i) == line) {
+          DayListLine(dayLog.store.entries.Row(i)) == line) {
         hit = i;
       }
     }
@@ -318,7 +319,8 @@ void DeleteEntryAt(benchmark::State& state, DataSet set) {
       state.SkipWithError("no delete");
       break;
     }
-    // The table as before; the file is left as it is, as deleting never reads it.
+    // The table as before; the file is left as it is. The next delete does not read it again:
+    // its stamp is still the one of the store's own last write.
     dayLog.store.entries.rows.insert(dayLog.store.entries.rows.begin() + (hit - 1), removed);
     dayLog.FillDayList();
     state.ResumeTiming();

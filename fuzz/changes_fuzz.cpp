@@ -142,7 +142,7 @@ QString Person(Bytes& in) {
 // One save, one delete or one added person. With `mayFail` the store's writes may fail: then
 // the store's word decides whether a write went through, and what failed changed nothing.
 void Change(Store& store, Model& model, Stale& stale, Bytes& in, unsigned op, bool mayFail) {
-  const QLocale german(QLocale::German, QLocale::Germany);
+  static const QLocale german(QLocale::German, QLocale::Germany);
   if (op % 3 == 0) {
     EntryInput input{Value(QDate(2024, 3, 1).addDays(in.Next() % 6)),
                      in.Pick({u"Sport", u"Ausgaben", u"S"}),
@@ -271,8 +271,8 @@ void ChangeOutside(Model& model, Stale& stale, Bytes& in) {
 // The folder holds the three data files and nothing else: no rewrite, failed or not, leaves a
 // temporary file or a backup behind.
 void CheckNothingLeftBehind() {
-  const QStringList names = QDir::current().entryList(QDir::AllEntries | QDir::NoDotAndDotDot |
-                                                      QDir::Hidden | QDir::System, QDir::Name);
+  const QStringList names = QDir::current().entryList(
+      QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name);
   QStringList files{FileName(DataFile::Persons), FileName(DataFile::Categories),
                     FileName(DataFile::Entries)};
   files.sort();

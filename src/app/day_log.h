@@ -25,7 +25,6 @@ class DayLog {
   // Day view.
   void DrawCalendar();
   void FillDayList();
-  QString DayListLine(int row) const;
   void ShowTabPage();
   void SelectDayAt(float x, float y);
   void NextMonth();

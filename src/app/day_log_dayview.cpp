@@ -43,10 +43,6 @@ void DayLog::FillDayList() {
   window_.dayList->addItems(lines);
 }
 
-QString DayLog::DayListLine(int row) const {
-  return ::DayListLine(store.entries.Row(row));
-}
-
 void DayLog::ShowTabPage() {
   const Value caption(window_.SelectedTabCaption());
   const Value person(window_.personBox->currentText());

@@ -22,11 +22,12 @@ void SetUpFonts() {
   const QString regular = QStringLiteral("/usr/share/wine/fonts/tahoma.ttf");
   if (QFile::exists(regular)) QFontDatabase::addApplicationFont(regular);
   if (Installed(kTahoma)) return;
+  const QStringList installed = QFontDatabase::families();
   QStringList narrow;
   for (const QString& family :
        {QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("Liberation Sans Narrow"),
         QStringLiteral("Noto Sans"), QStringLiteral("DejaVu Sans")}) {
-    if (Installed(family)) narrow << family;
+    if (installed.contains(family, Qt::CaseInsensitive)) narrow << family;
   }
   if (!narrow.isEmpty()) QFont::insertSubstitutions(kTahoma, narrow);
 }

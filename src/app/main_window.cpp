@@ -12,6 +12,7 @@
 #include <QTabWidget>
 #include <cmath>
 #include <optional>
+#include <utility>
 
 #include "app/list_box.h"
 #include "app/picture_box.h"
@@ -232,11 +233,10 @@ void MainWindow::ConnectEvents() {
 }
 
 void MainWindow::FitOuterSize() {
-  if (outerSize_.isEmpty() || outerSizeFitted_ || !isVisible()) return;
+  if (outerSize_.isEmpty() || !isVisible()) return;
   const QSize margins = frameGeometry().size() - size();
   if (margins.isNull()) return;
-  outerSizeFitted_ = true;
-  resize(outerSize_ - margins);
+  resize(std::exchange(outerSize_, QSize()) - margins);
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
@@ -280,7 +280,6 @@ void MainWindow::LayOut(QSize screen) {
   // 1. The window at 90 % of the screen, its frame included where the frame is known already.
   outerSize_ = QSize(static_cast<int>(std::lround(0.9 * screen.width())),
                      static_cast<int>(std::lround(0.9 * screen.height())));
-  outerSizeFitted_ = false;
   resize(outerSize_ - (frameGeometry().size() - size()));
   // 2. The frame at its fractions of the window as read back.
   const double Wf = width(), Hf = height();

@@ -94,7 +94,6 @@ class MainWindow : public QWidget {
   void ConnectEvents();
 
   QSize outerSize_;
-  bool outerSizeFitted_ = false;
 };
 
 // The tab captions in order from left to right.

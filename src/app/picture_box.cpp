@@ -3,18 +3,12 @@
 
 #include <QMouseEvent>
 #include <QPainter>
-#include <algorithm>
 #include <cmath>
 
 namespace {
 constexpr double kTwipsPerInch = 1440.0;
 QColor ToQColor(Rgb c) {
   return QColor(c.r, c.g, c.b);
-}
-// The rectangle between two corners given in any order, both corners' pixels included.
-QRect Between(QPoint a, QPoint b) {
-  return QRect(QPoint(std::min(a.x(), b.x()), std::min(a.y(), b.y())),
-               QPoint(std::max(a.x(), b.x()), std::max(a.y(), b.y())));
 }
 }  // namespace
 
@@ -70,13 +64,13 @@ void PictureBox::Clear() {
 void PictureBox::FillRect(float x1, float y1, float x2, float y2, Rgb color) {
   if (!FitImage()) return;
   QPainter painter(&image_);
-  painter.fillRect(Between(ToPixels(x1, y1), ToPixels(x2, y2)), ToQColor(color));
+  painter.fillRect(QRect::span(ToPixels(x1, y1), ToPixels(x2, y2)), ToQColor(color));
   update();
 }
 
 void PictureBox::OutlineRect(float x1, float y1, float x2, float y2) {
   if (!FitImage()) return;
-  const QRect r = Between(ToPixels(x1, y1), ToPixels(x2, y2));
+  const QRect r = QRect::span(ToPixels(x1, y1), ToPixels(x2, y2));
   QPainter painter(&image_);
   const QColor black(Qt::black);
   painter.fillRect(QRect(r.left(), r.top(), r.width(), 1), black);

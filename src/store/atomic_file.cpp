@@ -29,9 +29,13 @@ QString ReasonOf(int error, const QString& fallback) {
   }
 }
 
+QString NotWholly(const QString& reason) {
+  return QStringLiteral("Sie konnte nicht vollständig geschrieben werden (%1).").arg(reason);
+}
+
 std::optional<QString> Discard(QSaveFile& file, const QString& reason) {
   file.cancelWriting();
-  return QStringLiteral("Sie konnte nicht vollständig geschrieben werden (%1).").arg(reason);
+  return NotWholly(reason);
 }
 
 QString ErrorOf(const QSaveFile& file) {
@@ -40,6 +44,10 @@ QString ErrorOf(const QSaveFile& file) {
 }
 
 }  // namespace
+
+QString WriteFailureText(int error) {
+  return NotWholly(ReasonOf(error, QStringLiteral("Schreibfehler")));
+}
 
 std::optional<QString> WriteFileAtomically(const QString& path, QByteArrayView bytes) {
   QSaveFile file(path);

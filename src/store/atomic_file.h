@@ -17,6 +17,9 @@ class FileWriter {
                                                        QByteArrayView bytes) = 0;
 };
 
+// The sentence a failed write returns for the system's error number `error` (ENOSPC, EIO, ...).
+QString WriteFailureText(int error);
+
 // The writer of the program: WriteFileAtomically.
 class AtomicFileWriter : public FileWriter {
  public:

@@ -38,10 +38,6 @@ QString CharacterShown(const QString& text, QChar bad) {
       .arg(shown, QString::number(static_cast<uint>(code), 16).toUpper().rightJustified(4, u'0'));
 }
 
-QString QuotedName(DataFile file) {
-  return QStringLiteral("„%1“").arg(FileName(file));
-}
-
 // Reads the files again that another program has changed, and says so in one sentence.
 OutsideChanges ReadAgainIfChanged(Store& store, std::initializer_list<DataFile> files) {
   OutsideChanges out;
@@ -49,7 +45,7 @@ OutsideChanges ReadAgainIfChanged(Store& store, std::initializer_list<DataFile> 
   for (DataFile file : files) {
     const Store::Reread reread = store.ReadAgainIfChanged(file);
     if (reread.changed) {
-      names << QuotedName(file);
+      names << QuotedFileName(file);
       (file == DataFile::Entries ? out.entries : out.categories) = true;
     }
     if (reread.problem) problems << *reread.problem;
@@ -228,7 +224,7 @@ RemoveOutcome RemoveEntry(Store& store, const std::function<bool(const EntryRow&
     out.result = RemoveOutcome::Result::Gone;
     out.message =
         QStringLiteral("Der Eintrag steht nicht mehr in der Datei %1. Es wurde nichts gelöscht.")
-            .arg(QuotedName(DataFile::Entries));
+            .arg(QuotedFileName(DataFile::Entries));
     return out;
   }
   const auto at = std::prev(hit.base());

@@ -126,6 +126,10 @@ QString FreeBackupName(const QString& fileName) {
 
 }  // namespace
 
+QString QuotedFileName(DataFile file) {
+  return Quoted(FileName(file));
+}
+
 QString FileName(DataFile file) {
   switch (file) {
     case DataFile::Persons:
@@ -237,7 +241,7 @@ std::optional<QString> Store::Unreadable(DataFile file, const QString& reason) {
   return QStringLiteral(
              "Die Datei %1 kann nicht gelesen werden (%2). Änderungen, die sie betreffen, "
              "werden nicht gespeichert, bis sie wieder lesbar ist.")
-      .arg(Quoted(FileName(file)), reason);
+      .arg(QuotedFileName(file), reason);
 }
 
 template <typename TableT>
@@ -280,7 +284,7 @@ std::optional<QString> Store::Adopt(DataFile file, const TableT& table, QByteArr
   return QStringLiteral(
              "Die Datei %1 ist beschädigt: %2. Geladen wurden %3 Datensätze. Vor der nächsten "
              "Änderung wird das Original als %4 aufbewahrt.")
-      .arg(Quoted(FileName(file)), *damage)
+      .arg(QuotedFileName(file), *damage)
       .arg(table.Count())
       .arg(Quoted(s.backupName));
 }
@@ -355,7 +359,7 @@ std::optional<QString> Store::KeepDamagedOriginal(DataFile file) {
       return QStringLiteral(
                  "Das Original der beschädigten Datei %1 konnte nicht als %2 gesichert werden; "
                  "die Datei wird deshalb nicht überschrieben.")
-          .arg(Quoted(FileName(file)), Quoted(s.backupName));
+          .arg(QuotedFileName(file), Quoted(s.backupName));
     }
   }
   s.keepOriginal = false;

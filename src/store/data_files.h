@@ -14,6 +14,8 @@ enum class DataFile { Persons, Categories, Entries };
 
 // "lv_personen.txt", "lv_kategorien.txt", "lv_items.txt"
 QString FileName(DataFile file);
+// The file's name in German quotation marks, as the messages name it: „lv_items.txt“.
+QString QuotedFileName(DataFile file);
 // The full path in the current working directory, formed anew at every call.
 QString FilePath(DataFile file);
 // The bytes a missing file is created with.

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <cerrno>
+
 #include "store/atomic_file.h"
 
 // Writes like the program does until told to fail: then every content longer than the given
@@ -11,9 +13,7 @@ class FailingFileWriter : public FileWriter {
   void FailAfterBytes(qint64 bytes) { failAfterBytes_ = bytes; }
   [[nodiscard]] std::optional<QString> Replace(const QString& path, QByteArrayView bytes) override {
     if (failAfterBytes_ >= 0 && bytes.size() > failAfterBytes_) {
-      return QStringLiteral(
-          "Sie konnte nicht vollständig geschrieben werden (der Datenträger ist voll; bitte "
-          "schaffen Sie Platz).");
+      return WriteFailureText(ENOSPC);
     }
     return WriteFileAtomically(path, bytes);
   }
