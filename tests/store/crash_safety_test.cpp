@@ -48,7 +48,8 @@ TEST_F(CrashSafety, AKilledRewriteLeavesEitherTheOldOrTheNewFile) {
   const auto before = Clock::now();
   ASSERT_FALSE(b.WriteEntryFile());
   ASSERT_FALSE(a.WriteEntryFile());
-  const auto twoWrites = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - before);
+  const auto twoWrites =
+      std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - before);
 
   std::mt19937 rng(7);
   const auto deadline = Clock::now() + std::chrono::seconds(240);
@@ -66,8 +67,8 @@ TEST_F(CrashSafety, AKilledRewriteLeavesEitherTheOldOrTheNewFile) {
     // Byte equality with one of the two contents means the file loads as that content; both
     // were loaded once below.
     const QByteArray onDisk = ReadBytes("lv_items.txt");
-    ASSERT_TRUE(onDisk == bytesA || onDisk == bytesB) << "kill " << kills << ": " << onDisk.size()
-                                                       << " bytes";
+    ASSERT_TRUE(onDisk == bytesA || onDisk == bytesB)
+        << "kill " << kills << ": " << onDisk.size() << " bytes";
     (onDisk == bytesA ? sawA : sawB)++;
     // Temporary files of interrupted rewrites are left over; they are no data files.
     for (const QString& name : QDir(Path(".")).entryList(QDir::Files)) {
