@@ -38,4 +38,7 @@ void DayLog::DrawDevelopment() {
   const std::vector<Value> totals = DailyTotals(store.entries, month, person, category, item);
   DrawDevelopmentChart(*window_.chart, month, totals);
   DrawStatisticsPanel(*window_.statisticsPanel, totals);
+  const ChartWords words = DescribeDevelopmentChart(month, totals, person, category, item);
+  window_.chart->Describe(words.name, words.description);
+  window_.statisticsPanel->Describe(DescribeStatisticsPanel(totals), QString());
 }

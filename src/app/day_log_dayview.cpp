@@ -32,6 +32,8 @@ void DayLog::DrawCalendar() {
   const CalendarView view{ViewMonth.Date(), SelectedDate, clock_.Today(),
                           Value(window_.personBox->currentText())};
   DrawMonthCalendar(*window_.calendar, store.entries, view);
+  const CalendarWords words = DescribeMonthCalendar(store.entries, view);
+  window_.calendar->Describe(words.name, words.description);
   FillDayList();
 }
 
@@ -76,6 +78,35 @@ void DayLog::SelectDayAt(float x, float y) {
     window_.tabCaptionField->setText(window_.SelectedTabCaption());
   }
   DrawCalendar();
+}
+
+void DayLog::SelectDayByKey(CalendarKey key) {
+  if (!ViewMonth.IsDate()) return;
+  const QDate first = FirstOfMonth(ViewMonth.Date());
+  const QDate last = first.addDays(first.daysInMonth() - 1);
+  const bool shown = SelectedDate.IsDate() && FirstOfMonth(SelectedDate.Date()) == first;
+  QDate day;
+  switch (key) {
+    case CalendarKey::PreviousDay:
+      day = shown ? SelectedDate.Date().addDays(-1) : last;
+      break;
+    case CalendarKey::NextDay:
+      day = shown ? SelectedDate.Date().addDays(1) : first;
+      break;
+    case CalendarKey::FirstDay:
+      day = first;
+      break;
+    case CalendarKey::LastDay:
+      day = last;
+      break;
+  }
+  if (day < first) PrevMonth();
+  if (day > last) NextMonth();
+  // The middle of the day's row, as the calendar is drawn now.
+  const PictureBox& picture = *window_.calendar;
+  const CalendarGeometry geometry(picture.Width(), picture.Height());
+  const float middle = (geometry.RowTop(day.day()) + geometry.RowBottom(day.day())) / 2;
+  SelectDayAt(geometry.Width() / 2, middle);
 }
 
 void DayLog::NextMonth() {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/list_box.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 QString ListBox::SelectedText() const {
@@ -41,4 +42,17 @@ void ListBox::mousePressEvent(QMouseEvent* event) {
 // The second press of a double click arrives as a double-click event: it is a press all the same.
 void ListBox::mouseDoubleClickEvent(QMouseEvent* event) {
   mousePressEvent(event);
+}
+
+void ListBox::keyPressEvent(QKeyEvent* event) {
+  const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+  if (event->key() != Qt::Key_Delete || !plain) {
+    QListWidget::keyPressEvent(event);
+    return;
+  }
+  event->accept();
+  // A held key asks once: its repeats would answer the question the press brings up.
+  if (event->isAutoRepeat() || !currentItem()) return;
+  setCurrentItem(currentItem(), QItemSelectionModel::ClearAndSelect);
+  emit Pressed(1);
 }

@@ -11,8 +11,11 @@ void QtMessageBoxes::Show(const QString& title, const QString& text) {
 
 bool QtMessageBoxes::AskYesNo(const QString& title, const QString& text) {
   QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No, parent_);
-  // The window speaks German, whatever translations the toolkit has installed.
-  box.button(QMessageBox::Yes)->setText(QStringLiteral("Ja"));
-  box.button(QMessageBox::No)->setText(QStringLiteral("Nein"));
+  // The window speaks German, whatever translations the toolkit has installed. J answers Yes and
+  // N or Escape No; Return answers Yes.
+  box.button(QMessageBox::Yes)->setText(QStringLiteral("&Ja"));
+  box.button(QMessageBox::No)->setText(QStringLiteral("&Nein"));
+  box.setDefaultButton(QMessageBox::Yes);
+  box.setEscapeButton(QMessageBox::No);
   return box.exec() == QMessageBox::Yes;
 }

@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "chart/development_chart.h"
 
+#include <QLocale>
+#include <QStringList>
 #include <optional>
 
 #include "format/date_format.h"
 #include "format/number_format.h"
+#include "store/cell_text.h"
 
 namespace {
 constexpr Rgb kPlotBackground{240, 240, 240};
@@ -147,4 +150,28 @@ void DrawDevelopmentChart(DrawingSurface& surface, const ChartMonth& month,
   const ChartAxis axis = ChartAxisOf(totals, H);
   DrawBars(surface, f, totals, axis);
   DrawGridAndLabels(surface, f, axis);
+}
+
+ChartWords DescribeDevelopmentChart(const ChartMonth& month, const std::vector<Value>& totals,
+                                    const Value& person, const Value& category,
+                                    const QString& item) {
+  const QString personText = CellText(person), categoryText = CellText(category);
+  ChartWords words;
+  words.name = QStringLiteral("Entwicklung ") +
+               (personText.isEmpty() ? QStringLiteral("ohne Person") : personText) +
+               QStringLiteral(", ") +
+               (categoryText.isEmpty() ? QStringLiteral("ohne Kategorie") : categoryText) +
+               QStringLiteral(", ") + (item.isEmpty() ? QStringLiteral("alle Items") : item) +
+               QStringLiteral(", ") + QLocale().monthName(month.first.month()) + u' ' +
+               QString::number(month.first.year());
+  QStringList bars;
+  for (std::size_t i = 0; i < totals.size(); ++i) {
+    const double total = totals[i].Number();
+    if (!(total > 0)) continue;
+    bars << DayLabel(month.first.addDays(static_cast<qint64>(i))) + u' ' + LocaleNotation(total);
+  }
+  words.description = bars.isEmpty()
+                          ? QStringLiteral("Keine Balken: kein Tag mit einem Wert über 0.")
+                          : QStringLiteral("Balken: ") + bars.join(QStringLiteral("; ")) + u'.';
+  return words;
 }

@@ -38,3 +38,13 @@ ChartAxis ChartAxisOf(const std::vector<Value>& totals, double plotHeight);
 // value labels.
 void DrawDevelopmentChart(DrawingSurface& surface, const ChartMonth& month,
                           const std::vector<Value>& totals);
+
+// The chart in words for a screen reader: the name gives the person, the category, the item
+// ("alle Items" for the empty one) and the month; the description every bar's day and total.
+struct ChartWords {
+  QString name;
+  QString description;
+};
+ChartWords DescribeDevelopmentChart(const ChartMonth& month, const std::vector<Value>& totals,
+                                    const Value& person, const Value& category,
+                                    const QString& item);
