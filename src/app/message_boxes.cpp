@@ -2,10 +2,24 @@
 #include "app/message_boxes.h"
 
 #include <QAbstractButton>
+#include <QDialogButtonBox>
+#include <QLabel>
 #include <QMessageBox>
+
+namespace {
+// The parts of the box that have no text of their own are named for a screen reader.
+void NameParts(QMessageBox& box) {
+  if (auto* buttons = box.findChild<QDialogButtonBox*>())
+    buttons->setAccessibleName(QStringLiteral("Antworten"));
+  for (QLabel* label : box.findChildren<QLabel*>()) {
+    if (label->text().isEmpty()) label->setAccessibleName(QStringLiteral("Symbol"));
+  }
+}
+}  // namespace
 
 void QtMessageBoxes::Show(const QString& title, const QString& text) {
   QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, parent_);
+  NameParts(box);
   box.exec();
 }
 
@@ -17,5 +31,6 @@ bool QtMessageBoxes::AskYesNo(const QString& title, const QString& text) {
   box.button(QMessageBox::No)->setText(QStringLiteral("&Nein"));
   box.setDefaultButton(QMessageBox::Yes);
   box.setEscapeButton(QMessageBox::No);
+  NameParts(box);
   return box.exec() == QMessageBox::Yes;
 }

@@ -158,11 +158,14 @@ void PictureBox::paintEvent(QPaintEvent*) {
   painter.setPen(QColor(128, 128, 128));
   painter.drawRect(rect().adjusted(0, 0, -1, -1));
   if (hasFocus()) {
-    // Over the picture, not into it: the picture stays what the procedures drew.
+    // Over the picture, not into it, and only along its edge: a style that tints the inside of
+    // its focus frame would change the colours of the picture.
+    constexpr int kEdge = 3;
     QStyleOptionFocusRect focus;
     focus.initFrom(this);
     focus.rect = rect().adjusted(1, 1, -1, -1);
     focus.backgroundColor = Qt::white;
+    painter.setClipRegion(QRegion(rect()) - QRegion(rect().adjusted(kEdge, kEdge, -kEdge, -kEdge)));
     style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
   }
 }
