@@ -51,7 +51,7 @@ void ListBox::keyPressEvent(QKeyEvent* event) {
     return;
   }
   event->accept();
-  // A held key asks once: its repeats would answer the question the press brings up.
+  // A held key asks once, not again after every answer.
   if (event->isAutoRepeat() || !currentItem()) return;
   setCurrentItem(currentItem(), QItemSelectionModel::ClearAndSelect);
   emit Pressed(1);
