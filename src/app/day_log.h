@@ -3,7 +3,7 @@
 
 #include <QString>
 
-#include "store/data_files.h"
+#include "store/store.h"
 #include "store/value.h"
 
 class Clock;
@@ -15,7 +15,8 @@ class MessageBoxes;
 // controls and surfaces of the window, and calls the procedures that refresh the views.
 class DayLog {
  public:
-  DayLog(MainWindow& window, MessageBoxes& messages, const Clock& clock);
+  // The data files are kept in `dataFolder`.
+  DayLog(MainWindow& window, MessageBoxes& messages, const Clock& clock, const QString& dataFolder);
 
   // Start-up: creates missing data files, loads the three tables, fills the person box.
   void LoadData();

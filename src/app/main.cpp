@@ -32,7 +32,7 @@ int main(int argc, char* argv[]) {
   const StartRequest request = ReadCommandLine(QApplication::arguments());
   if (request.exitCode) return *request.exitCode;
 
-  // The folder is entered and locked before anything reads or creates a data file.
+  // The folder is locked before anything reads or creates a data file.
   QtMessageBoxes messages;
   DataFolder folder;
   if (const auto failure = folder.Open(request.dataFolder)) {
@@ -44,7 +44,7 @@ int main(int argc, char* argv[]) {
   MainWindow window;
   messages.SetParent(&window);
   Clock clock;
-  DayLog dayLog(window, messages, clock);
+  DayLog dayLog(window, messages, clock, folder.Path());
   ConnectEvents(window, dayLog);
   LoadWindow(window, dayLog, window.screen()->geometry().size());
   window.show();

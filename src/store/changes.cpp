@@ -39,11 +39,11 @@ QString CharacterShown(const QString& text, QChar bad) {
 }
 
 // Reads the files again that another program has changed, and says so in one sentence.
-OutsideChanges ReadAgainIfChanged(Store& store, std::initializer_list<DataFile> files) {
+OutsideChanges RereadChangedFiles(Store& store, std::initializer_list<DataFile> files) {
   OutsideChanges out;
   QStringList names, problems;
   for (DataFile file : files) {
-    const Store::Reread reread = store.ReadAgainIfChanged(file);
+    const Store::Reread reread = store.RereadIfChangedOutside(file);
     if (reread.changed) {
       names << QuotedFileName(file);
       (file == DataFile::Entries ? out.entries : out.categories) = true;
@@ -171,7 +171,7 @@ SaveOutcome StoreEntry(Store& store, const EntryInput& in, const QLocale& locale
   }
 
   // The change is made on what the files hold now.
-  OutsideChanges outside = ReadAgainIfChanged(store, {DataFile::Categories, DataFile::Entries});
+  OutsideChanges outside = RereadChangedFiles(store, {DataFile::Categories, DataFile::Entries});
   const auto refuse = [&outside](QString message, bool learnedPair = false) {
     return Refusal(std::move(message), learnedPair, std::move(outside));
   };
@@ -216,7 +216,7 @@ SaveOutcome StoreEntry(Store& store, const EntryInput& in, const QLocale& locale
 
 RemoveOutcome RemoveEntry(Store& store, const std::function<bool(const EntryRow&)>& isLine) {
   RemoveOutcome out;
-  out.outside = ReadAgainIfChanged(store, {DataFile::Entries});
+  out.outside = RereadChangedFiles(store, {DataFile::Entries});
   std::vector<EntryRow>& rows = store.entries.rows;
   // The last of several rows with the line is the one.
   const auto hit = std::find_if(rows.rbegin(), rows.rend(), isLine);

@@ -7,7 +7,7 @@
 #include <functional>
 #include <optional>
 
-#include "store/data_files.h"
+#include "store/store.h"
 
 // The table changes behind saving an entry, deleting an entry and adding a person. They work on
 // the Store and plain inputs, never on a widget, and say in their outcome what the window has to

@@ -47,14 +47,14 @@ class RecordingMessageBoxes : public MessageBoxes {
   std::deque<bool> answers;
 };
 
-// A window with its procedures in a fresh working directory, today fixed, German locale.
+// A window with its procedures on a fresh data folder, today fixed, German locale.
 // StartUp() runs the window-load handler on a 1920 x 1080 screen.
 class AppTest : public InTempDir {
  protected:
   void SetUp() override {
     InTempDir::SetUp();
     form = std::make_unique<MainWindow>();
-    module = std::make_unique<DayLog>(*form, messages, clock);
+    module = std::make_unique<DayLog>(*form, messages, clock, Folder());
     module->store.UseWriter(writer);
     ConnectEvents(*form, *module);
   }

@@ -90,29 +90,28 @@ class FailedWrites : public AppTest, public ::testing::WithParamInterface<Failur
     if (geteuid() != getuid()) {
       ASSERT_EQ(seteuid(getuid()), 0);
     }
-    chmod(QDir::currentPath().toLocal8Bit().constData(), 0700);
+    chmod(module->store.Folder().toLocal8Bit().constData(), 0700);
     writer.FailAfterBytes(-1);
   }
 
-  // A new window in a new, empty working directory of its own.
+  // A new window on a new, empty data folder of its own.
   void FreshWindowIn(const QString& directory) {
     module.reset();
     form.reset();
     messages.shown.clear();
     ASSERT_TRUE(QDir().mkdir(Path(directory)));
-    ASSERT_TRUE(QDir::setCurrent(Path(directory)));
     form = std::make_unique<MainWindow>();
-    module = std::make_unique<DayLog>(*form, messages, clock);
+    module = std::make_unique<DayLog>(*form, messages, clock, Path(directory));
     module->store.UseWriter(writer);
     ConnectEvents(*form, *module);
   }
 
   void MakeWritesFail(DataFile file) {
-    const QString path = FilePath(file);
+    const QString path = module->store.Path(file);
     switch (GetParam()) {
       case Failure::ReadOnlyDirectory:
         ASSERT_EQ(chmod(Path(".").toLocal8Bit().constData(), 0755), 0);  // reachable by others
-        ASSERT_EQ(chmod(QDir::currentPath().toLocal8Bit().constData(), 0555), 0);
+        ASSERT_EQ(chmod(module->store.Folder().toLocal8Bit().constData(), 0555), 0);
         // Permissions do not bind root: act as an ordinary user for the rest of the test.
         if (geteuid() == 0) {
           ASSERT_EQ(seteuid(65534), 0);
@@ -159,7 +158,7 @@ TEST_P(FailedWrites, NothingIsLostAndNothingIsReportedAsSaved) {
       EXPECT_NE(shown.text, "Updated.");
     }
     if (GetParam() == Failure::DirectoryInPlace) {
-      EXPECT_TRUE(QFileInfo(FilePath(action.file)).isDir());
+      EXPECT_TRUE(QFileInfo(module->store.Path(action.file)).isDir());
     } else {
       EXPECT_EQ(ReadBytes(relative), before);
     }

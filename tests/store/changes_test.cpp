@@ -28,10 +28,10 @@ class Changes : public InTempDir {
     InTempDir::SetUp();
     ASSERT_TRUE(store.LoadData().isEmpty());
   }
-  // Every file of the working directory with its bytes: proves that nothing on disk changed.
+  // Every file of the data folder with its bytes: proves that nothing on disk changed.
   QByteArray Disk() const {
     QByteArray all;
-    for (const QString& name : QDir::current().entryList(QDir::AllEntries | QDir::NoDotAndDotDot)) {
+    for (const QString& name : QDir(Folder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot)) {
       all += name.toUtf8() + ':' + ReadBytes(name) + '|';
     }
     return all;
@@ -42,7 +42,7 @@ class Changes : public InTempDir {
     return StoreEntry(store, {Value(day), category, item, person, value, description});
   }
   FailingFileWriter writer;
-  Store store{writer};
+  Store store{Folder(), writer};
 };
 
 // Which rows give the line of this entry: the entry's own cells.
@@ -159,7 +159,7 @@ TEST_F(Changes, TextsTheFileCannotHoldAreRefusedBeforeAnythingIsLearned) {
   const QString item = QString::fromUtf8("Grüße, € – ß"),
                 description = QString::fromUtf8("süß,\t „teuer“ ");
   EXPECT_EQ(Save(item, "2", description, "Ausgaben", QString::fromUtf8("Jörg")).result, R::Saved);
-  Store reloaded;
+  Store reloaded(Folder());
   ASSERT_TRUE(reloaded.LoadData().isEmpty());
   EXPECT_EQ(reloaded.entries.Row(1).Item(), Value(item));
   EXPECT_EQ(reloaded.entries.Row(1).Description(), Value(description));
@@ -223,8 +223,8 @@ TEST_F(Changes, AFailedWriteUndoesTheChangeAndNamesTheFile) {
   EXPECT_EQ(store.entries.Row(1).Description(), Value("[Beschreibung]"));
 
   writer.FailAfterBytes(-1);
-  ASSERT_TRUE(QFile::remove("lv_items.txt"));
-  ASSERT_TRUE(QDir().mkdir("lv_items.txt"));
+  ASSERT_TRUE(QFile::remove(Path("lv_items.txt")));
+  ASSERT_TRUE(QDir().mkdir(Path("lv_items.txt")));
   const QByteArray withDirectory = Disk();
   EXPECT_TRUE(Save("Walken").message.contains("lv_items.txt"));
   EXPECT_EQ(store.entries.Count(), 1);
@@ -242,7 +242,7 @@ TEST_F(Changes, RemovingAnEntryRewritesTheFileInOrderAndTheTableIsWhatTheFileHol
             "3\r\n" + Row("Walken", "-0.5", "") +
                 "#2024-03-05#,,\"Sport\",\"Fahrrad\",\"12\",\"y\",,\"r\"\r\n" +
                 Row("Move", "123456789.123", "z"));
-  Store reread;
+  Store reread(Folder());
   ASSERT_FALSE(reread.ReadEntryFile());
   ASSERT_EQ(store.entries.Count(), reread.entries.Count());
   for (int i = 1; i <= store.entries.Count(); ++i) {
@@ -261,7 +261,7 @@ TEST_F(Changes, ADamagedFileIsKeptBeforeTheFirstRewrite) {
   WriteBytes("lv_personen.txt", damagedPersons);
   const QByteArray damagedPairs = "1\r\n\"Sport\",\"Walken\",\"zu viel\"\r\n";
   WriteBytes("lv_kategorien.txt", damagedPairs);
-  Store loaded;
+  Store loaded(Folder());
   ASSERT_EQ(loaded.LoadData().size(), 3);
   EXPECT_TRUE(StoreEntry(loaded, {Value(kDay), "Sport", "Rudern", "Haushalt", "x", ""}).learned);
   EXPECT_EQ(ReadBytes("lv_kategorien.txt.beschaedigt"), damagedPairs);
@@ -297,9 +297,9 @@ TEST_F(Changes, AddingAPersonStartsFromTheFileAndAppendsOnlyUnknownNames) {
   WriteBytes("lv_personen.txt", "2\r\n\"Haushalt\"\r\n\"Zoe\"\r\n");
   EXPECT_EQ(StorePerson(store, "Zoe").result, P::Known);
   EXPECT_EQ(store.persons.Count(), 2);
-  ASSERT_TRUE(QFile::remove("lv_personen.txt"));
+  ASSERT_TRUE(QFile::remove(Path("lv_personen.txt")));
   EXPECT_EQ(StorePerson(store, "").result, P::Ignored);
-  EXPECT_FALSE(QFile::exists("lv_personen.txt"));
+  EXPECT_FALSE(QFile::exists(Path("lv_personen.txt")));
   EXPECT_EQ(StorePerson(store, "Bert").result, P::Added);
   EXPECT_EQ(ReadBytes("lv_personen.txt"), "2\r\n\"Haushalt\"\r\n\"Bert\"\r\n");
 }
@@ -328,8 +328,8 @@ TEST_F(Changes, RefusedPersonsLeaveTableAndFileAsTheyWere) {
   ASSERT_FALSE(store.WritePersonFile());
   refused("Anna", "100");
   EXPECT_EQ(StorePerson(store, "99").result, P::Known);
-  ASSERT_TRUE(QFile::remove("lv_personen.txt"));
-  ASSERT_TRUE(QDir().mkdir("lv_personen.txt"));
+  ASSERT_TRUE(QFile::remove(Path("lv_personen.txt")));
+  ASSERT_TRUE(QDir().mkdir(Path("lv_personen.txt")));
   refused("Anna", "lv_personen.txt");
 }
 
