@@ -15,7 +15,7 @@
 #include "app/list_box.h"
 #include "dayview/day_list.h"
 #include "store/atomic_file.h"
-#include "store/record_file.h"
+#include "store/record_writer.h"
 #include "store/store.h"
 #include "world.h"
 

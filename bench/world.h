@@ -12,6 +12,7 @@
 #include "app/day_log.h"
 #include "app/main_window.h"
 #include "app/message_boxes.h"
+#include "fixed_clock.h"
 
 // The contents of the three data files a benchmark starts from.
 struct DataFiles {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "format/number_format.h"
-#include "store/record_file.h"
+#include "store/record_writer.h"
 
 namespace {
 

@@ -3,7 +3,8 @@
 
 #include <cmath>
 
-#include "store/record_file.h"
+#include "store/record_reader.h"
+#include "store/record_writer.h"
 
 namespace {
 
@@ -76,11 +77,10 @@ QByteArray DefaultFileBytes(DataFile file) {
 }
 
 namespace {
-constexpr qint64 kRoomToGrow = 256;
 
 template <typename TableT>
 std::optional<QString> ParseTable(const QByteArray& bytes, TableT& table) {
-  RecordReader reader = RecordReader::FromBytes(bytes);
+  RecordReader reader(bytes);
   std::optional<QString> damage;
   Value count;
   reader.ReadRecord(std::span<Value>(&count, 1));
@@ -94,7 +94,7 @@ std::optional<QString> ParseTable(const QByteArray& bytes, TableT& table) {
   // Room for the rows and a few hundred more: a large table does not move all its rows when the
   // first entry is added.
   table.rows.reserve(static_cast<std::size_t>(
-      std::min<qint64>((expected >= 0 ? expected : 0) + kRoomToGrow, TableT::kCapacity)));
+      std::min<qint64>((expected >= 0 ? expected : 0) + kRowsOfRoom, TableT::kCapacity)));
   while (expected < 0 || table.Count() < expected) {
     if (reader.AtEnd() || (expected < 0 && reader.OnlyBlankLeft())) {
       if (expected >= 0) {

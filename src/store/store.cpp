@@ -4,7 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "store/record_file.h"
+#include "store/record_writer.h"
 
 namespace {
 

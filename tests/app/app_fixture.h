@@ -17,6 +17,7 @@
 #include "app/main_window.h"
 #include "app/message_boxes.h"
 #include "failing_file_writer.h"
+#include "fixed_clock.h"
 #include "temp_dir.h"
 
 // Records every message instead of showing it, and answers questions from a script.

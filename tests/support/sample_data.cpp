@@ -6,7 +6,7 @@
 #include <random>
 
 #include "store/data_files.h"
-#include "store/record_file.h"
+#include "store/record_writer.h"
 
 namespace {
 

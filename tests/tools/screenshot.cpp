@@ -18,6 +18,7 @@
 #include "app/fonts.h"
 #include "app/main_window.h"
 #include "app/message_boxes.h"
+#include "fixed_clock.h"
 #include "sample_data.h"
 
 namespace {
