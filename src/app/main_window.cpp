@@ -16,14 +16,14 @@
 
 #include "app/list_box.h"
 #include "app/picture_box.h"
-
-const char16_t* const kTabCaptions[8] = {u"Allgemein", u"persönliches", u"Essen/Trinken",
-                                         u"Sport",     u"Aktivitäten",  u"Rezepte",
-                                         u"Ausgaben",  u"Entwicklung"};
+#include "app/program_info.h"
+#include "dayview/day_list.h"
+#include "dayview/tab_page.h"
+#include "store/changes.h"
+#include "surface/drawing_surface.h"
 
 namespace {
 
-const QString kFontName = QStringLiteral("Tahoma");
 constexpr double kFontPoints = 8.25;
 
 // Where a control stands, as fractions of the frame's width W and height H. A negative height
@@ -129,7 +129,8 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
 }
 
 void MainWindow::CreateControls() {
-  frame = Named(new QGroupBox(QStringLiteral("Lumivera 1.0"), this), QStringLiteral("frame"));
+  frame = Named(new QGroupBox(QStringLiteral("Lumivera ") + QLatin1String(kProgramVersion), this),
+                QStringLiteral("frame"));
   QFont frameFont(kFontName);
   frameFont.setPointSizeF(kFontPoints);
   frame->setFont(frameFont);
@@ -148,7 +149,7 @@ void MainWindow::CreateControls() {
   tabs->tabBar()->setElideMode(Qt::ElideRight);
 
   personHeading = Named(new QLabel(QStringLiteral("Label1"), f), QStringLiteral("personHeading"));
-  personBox = NewCombo(f, QStringLiteral("personBox"), QStringLiteral("Combo3"));
+  personBox = NewCombo(f, QStringLiteral("personBox"), kComboStartText + u'3');
   addPersonButton =
       Named(new QPushButton(QStringLiteral("Hinzufügen"), f), QStringLiteral("addPersonButton"));
   titleLabel = Named(new QLabel(QStringLiteral("Label2"), f), QStringLiteral("titleLabel"));
@@ -162,9 +163,9 @@ void MainWindow::CreateControls() {
   tabCaptionField = NewText(f, QStringLiteral("tabCaptionField"));
   hintField = NewText(f, QStringLiteral("hintField"));
   itemHeading = NewText(f, QStringLiteral("itemHeading"));
-  itemBox = NewCombo(f, QStringLiteral("itemBox"), QStringLiteral("Combo1"));
+  itemBox = NewCombo(f, QStringLiteral("itemBox"), kComboStartText + u'1');
   valueHeading = NewText(f, QStringLiteral("valueHeading"));
-  valueBox = NewCombo(f, QStringLiteral("valueBox"), QStringLiteral("Combo2"));
+  valueBox = NewCombo(f, QStringLiteral("valueBox"), kComboStartText + u'2');
   displayHeading = NewText(f, QStringLiteral("displayHeading"));
   displayList = Named(new ListBox(f), QStringLiteral("displayList"));
   descriptionHeading = NewText(f, QStringLiteral("descriptionHeading"));
@@ -174,9 +175,9 @@ void MainWindow::CreateControls() {
   dayList = Named(new ListBox(f), QStringLiteral("dayList"));
   saveButton = Named(new QPushButton(QStringLiteral("Speichern"), f), QStringLiteral("saveButton"));
   seriesCategoryHeading = NewText(f, QStringLiteral("seriesCategoryHeading"));
-  seriesCategoryBox = NewCombo(f, QStringLiteral("seriesCategoryBox"), QStringLiteral("Combo4"));
+  seriesCategoryBox = NewCombo(f, QStringLiteral("seriesCategoryBox"), kComboStartText + u'4');
   seriesItemHeading = NewText(f, QStringLiteral("seriesItemHeading"));
-  seriesItemBox = NewCombo(f, QStringLiteral("seriesItemBox"), QStringLiteral("Combo5"));
+  seriesItemBox = NewCombo(f, QStringLiteral("seriesItemBox"), kComboStartText + u'5');
   chart = Named(new PictureBox(f), QStringLiteral("chart"));
   statisticsPanel = Named(new PictureBox(f), QStringLiteral("statisticsPanel"));
 
@@ -337,7 +338,7 @@ void MainWindow::LayOut(QSize screen) {
       {descriptionHeading, {0.67, 0.3, 0.2, 0.03}, captioned(QStringLiteral("Beschreibung"))},
       {descriptionBox,
        {0.67, 0.34, 0.2, 0.23},
-       {std::nullopt, std::nullopt, false, false, QStringLiteral("[Beschreibung]")}},
+       {std::nullopt, std::nullopt, false, false, kDescriptionPlaceholder}},
       {dayList, {0.46, 0.6, 0.45, 0.2}, {std::nullopt, std::nullopt, true, false, std::nullopt}},
       {saveButton, {0.8, 0.81, 0.1, 0.05}, {}},
       {seriesCategoryHeading, {0.46, 0.2, 0.2, 0.03}, captioned(QStringLiteral("Kategorie"))},

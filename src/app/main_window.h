@@ -95,6 +95,3 @@ class MainWindow : public QWidget {
 
   QSize outerSize_;
 };
-
-// The tab captions in order from left to right.
-extern const char16_t* const kTabCaptions[8];

@@ -162,7 +162,7 @@ std::optional<QString> UnstorableText(const QString& field, const QString& text)
 }
 
 SaveOutcome StoreEntry(Store& store, const EntryInput& in, const QLocale& locale) {
-  if (in.item.isEmpty() || in.item.startsWith(QStringLiteral("Combo"))) return {};
+  if (in.item.isEmpty() || in.item.startsWith(kComboStartText)) return {};
 
   const std::pair<const char16_t*, const QString*> texts[] = {
       {u"Auswahl", &in.item}, {u"Person", &in.person}, {u"Beschreibung", &in.description}};

@@ -27,6 +27,10 @@ struct OutsideChanges {
   QStringList messages;
 };
 
+// The start texts of the window's combo boxes ("Combo1", ...) begin with this; an item that does
+// is never saved.
+inline const QString kComboStartText = QStringLiteral("Combo");
+
 // The entry being saved, as taken from the window when "Speichern" is pressed.
 struct EntryInput {
   Value day;         // the selected day
@@ -39,7 +43,7 @@ struct EntryInput {
 
 struct SaveOutcome {
   enum class Result {
-    Ignored,  // the item is empty or begins with "Combo": nothing happens, nothing is shown
+    Ignored,  // the item is empty or a start text: nothing happens, nothing is shown
     Refused,  // `message` says why; no entry was stored
     Saved,    // a new entry was appended
     Updated,  // the entry of that day, person, category and item got the new value and description
