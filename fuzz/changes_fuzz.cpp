@@ -202,7 +202,7 @@ void Change(Store& store, Model& model, Stale& stale, Bytes& in, unsigned op, bo
     const bool wasStale = stale[kEntries] || stale[kCategories];
     const SaveOutcome outcome = StoreEntry(store, input, german);
     if (mayFail && (outcome.result != expected.result || outcome.learned != expected.learned)) {
-      Require(outcome.result == SaveOutcome::Result::Refused && !outcome.message.isEmpty() &&
+      Require(outcome.result == SaveOutcome::Result::Refused && !outcome.messages.isEmpty() &&
               (!outcome.learned || expected.learned));
       if (outcome.learned) model.pairs.push_back(pair);
       return;

@@ -114,14 +114,14 @@ TEST_F(Changes, RefusedValueOrPersonStoresNothingButTheLearnedItemStays) {
   for (const char* value : {"abc", "", "5.5", "1.000", "inf", "nan", "1e999"}) {
     const SaveOutcome out = Save("Rudern", QString::fromUtf8(value));
     EXPECT_EQ(out.result, R::Refused) << value;
-    EXPECT_EQ(out.message, "Wert - keine Zahl") << value;
+    EXPECT_EQ(out.messages.join(u'\n'), "Wert - keine Zahl") << value;
     EXPECT_EQ(out.learned, first);
     first = false;
   }
   // The value is checked before the person.
-  EXPECT_EQ(Save("Joggen", "x", "d", "Sport", "").message, "Wert - keine Zahl");
+  EXPECT_EQ(Save("Joggen", "x", "d", "Sport", "").messages.join(u'\n'), "Wert - keine Zahl");
   const SaveOutcome noPerson = Save("Paddeln", "5", "d", "Sport", "");
-  EXPECT_EQ(noPerson.message, "keine Personen-Zuordnung");
+  EXPECT_EQ(noPerson.messages.join(u'\n'), "keine Personen-Zuordnung");
   EXPECT_TRUE(noPerson.learned);
   EXPECT_EQ(ReadBytes("lv_items.txt"), entries);
   EXPECT_TRUE(
@@ -150,8 +150,10 @@ TEST_F(Changes, TextsTheFileCannotHoldAreRefusedBeforeAnythingIsLearned) {
     const SaveOutcome out = Save(c.item, "5", c.description, "Sport", c.person);
     EXPECT_EQ(out.result, R::Refused);
     EXPECT_FALSE(out.learned);
-    EXPECT_TRUE(out.message.contains("„" + c.field + "“")) << out.message.toStdString();
-    EXPECT_TRUE(out.message.contains(c.shown)) << out.message.toStdString();
+    EXPECT_TRUE(out.messages.join(u'\n').contains("„" + c.field + "“"))
+        << out.messages.join(u'\n').toStdString();
+    EXPECT_TRUE(out.messages.join(u'\n').contains(c.shown))
+        << out.messages.join(u'\n').toStdString();
   }
   EXPECT_EQ(Disk(), disk);
 
@@ -180,7 +182,7 @@ TEST_F(Changes, FullTablesRefuseTheSaveAndLeaveTablesAndFilesAsTheyWere) {
   QByteArray disk = Disk();
   const SaveOutcome pairs = Save("Rudern");
   EXPECT_EQ(pairs.result, R::Refused);
-  EXPECT_TRUE(pairs.message.contains("2.000"));
+  EXPECT_TRUE(pairs.messages.join(u'\n').contains("2.000"));
   EXPECT_EQ(store.categories.Count(), 2000);
   EXPECT_EQ(Disk(), disk);
   EXPECT_EQ(Save("Joggen").result, R::Saved);
@@ -195,7 +197,7 @@ TEST_F(Changes, FullTablesRefuseTheSaveAndLeaveTablesAndFilesAsTheyWere) {
   disk = Disk();
   const SaveOutcome entries = Save("Walken");
   EXPECT_EQ(entries.result, R::Refused);
-  EXPECT_TRUE(entries.message.contains("50.000"));
+  EXPECT_TRUE(entries.messages.join(u'\n').contains("50.000"));
   EXPECT_EQ(store.entries.Count(), 50000);
   EXPECT_EQ(Disk(), disk);
   EXPECT_EQ(Save("Joggen", "8").result, R::Updated);
@@ -211,12 +213,12 @@ TEST_F(Changes, AFailedWriteUndoesTheChangeAndNamesTheFile) {
   const RemoveOutcome remove = RemoveEntry(store, SameAs(store.entries.Row(1)));
   EXPECT_EQ(Disk(), disk);
   for (const SaveOutcome& out : {append, update, learn}) EXPECT_EQ(out.result, R::Refused);
-  EXPECT_TRUE(append.message.contains("lv_items.txt"));
-  EXPECT_TRUE(update.message.contains("lv_items.txt"));
-  EXPECT_TRUE(learn.message.contains("lv_kategorien.txt"));
+  EXPECT_TRUE(append.messages.join(u'\n').contains("lv_items.txt"));
+  EXPECT_TRUE(update.messages.join(u'\n').contains("lv_items.txt"));
+  EXPECT_TRUE(learn.messages.join(u'\n').contains("lv_kategorien.txt"));
   EXPECT_FALSE(learn.learned);
   EXPECT_EQ(remove.result, RemoveOutcome::Result::Refused);
-  EXPECT_TRUE(remove.message.contains("lv_items.txt"));
+  EXPECT_TRUE(remove.messages.join(u'\n').contains("lv_items.txt"));
   EXPECT_EQ(store.categories.Count(), 22);
   ASSERT_EQ(store.entries.Count(), 1);
   EXPECT_EQ(store.entries.Row(1).Value(), Value(5));
@@ -226,7 +228,7 @@ TEST_F(Changes, AFailedWriteUndoesTheChangeAndNamesTheFile) {
   ASSERT_TRUE(QFile::remove(Path("lv_items.txt")));
   ASSERT_TRUE(QDir().mkdir(Path("lv_items.txt")));
   const QByteArray withDirectory = Disk();
-  EXPECT_TRUE(Save("Walken").message.contains("lv_items.txt"));
+  EXPECT_TRUE(Save("Walken").messages.join(u'\n').contains("lv_items.txt"));
   EXPECT_EQ(store.entries.Count(), 1);
   EXPECT_EQ(Disk(), withDirectory);
 }

@@ -96,7 +96,7 @@ bool RunFailing(Action action, Store& store, QString* message) {
       const SaveOutcome out = StoreEntry(
           store, {Value(kDay.addDays(20)), QStringLiteral("Sport"), item,
                   QStringLiteral("Haushalt"), QStringLiteral("3"), QStringLiteral("neu")});
-      *message = out.message;
+      *message = out.messages.join(u'\n');
       if (out.result != SaveOutcome::Result::Refused || out.learned) return false;
       break;
     }
@@ -105,7 +105,7 @@ bool RunFailing(Action action, Store& store, QString* message) {
       const RemoveOutcome out = RemoveEntry(store, [&first](const EntryRow& row) {
         return row.Item() == first.Item() && row.Date() == first.Date();
       });
-      *message = out.message;
+      *message = out.messages.join(u'\n');
       if (out.result != RemoveOutcome::Result::Refused) return false;
       break;
     }
