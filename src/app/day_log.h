@@ -33,6 +33,8 @@ class DayLog {
 
   // Changing the records.
   void SaveEntry();
+  // `button` is the mouse button of the press on the day list (1 left, 2 right, 4 middle); every
+  // button deletes alike, so it is not looked at.
   void DeleteEntryAt(int button);
   void AddPerson();
 

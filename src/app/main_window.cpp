@@ -125,7 +125,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
   setFont(base);
   CreateControls();
   SetFocusOrder();
-  ConnectEvents();
+  ForwardControlSignals();
 }
 
 void MainWindow::CreateControls() {
@@ -215,7 +215,7 @@ void MainWindow::SetFocusOrder() {
   for (qsizetype i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
 }
 
-void MainWindow::ConnectEvents() {
+void MainWindow::ForwardControlSignals() {
   connect(personBox, &ChoiceBox::Chosen, this, &MainWindow::PersonChosen);
   connect(seriesCategoryBox, &ChoiceBox::Chosen, this, &MainWindow::SeriesCategoryChosen);
   connect(seriesItemBox, &ChoiceBox::Chosen, this, &MainWindow::SeriesItemChosen);

@@ -54,17 +54,17 @@ class AppTest : public InTempDir {
  protected:
   void SetUp() override {
     InTempDir::SetUp();
-    form = std::make_unique<MainWindow>();
-    module = std::make_unique<DayLog>(*form, messages, clock, Folder());
-    module->store.UseWriter(writer);
-    ConnectEvents(*form, *module);
+    window = std::make_unique<MainWindow>();
+    dayLog = std::make_unique<DayLog>(*window, messages, clock, Folder());
+    dayLog->store.UseWriter(writer);
+    ConnectEvents(*window, *dayLog);
   }
   void TearDown() override {
-    module.reset();
-    form.reset();
+    dayLog.reset();
+    window.reset();
     InTempDir::TearDown();
   }
-  void StartUp(QSize screen = QSize(1920, 1080)) { LoadWindow(*form, *module, screen); }
+  void StartUp(QSize screen = QSize(1920, 1080)) { LoadWindow(*window, *dayLog, screen); }
 
   // Clicks into the box's text field, selects what it holds and types over it, as a person does.
   static void Type(QComboBox* box, const QString& text) {
@@ -78,17 +78,17 @@ class AppTest : public InTempDir {
   }
   // Types the item and the value and clicks "Speichern".
   void TypeAndSave(const QString& item, const QString& value) {
-    Type(form->itemBox, item);
-    Type(form->valueBox, value);
-    QTest::mouseClick(form->saveButton, Qt::LeftButton);
+    Type(window->itemBox, item);
+    Type(window->valueBox, value);
+    QTest::mouseClick(window->saveButton, Qt::LeftButton);
   }
 
   FixedClock clock{QDate(2024, 3, 5)};
   // Every write of the window's store goes through it; it fails only when told to.
   FailingFileWriter writer;
   RecordingMessageBoxes messages;
-  std::unique_ptr<MainWindow> form;
-  std::unique_ptr<DayLog> module;
+  std::unique_ptr<MainWindow> window;
+  std::unique_ptr<DayLog> dayLog;
 };
 
 // The window after start-up, shown, with "Haushalt" chosen and the tab "Sport" selected.
@@ -97,10 +97,10 @@ class SportPageTest : public AppTest {
   void SetUp() override {
     AppTest::SetUp();
     StartUp();
-    form->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-    form->personBox->setCurrentIndex(0);
-    form->SelectTab(3);
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    window->personBox->setCurrentIndex(0);
+    window->SelectTab(3);
   }
 };
 
