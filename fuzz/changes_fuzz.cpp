@@ -172,7 +172,7 @@ void Change(Store& store, Model& model, Stale& stale, Bytes& in, unsigned op, bo
     // a new item, refuse a non-number and a missing person, then update the entries of that
     // day, person, category and item, or append one.
     Model next = model;
-    SaveOutcome expected;
+    SaveOutcome expected(SaveResult::Ignored);
     const std::pair<QString, QString> pair{input.category, input.item};
     const bool ignored = input.item.isEmpty() || input.item.startsWith(QStringLiteral("Combo"));
     if (!ignored) {
