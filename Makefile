@@ -68,7 +68,7 @@ clean:
 # the package build too unless DEB_BUILD_OPTIONS=nocheck. Fails unless the package holds the
 # program, its desktop entry and its icon, or unless debian/changelog names the project's version.
 package:
-	@scripts/install-deps.sh debhelper dpkg-dev file
+	@scripts/install-deps.sh debhelper dpkg-dev
 	@DEB_BUILD_OPTIONS="$(strip parallel=$(JOBS) $(DEB_BUILD_OPTIONS))" scripts/build-package.sh
 
 # lintian over the binary and the source package: any error or warning fails it; the pedantic
