@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QApplication>
+#include <QDirIterator>
 #include <QIcon>
 #include <QLocale>
 #include <QScreen>
@@ -22,9 +23,8 @@ namespace {
 // plugin.
 QIcon ProgramIcon() {
   QIcon builtIn;
-  for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
-    builtIn.addFile(QStringLiteral(":/lumivera/icons/lumivera-%1.png").arg(size),
-                    QSize(size, size));
+  QDirIterator sizes(QStringLiteral(":/lumivera/icons"));
+  while (sizes.hasNext()) builtIn.addFile(sizes.next());
   return QIcon::fromTheme(QLatin1String(kDesktopId), builtIn);
 }
 
