@@ -25,14 +25,44 @@ int UsageError(const QString& problem) {
 
 }  // namespace
 
-bool AsksForHelpOrVersion(int argc, char* argv[]) {
-  for (int i = 1; i < argc; ++i) {
-    const QByteArrayView argument(argv[i]);
-    if (argument == "--") return false;
-    if (argument == "-h" || argument == "--help" || argument == "-v" || argument == "--version")
-      return true;
+QStringList WithoutQtOptions(const QStringList& arguments) {
+  // Qt's options without and with a value (the X11 ones included); -style and -stylesheet also
+  // take theirs after "=".
+  static const QStringList kFlags = {QStringLiteral("reverse"),     QStringLiteral("widgetcount"),
+                                     QStringLiteral("testability"), QStringLiteral("nograb"),
+                                     QStringLiteral("dograb"),      QStringLiteral("sync")};
+  static const QStringList kWithValue = {
+      QStringLiteral("platform"),        QStringLiteral("platformpluginpath"),
+      QStringLiteral("platformtheme"),   QStringLiteral("plugin"),
+      QStringLiteral("qwindowgeometry"), QStringLiteral("geometry"),
+      QStringLiteral("qwindowicon"),     QStringLiteral("icon"),
+      QStringLiteral("qwindowtitle"),    QStringLiteral("title"),
+      QStringLiteral("display"),         QStringLiteral("name"),
+      QStringLiteral("visual"),          QStringLiteral("session"),
+      QStringLiteral("style"),           QStringLiteral("stylesheet")};
+  QStringList kept;
+  for (qsizetype i = 0; i < arguments.size(); ++i) {
+    const QString& argument = arguments.at(i);
+    if (i == 0 || !argument.startsWith(QLatin1Char('-'))) {
+      kept << argument;
+      continue;
+    }
+    if (argument == QLatin1String("--")) {
+      kept << arguments.mid(i);
+      break;
+    }
+    const QString name = argument.mid(argument.startsWith(QLatin1String("--")) ? 2 : 1);
+    if (kFlags.contains(name) || name.startsWith(QLatin1String("style=")) ||
+        name.startsWith(QLatin1String("stylesheet="))) {
+      continue;
+    }
+    if (kWithValue.contains(name)) {
+      ++i;  // the value
+      continue;
+    }
+    kept << argument;
   }
-  return false;
+  return kept;
 }
 
 QString UserDataFolder() {
