@@ -4,7 +4,7 @@ BUILD ?= build
 DATA ?= $(CURDIR)/data
 JOBS ?= $(shell nproc)
 
-.PHONY: deps build run test test-asan fuzz fuzz-build fuzz-smoke bench clean package screenshot
+.PHONY: deps build run test test-asan fuzz fuzz-build fuzz-smoke bench clean package lintian screenshot
 
 deps:
 	@scripts/install-deps.sh
@@ -62,21 +62,20 @@ fuzz-smoke: fuzz-build
 clean:
 	rm -rf $(BUILD) build-asan build-fuzz build-fuzz-* build-bench build-package dist
 
-# The Debian package dist/lumivera_<version>_<arch>.deb from a Release build of its own; its
-# Depends come from dpkg-shlibdeps. Fails unless the package holds the program and its desktop entry.
+# The Debian package dist/lumivera_<version>_<arch>.deb, built by dpkg-buildpackage from debian/
+# in a copy of the checkout (build-package/), with the source package beside it in dist/; its
+# Depends come from dpkg-shlibdeps, its compiler flags from dpkg-buildflags. The tests run in
+# the package build too unless DEB_BUILD_OPTIONS=nocheck. Fails unless the package holds the
+# program, its desktop entry and its icon, or unless debian/changelog names the project's version.
 package:
-	@scripts/install-deps.sh dpkg-dev file
-	@cmake -S . -B build-package -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUMIVERA_TESTS=OFF \
-	  -DLUMIVERA_WERROR=ON >/dev/null
-	@cmake --build build-package -j $(JOBS)
-	@rm -f build-package/*.deb
-	@cd build-package && cpack -G DEB >/dev/null
-	@mkdir -p dist
-	@cp build-package/lumivera_*.deb dist/
-	@deb=$$(ls build-package/lumivera_*.deb); deb=dist/$${deb##*/}; \
-	  for f in ./usr/bin/lumivera ./usr/share/applications/org.lumivera.Lumivera.desktop; do \
-	    dpkg-deb -c "$$deb" | awk '{print $$6}' | grep -qx "$$f" || { echo "$$deb lacks $$f"; exit 1; }; \
-	  done; echo "$$deb"
+	@scripts/install-deps.sh debhelper dpkg-dev
+	@DEB_BUILD_OPTIONS="$(strip parallel=$(JOBS) $(DEB_BUILD_OPTIONS))" scripts/build-package.sh
+
+# lintian over the binary and the source package: any error or warning fails it; the pedantic
+# and informational tags are shown as well.
+lintian: package
+	@scripts/install-deps.sh lintian
+	lintian --fail-on error,warning --display-info --pedantic dist/lumivera_*.changes dist/lumivera_*.dsc
 
 # The pictures of the window in docs/, made by the program's own window on the offscreen platform
 # with the seeded sample data.

@@ -15,8 +15,8 @@
 #include "app/list_box.h"
 #include "dayview/day_list.h"
 #include "store/atomic_file.h"
-#include "store/data_files.h"
-#include "store/record_file.h"
+#include "store/record_writer.h"
+#include "store/store.h"
 #include "world.h"
 
 namespace {
@@ -28,7 +28,7 @@ void FloorWrite(benchmark::State& state, DataSet set) {
   World world(set);
   const QByteArray& bytes = FilesOf(set).entries;
   for (auto _ : state) {
-    if (WriteFileAtomically(FilePath(DataFile::Entries), bytes)) state.SkipWithError("write");
+    if (WriteFileAtomically(world.Path(DataFile::Entries), bytes)) state.SkipWithError("write");
   }
 }
 
@@ -36,7 +36,7 @@ void FloorWrite(benchmark::State& state, DataSet set) {
 void FloorRead(benchmark::State& state, DataSet set) {
   World world(set);
   for (auto _ : state) {
-    QFile file(FilePath(DataFile::Entries));
+    QFile file(world.Path(DataFile::Entries));
     if (!file.open(QIODevice::ReadOnly)) state.SkipWithError("open");
     const QList<QByteArray> lines = file.readAll().split('\n');
     benchmark::DoNotOptimize(lines.size());
@@ -47,7 +47,7 @@ void FloorRead(benchmark::State& state, DataSet set) {
 // with the one before.
 void Rewrite(benchmark::State& state, DataSet set) {
   World world(set);
-  Store store;
+  Store store(world.Folder());
   if (!store.LoadData().isEmpty()) state.SkipWithError("load");
   if (store.WriteEntryFile()) state.SkipWithError("write");  // memory in use, as after a save
   for (auto _ : state) {
@@ -56,7 +56,7 @@ void Rewrite(benchmark::State& state, DataSet set) {
     state.ResumeTiming();
     if (store.WriteEntryFile()) state.SkipWithError("write");
   }
-  QFile file(FilePath(DataFile::Entries));
+  QFile file(world.Path(DataFile::Entries));
   if (!file.open(QIODevice::ReadOnly) || file.readAll() != FilesOf(set).entries) {
     state.SkipWithError("the rewrite changed the file");
   }
@@ -65,7 +65,7 @@ void Rewrite(benchmark::State& state, DataSet set) {
 // The entries file's bytes made from the table in memory, as a rewrite makes them.
 void Encode(benchmark::State& state, DataSet set) {
   World world(set);
-  Store store;
+  Store store(world.Folder());
   if (!store.LoadData().isEmpty()) state.SkipWithError("load");
   QByteArray buffer;
   for (auto _ : state) {
@@ -81,7 +81,7 @@ void Encode(benchmark::State& state, DataSet set) {
 
 void Load(benchmark::State& state, DataSet set) {
   World world(set);
-  Store store;
+  Store store(world.Folder());
   for (auto _ : state) {
     if (store.ReadEntryFile()) state.SkipWithError("read");
   }

@@ -5,10 +5,10 @@
 
 // Registers every benchmark of the harness. Each is named "<what>/full" (50,000 entries, full
 // tables) or "<what>/defaults" (the files a first start creates); each repetition runs the
-// given number of iterations in a fresh working directory.
+// given number of iterations on a fresh data folder.
 void RegisterBenchmarks(int repetitions);
 
-// Runs the window load with full tables and then every procedure once, in the current working
+// Runs the window load with full tables and then every procedure once, on the current
 // directory that holds the full data files; returns the peak resident memory (VmHWM) in bytes,
 // or -1 when it cannot be read.
 long long PeakMemoryOfFullRun();

@@ -231,9 +231,9 @@ std::string MachineLine() {
 // Runs this program again as a child that only starts up with full tables and runs every
 // procedure once, and reads its peak memory.
 std::optional<double> PeakMemoryBytes() {
-  World world(DataSet::Full);  // the full files in a fresh working directory
+  World world(DataSet::Full);  // the full files in a fresh folder, where the child starts
   QProcess child;
-  child.setWorkingDirectory(QDir::currentPath());
+  child.setWorkingDirectory(world.Folder());
   child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--peak-memory")});
   if (!child.waitForFinished(120000) || child.exitCode() != 0) return std::nullopt;
   bool ok = false;

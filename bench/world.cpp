@@ -48,10 +48,8 @@ const DataFiles& FilesOf(DataSet set) {
   return defaults;
 }
 
-World::World(std::optional<DataSet> set) : previous_(QDir::currentPath()) {
-  if (set && (!dir_.isValid() || !QDir::setCurrent(dir_.path()))) {
-    throw std::runtime_error("no temporary working directory");
-  }
+World::World(std::optional<DataSet> set) : folder_(set ? dir_.path() : QDir::currentPath()) {
+  if (set && !dir_.isValid()) throw std::runtime_error("no temporary data folder");
   if (set) {
     const DataFiles& files = FilesOf(*set);
     WriteFile(FileName(DataFile::Persons), files.persons);
@@ -64,13 +62,12 @@ World::World(std::optional<DataSet> set) : previous_(QDir::currentPath()) {
 World::~World() {
   dayLog_.reset();
   window_.reset();
-  QDir::setCurrent(previous_);
 }
 
 void World::NewWindow() {
   dayLog_.reset();
   window_ = std::make_unique<MainWindow>();
-  dayLog_ = std::make_unique<DayLog>(*window_, messages_, clock_);
+  dayLog_ = std::make_unique<DayLog>(*window_, messages_, clock_, folder_);
 }
 
 void World::StartUp() {
@@ -105,7 +102,7 @@ void World::ProcessEvents() {
 }
 
 void World::WriteFile(const QString& name, const QByteArray& bytes) const {
-  QFile file(QDir::current().filePath(name));
+  QFile file(QDir(folder_).filePath(name));
   if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size()) {
     throw std::runtime_error("cannot write a data file");
   }

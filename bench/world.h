@@ -12,6 +12,7 @@
 #include "app/day_log.h"
 #include "app/main_window.h"
 #include "app/message_boxes.h"
+#include "fixed_clock.h"
 
 // The contents of the three data files a benchmark starts from.
 struct DataFiles {
@@ -44,9 +45,8 @@ class SilentMessageBoxes : public MessageBoxes {
   bool AskYesNo(const QString&, const QString&) override { return true; }
 };
 
-// A fresh temporary working directory holding the data files of the set (or, without a set, the
-// current directory as it is), with a window and its procedures. The directory is the current
-// one for the world's lifetime.
+// A fresh temporary data folder holding the data files of the set (or, without a set, the
+// current directory as it is), with a window and its procedures on it.
 class World {
  public:
   explicit World(std::optional<DataSet> set);
@@ -68,12 +68,16 @@ class World {
 
   void WriteFile(const QString& name, const QByteArray& bytes) const;
 
+  // The data folder, and the full path of one of its files.
+  QString Folder() const { return folder_; }
+  QString Path(DataFile file) const { return dayLog_->store.Path(file); }
+
   MainWindow& Window() { return *window_; }
   DayLog& Log() { return *dayLog_; }
 
  private:
   QTemporaryDir dir_;
-  QString previous_;
+  QString folder_;
   SilentMessageBoxes messages_;
   FixedClock clock_{kToday};
   std::unique_ptr<MainWindow> window_;

@@ -12,7 +12,8 @@
 #include <vector>
 
 #include "store/data_files.h"
-#include "store/record_file.h"
+#include "store/record_reader.h"
+#include "store/record_writer.h"
 
 namespace {
 

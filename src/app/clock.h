@@ -3,19 +3,9 @@
 
 #include <QDate>
 
-// Where today's date comes from; tests hand in a fixed day.
+// Where today's date comes from; tests hand in one of their own.
 class Clock {
  public:
   virtual ~Clock() = default;
   virtual QDate Today() const { return QDate::currentDate(); }
-};
-
-class FixedClock : public Clock {
- public:
-  explicit FixedClock(QDate today) : today_(today) {}
-  QDate Today() const override { return today_; }
-  void Set(QDate today) { today_ = today; }
-
- private:
-  QDate today_;
 };

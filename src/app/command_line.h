@@ -13,13 +13,16 @@ struct StartRequest {
   QString dataFolder;
 };
 
-// Reads the arguments that Qt left over (the program's name first). Prints the help or the
-// version to stdout and a usage error to stderr.
+// Reads the arguments (the program's name first) without Qt's own options, which the window
+// system takes. Prints the help or the version to stdout and a usage error to stderr. Needs a
+// QCoreApplication only, so that the help, the version and every usage error answer on a terminal
+// without a display too.
 StartRequest ReadCommandLine(const QStringList& arguments);
 
-// Whether the arguments ask for the help or the version: those are answered without starting the
-// window system, so that they work on a terminal without a display.
-bool AsksForHelpOrVersion(int argc, char* argv[]);
+// The arguments without the options that QGuiApplication and QApplication take for themselves
+// (-platform, -style, -display, -reverse, ...), each with its value, in one- or two-dash form.
+// Everything after "--" stays.
+QStringList WithoutQtOptions(const QStringList& arguments);
 
 // The user's data folder: $XDG_DATA_HOME/lumivera, by default ~/.local/share/lumivera.
 QString UserDataFolder();

@@ -40,9 +40,6 @@ std::optional<QString> DataFolder::Open(const QString& path) {
           .arg(QDir::toNativeSeparators(folder));
     }
   }
-  if (!QDir::setCurrent(folder)) {
-    lock_.reset();
-    return cannotEnter;
-  }
+  path_ = folder;
   return std::nullopt;
 }

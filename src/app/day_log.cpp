@@ -8,8 +8,9 @@
 #include "app/message_boxes.h"
 #include "store/cell_text.h"
 
-DayLog::DayLog(MainWindow& window, MessageBoxes& messages, const Clock& clock)
-    : window_(window), messages_(messages), clock_(clock) {}
+DayLog::DayLog(MainWindow& window, MessageBoxes& messages, const Clock& clock,
+               const QString& dataFolder)
+    : store(dataFolder), window_(window), messages_(messages), clock_(clock) {}
 
 void DayLog::Tell(const QString& text) {
   messages_.Show(QStringLiteral("Lumivera"), text);

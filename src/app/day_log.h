@@ -3,7 +3,7 @@
 
 #include <QString>
 
-#include "store/data_files.h"
+#include "store/store.h"
 #include "store/value.h"
 
 class Clock;
@@ -16,7 +16,8 @@ enum class CalendarKey : int;
 // controls and surfaces of the window, and calls the procedures that refresh the views.
 class DayLog {
  public:
-  DayLog(MainWindow& window, MessageBoxes& messages, const Clock& clock);
+  // The data files are kept in `dataFolder`.
+  DayLog(MainWindow& window, MessageBoxes& messages, const Clock& clock, const QString& dataFolder);
 
   // Start-up: creates missing data files, loads the three tables, fills the person box.
   void LoadData();
@@ -38,6 +39,8 @@ class DayLog {
 
   // Changing the records.
   void SaveEntry();
+  // `button` is the mouse button of the press on the day list (1 left, 2 right, 4 middle); every
+  // button deletes alike, so it is not looked at.
   void DeleteEntryAt(int button);
   void AddPerson();
 

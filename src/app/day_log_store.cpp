@@ -47,7 +47,7 @@ void DayLog::SaveEntry() {
     case SaveOutcome::Result::Ignored:
       return;
     case SaveOutcome::Result::Refused:
-      Tell(outcome.message);
+      for (const QString& message : outcome.messages) Tell(message);
       // The entries read again are shown all the same.
       if (outcome.outside.entries) DrawCalendar();
       return;
@@ -76,7 +76,7 @@ void DayLog::DeleteEntryAt(int) {
   // The line is looked for again: another program may have changed the file meanwhile.
   const RemoveOutcome outcome = RemoveEntry(store, isSelectedLine);
   for (const QString& message : outcome.outside.messages) Tell(message);
-  if (outcome.result != RemoveOutcome::Result::Removed) Tell(outcome.message);
+  for (const QString& message : outcome.messages) Tell(message);
   if (outcome.result == RemoveOutcome::Result::Removed || outcome.outside.entries) DrawCalendar();
 }
 

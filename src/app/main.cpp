@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QApplication>
+#include <QDirIterator>
+#include <QIcon>
 #include <QLocale>
 #include <QScreen>
 #include <cstdio>
@@ -14,25 +16,42 @@
 #include "app/message_boxes.h"
 #include "app/program_info.h"
 
+namespace {
+
+// The program's icon from the icon theme by its id; where the theme lacks it (a start from the
+// build folder), the copy built into the program. Both are PNGs, which Qt loads without its SVG
+// plugin.
+QIcon ProgramIcon() {
+  QIcon builtIn;
+  QDirIterator sizes(QStringLiteral(":/lumivera/icons"));
+  while (sizes.hasNext()) builtIn.addFile(sizes.next());
+  return QIcon::fromTheme(QLatin1String(kDesktopId), builtIn);
+}
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
-  if (AsksForHelpOrVersion(argc, argv)) {
+  // The command line is read before the window system starts: the help, the version and a usage
+  // error answer on a terminal without a display as well.
+  StartRequest request;
+  {
     const QCoreApplication textOnly(argc, argv);
-    return ReadCommandLine(QCoreApplication::arguments()).exitCode.value_or(0);
+    request = ReadCommandLine(WithoutQtOptions(QCoreApplication::arguments()));
   }
+  if (request.exitCode) return *request.exitCode;
+
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Lumivera"));
   QApplication::setApplicationVersion(QLatin1String(kProgramVersion));
   QGuiApplication::setDesktopFileName(QLatin1String(kDesktopId));
+  QApplication::setWindowIcon(ProgramIcon());
   // Day and month names and the decimal separator follow the user's locale; a machine without
   // one set gets the German names the rest of the window speaks.
   if (QLocale::system().language() == QLocale::C)
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
   SetUpFonts();
 
-  const StartRequest request = ReadCommandLine(QApplication::arguments());
-  if (request.exitCode) return *request.exitCode;
-
-  // The folder is entered and locked before anything reads or creates a data file.
+  // The folder is locked before anything reads or creates a data file.
   QtMessageBoxes messages;
   DataFolder folder;
   if (const auto failure = folder.Open(request.dataFolder)) {
@@ -44,7 +63,7 @@ int main(int argc, char* argv[]) {
   MainWindow window;
   messages.SetParent(&window);
   Clock clock;
-  DayLog dayLog(window, messages, clock);
+  DayLog dayLog(window, messages, clock, folder.Path());
   ConnectEvents(window, dayLog);
   LoadWindow(window, dayLog, window.screen()->geometry().size());
   window.show();

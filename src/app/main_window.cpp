@@ -21,14 +21,14 @@
 
 #include "app/list_box.h"
 #include "app/picture_box.h"
-
-const char16_t* const kTabCaptions[8] = {u"Allgemein", u"persönliches", u"Essen/Trinken",
-                                         u"Sport",     u"Aktivitäten",  u"Rezepte",
-                                         u"Ausgaben",  u"Entwicklung"};
+#include "app/program_info.h"
+#include "dayview/day_list.h"
+#include "dayview/tab_page.h"
+#include "store/changes.h"
+#include "surface/drawing_surface.h"
 
 namespace {
 
-const QString kFontName = QStringLiteral("Tahoma");
 constexpr double kFontPoints = 8.25;
 
 // Where a control stands, as fractions of the frame's width W and height H. A negative height
@@ -149,12 +149,13 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
   setFont(base);
   CreateControls();
   SetFocusOrder();
-  ConnectEvents();
+  ForwardControlSignals();
   NameControls();
 }
 
 void MainWindow::CreateControls() {
-  frame = Named(new FrameBox(QStringLiteral("Lumivera 1.0"), this), QStringLiteral("frame"));
+  frame = Named(new FrameBox(QStringLiteral("Lumivera ") + QLatin1String(kProgramVersion), this),
+                QStringLiteral("frame"));
   QFont frameFont(kFontName);
   frameFont.setPointSizeF(kFontPoints);
   frame->setFont(frameFont);
@@ -178,7 +179,7 @@ void MainWindow::CreateControls() {
   tabs->tabBar()->setElideMode(Qt::ElideRight);
 
   personHeading = Named(new QLabel(QStringLiteral("Label1"), f), QStringLiteral("personHeading"));
-  personBox = NewCombo(f, QStringLiteral("personBox"), QStringLiteral("Combo3"));
+  personBox = NewCombo(f, QStringLiteral("personBox"), kComboStartText + u'3');
   addPersonButton =
       Named(new QPushButton(QStringLiteral("Hinzufügen"), f), QStringLiteral("addPersonButton"));
   titleLabel = Named(new QLabel(QStringLiteral("Label2"), f), QStringLiteral("titleLabel"));
@@ -192,9 +193,9 @@ void MainWindow::CreateControls() {
   tabCaptionField = NewText(f, QStringLiteral("tabCaptionField"));
   hintField = NewText(f, QStringLiteral("hintField"));
   itemHeading = NewText(f, QStringLiteral("itemHeading"));
-  itemBox = NewCombo(f, QStringLiteral("itemBox"), QStringLiteral("Combo1"));
+  itemBox = NewCombo(f, QStringLiteral("itemBox"), kComboStartText + u'1');
   valueHeading = NewText(f, QStringLiteral("valueHeading"));
-  valueBox = NewCombo(f, QStringLiteral("valueBox"), QStringLiteral("Combo2"));
+  valueBox = NewCombo(f, QStringLiteral("valueBox"), kComboStartText + u'2');
   displayHeading = NewText(f, QStringLiteral("displayHeading"));
   displayList = Named(new ListBox(f), QStringLiteral("displayList"));
   descriptionHeading = NewText(f, QStringLiteral("descriptionHeading"));
@@ -206,9 +207,9 @@ void MainWindow::CreateControls() {
   dayList = Named(new ListBox(f), QStringLiteral("dayList"));
   saveButton = Named(new QPushButton(QStringLiteral("Speichern"), f), QStringLiteral("saveButton"));
   seriesCategoryHeading = NewText(f, QStringLiteral("seriesCategoryHeading"));
-  seriesCategoryBox = NewCombo(f, QStringLiteral("seriesCategoryBox"), QStringLiteral("Combo4"));
+  seriesCategoryBox = NewCombo(f, QStringLiteral("seriesCategoryBox"), kComboStartText + u'4');
   seriesItemHeading = NewText(f, QStringLiteral("seriesItemHeading"));
-  seriesItemBox = NewCombo(f, QStringLiteral("seriesItemBox"), QStringLiteral("Combo5"));
+  seriesItemBox = NewCombo(f, QStringLiteral("seriesItemBox"), kComboStartText + u'5');
   chart = Named(new PictureBox(f), QStringLiteral("chart"));
   statisticsPanel = Named(new PictureBox(f), QStringLiteral("statisticsPanel"));
 
@@ -246,7 +247,7 @@ void MainWindow::SetFocusOrder() {
   for (qsizetype i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
 }
 
-void MainWindow::ConnectEvents() {
+void MainWindow::ForwardControlSignals() {
   connect(personBox, &ChoiceBox::Chosen, this, &MainWindow::PersonChosen);
   connect(seriesCategoryBox, &ChoiceBox::Chosen, this, &MainWindow::SeriesCategoryChosen);
   connect(seriesItemBox, &ChoiceBox::Chosen, this, &MainWindow::SeriesItemChosen);
@@ -275,7 +276,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   auto* button = qobject_cast<QPushButton*>(watched);
   const bool plain = (key.modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
   if (button && plain && (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter)) {
-    // A held key clicks once: its repeats would answer the message the click brings up.
+    // A held key clicks once.
     if (!key.isAutoRepeat()) button->click();
     return true;
   }
@@ -494,7 +495,7 @@ void MainWindow::LayOut(QSize screen) {
       {descriptionHeading, {0.67, 0.3, 0.2, 0.03}, captioned(QStringLiteral("Beschreibung"))},
       {descriptionBox,
        {0.67, 0.34, 0.2, 0.23},
-       {std::nullopt, std::nullopt, false, false, QStringLiteral("[Beschreibung]")}},
+       {std::nullopt, std::nullopt, false, false, kDescriptionPlaceholder}},
       {dayList, {0.46, 0.6, 0.45, 0.2}, {std::nullopt, std::nullopt, true, false, std::nullopt}},
       {saveButton, {0.8, 0.81, 0.1, 0.05}, {}},
       {seriesCategoryHeading, {0.46, 0.2, 0.2, 0.03}, captioned(QStringLiteral("Kategorie"))},

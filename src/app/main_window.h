@@ -48,7 +48,8 @@ class MainWindow : public QWidget {
 
   // The caption of the selected tab.
   QString SelectedTabCaption() const;
-  // Selects the tab with that caption, as a click on it would (for tests and scripted use).
+  // Selects the tab at `index` (0 is the leftmost), as a click on it would (for tests and
+  // scripted use).
   void SelectTab(int index);
 
   FrameBox* frame;
@@ -111,12 +112,10 @@ class MainWindow : public QWidget {
   void FitOuterSize();
   void CreateControls();
   void SetFocusOrder();
-  void ConnectEvents();
+  // Turns the controls' own signals into the window's signals above.
+  void ForwardControlSignals();
   void NameControls();
   bool HandleCalendarKey(const QKeyEvent& key);
 
   QSize outerSize_;
 };
-
-// The tab captions in order from left to right.
-extern const char16_t* const kTabCaptions[8];

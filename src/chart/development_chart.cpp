@@ -16,7 +16,6 @@ constexpr Rgb kEvenDay{230, 230, 230};
 constexpr Rgb kSaturday{150, 150, 150};
 constexpr Rgb kSunday{120, 120, 120};
 constexpr Rgb kBar{0, 255, 0};
-const QString kFont = QStringLiteral("Tahoma");
 constexpr float kFontSize = 8;
 
 // The chart's geometry in drawing units; day i (1 to N) owns the column from ColumnLeft(i) to
@@ -36,7 +35,7 @@ void Outline(DrawingSurface& s, double x1, double y1, double x2, double y2) {
 }
 void TextAt(DrawingSurface& s, double x, double y) {
   s.SetTextPosition(static_cast<float>(x), static_cast<float>(y));
-  s.SetFontName(kFont);
+  s.SetFontName(kFontName);
 }
 
 void OutlinePlot(DrawingSurface& s, const Frame& f) {

@@ -8,7 +8,6 @@
 
 namespace {
 constexpr Rgb kCaptionBox{210, 210, 210};
-const QString kFont = QStringLiteral("Tahoma");
 constexpr float kFontSize = 8;
 
 // A box from (left, top) to (right, bottom) in fractions of the panel's width and height, with
@@ -23,7 +22,7 @@ void DrawBox(DrawingSurface& s, double left, double top, double right, double bo
   s.OutlineRect(x1, y1, x2, y2);
   s.SetTextPosition(static_cast<float>(left * W + 0.01 * W),
                     static_cast<float>(top * H + 0.001 * H));
-  s.SetFontName(kFont);
+  s.SetFontName(kFontName);
   s.SetFontSize(kFontSize);
   if (!content) return;
   if (content->IsNumber())

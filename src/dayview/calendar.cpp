@@ -9,7 +9,6 @@
 #include "store/cell_text.h"
 
 namespace {
-const QString kFontName = QStringLiteral("Tahoma");
 constexpr int kCaptionLength = 8;
 constexpr float kCaptionPoints = 7;
 constexpr float kPointsAfterCaption = 8;

@@ -4,7 +4,6 @@
 #include "format/number_format.h"
 
 namespace {
-const QString kPlaceholder = QStringLiteral("[Beschreibung]");
 
 // A value that is no Number (a hand-edited file) shows as its text.
 QString ValueListForm(const Value& v) {
@@ -25,7 +24,8 @@ QString ValueListForm(const Value& v) {
 QString DayListLine(const EntryRow& row) {
   QString line = u'[' + row.Category().Text() + QStringLiteral("]  [") + row.Item().Text() +
                  QStringLiteral("]   [") + ValueListForm(row.Value()) + QStringLiteral("] ");
-  if (!(row.Description() == Value(kPlaceholder))) line += u'[' + row.Description().Text() + u']';
+  if (!(row.Description() == Value(kDescriptionPlaceholder)))
+    line += u'[' + row.Description().Text() + u']';
   return line;
 }
 

@@ -7,6 +7,9 @@
 
 #include "store/tables.h"
 
+// The description box's start text; an entry whose description is still this shows none.
+inline const QString kDescriptionPlaceholder = QStringLiteral("[Beschreibung]");
+
 // The line of the day list for one entry:
 // "[Sport]  [Joggen]   [ 5.5] [am See]", or "[Sport]  [Joggen]   [ 5.5] " when the description
 // is still the placeholder "[Beschreibung]". Both the list and deleting build lines with it.

@@ -8,8 +8,13 @@
 #include "store/tables.h"
 #include "store/value.h"
 
+// The tab captions in order from left to right: the seven categories, then the chart.
+inline constexpr const char16_t* kTabCaptions[8] = {u"Allgemein", u"persönliches", u"Essen/Trinken",
+                                                    u"Sport",     u"Aktivitäten",  u"Rezepte",
+                                                    u"Ausgaben",  u"Entwicklung"};
+
 // The caption of the tab that shows the chart page instead of the entry editor.
-inline const QString kChartTabCaption = QStringLiteral("Entwicklung");
+inline const QString kChartTabCaption = QString::fromUtf16(kTabCaptions[7]);
 
 // Whether the tab with this caption shows the chart page.
 bool IsChartTab(const Value& caption);

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "format/number_format.h"
-#include "store/record_file.h"
+#include "store/record_writer.h"
 
 namespace {
 
@@ -39,11 +39,11 @@ QString CharacterShown(const QString& text, QChar bad) {
 }
 
 // Reads the files again that another program has changed, and says so in one sentence.
-OutsideChanges ReadAgainIfChanged(Store& store, std::initializer_list<DataFile> files) {
+OutsideChanges RereadChangedFiles(Store& store, std::initializer_list<DataFile> files) {
   OutsideChanges out;
   QStringList names, problems;
   for (DataFile file : files) {
-    const Store::Reread reread = store.ReadAgainIfChanged(file);
+    const Store::Reread reread = store.RereadIfChangedOutside(file);
     if (reread.changed) {
       names << QuotedFileName(file);
       (file == DataFile::Entries ? out.entries : out.categories) = true;
@@ -64,10 +64,9 @@ OutsideChanges ReadAgainIfChanged(Store& store, std::initializer_list<DataFile> 
 }
 
 SaveOutcome Refusal(QString message, bool learned = false, OutsideChanges outside = {}) {
-  SaveOutcome out;
-  out.result = SaveOutcome::Result::Refused;
+  SaveOutcome out(SaveResult::Refused);
   out.learned = learned;
-  out.message = std::move(message);
+  out.messages << std::move(message);
   out.outside = std::move(outside);
   return out;
 }
@@ -162,7 +161,8 @@ std::optional<QString> UnstorableText(const QString& field, const QString& text)
 }
 
 SaveOutcome StoreEntry(Store& store, const EntryInput& in, const QLocale& locale) {
-  if (in.item.isEmpty() || in.item.startsWith(QStringLiteral("Combo"))) return {};
+  if (in.item.isEmpty() || in.item.startsWith(kComboStartText))
+    return SaveOutcome(SaveResult::Ignored);
 
   const std::pair<const char16_t*, const QString*> texts[] = {
       {u"Auswahl", &in.item}, {u"Person", &in.person}, {u"Beschreibung", &in.description}};
@@ -171,7 +171,7 @@ SaveOutcome StoreEntry(Store& store, const EntryInput& in, const QLocale& locale
   }
 
   // The change is made on what the files hold now.
-  OutsideChanges outside = ReadAgainIfChanged(store, {DataFile::Categories, DataFile::Entries});
+  OutsideChanges outside = RereadChangedFiles(store, {DataFile::Categories, DataFile::Entries});
   const auto refuse = [&outside](QString message, bool learnedPair = false) {
     return Refusal(std::move(message), learnedPair, std::move(outside));
   };
@@ -207,24 +207,23 @@ SaveOutcome StoreEntry(Store& store, const EntryInput& in, const QLocale& locale
       append ? AppendEntry(store, in, *number)
              : UpdateEntries(store, matches, *number, in.description);
   if (failure) return refuse(*failure, learned);
-  SaveOutcome out;
-  out.result = append ? SaveOutcome::Result::Saved : SaveOutcome::Result::Updated;
+  SaveOutcome out(append ? SaveResult::Saved : SaveResult::Updated);
   out.learned = learned;
   out.outside = std::move(outside);
   return out;
 }
 
 RemoveOutcome RemoveEntry(Store& store, const std::function<bool(const EntryRow&)>& isLine) {
-  RemoveOutcome out;
-  out.outside = ReadAgainIfChanged(store, {DataFile::Entries});
+  RemoveOutcome out(RemoveResult::Removed);
+  out.outside = RereadChangedFiles(store, {DataFile::Entries});
   std::vector<EntryRow>& rows = store.entries.rows;
   // The last of several rows with the line is the one.
   const auto hit = std::find_if(rows.rbegin(), rows.rend(), isLine);
   if (hit == rows.rend()) {
-    out.result = RemoveOutcome::Result::Gone;
-    out.message =
-        QStringLiteral("Der Eintrag steht nicht mehr in der Datei %1. Es wurde nichts gelöscht.")
-            .arg(QuotedFileName(DataFile::Entries));
+    out.result = RemoveResult::Gone;
+    out.messages << QStringLiteral(
+                        "Der Eintrag steht nicht mehr in der Datei %1. Es wurde nichts gelöscht.")
+                        .arg(QuotedFileName(DataFile::Entries));
     return out;
   }
   const auto at = std::prev(hit.base());
@@ -233,16 +232,16 @@ RemoveOutcome RemoveEntry(Store& store, const std::function<bool(const EntryRow&
   rows.erase(at);
   if (auto failure = store.WriteEntryFile()) {
     rows.insert(rows.begin() + index, std::move(removed));
-    out.result = RemoveOutcome::Result::Refused;
-    out.message = *failure;
+    out.result = RemoveResult::Refused;
+    out.messages << *failure;
   }
   return out;
 }
 
 AddPersonOutcome StorePerson(Store& store, const QString& name) {
-  AddPersonOutcome out;
+  AddPersonOutcome out(AddPersonResult::Ignored);
   if (name.isEmpty()) return out;
-  out.result = AddPersonOutcome::Result::Refused;
+  out.result = AddPersonResult::Refused;
   if (auto refused = UnstorableText(QStringLiteral("Person"), name)) {
     out.messages << *refused;
     return out;
@@ -263,7 +262,7 @@ AddPersonOutcome StorePerson(Store& store, const QString& name) {
   const Value typed(name);
   for (const PersonRow& row : store.persons.rows) {
     if (row.Name() == typed) {
-      out.result = AddPersonOutcome::Result::Known;
+      out.result = AddPersonResult::Known;
       return out;
     }
   }
@@ -282,6 +281,6 @@ AddPersonOutcome StorePerson(Store& store, const QString& name) {
     out.messages << *failure;
     return out;
   }
-  out.result = AddPersonOutcome::Result::Added;
+  out.result = AddPersonResult::Added;
   return out;
 }

@@ -7,7 +7,7 @@
 #include <functional>
 #include <optional>
 
-#include "store/data_files.h"
+#include "store/store.h"
 
 // The table changes behind saving an entry, deleting an entry and adding a person. They work on
 // the Store and plain inputs, never on a widget, and say in their outcome what the window has to
@@ -27,6 +27,10 @@ struct OutsideChanges {
   QStringList messages;
 };
 
+// The start texts of the window's combo boxes ("Combo1", ...) begin with this; an item that does
+// is never saved.
+inline const QString kComboStartText = QStringLiteral("Combo");
+
 // The entry being saved, as taken from the window when "Speichern" is pressed.
 struct EntryInput {
   Value day;         // the selected day
@@ -37,19 +41,31 @@ struct EntryInput {
   QString description;
 };
 
-struct SaveOutcome {
-  enum class Result {
-    Ignored,  // the item is empty or begins with "Combo": nothing happens, nothing is shown
-    Refused,  // `message` says why; no entry was stored
-    Saved,    // a new entry was appended
-    Updated,  // the entry of that day, person, category and item got the new value and description
-  };
-  Result result = Result::Ignored;
+// What a change did and what the window has to tell; every change answers in this shape. The
+// result is always given: no outcome claims success by default.
+template <typename ResultT>
+struct Outcome {
+  using Result = ResultT;
+  explicit Outcome(Result r) : result(r) {}
+  Result result;
+  // What to tell after `outside.messages`, in order: problems met while reading, then why the
+  // change was refused or did not happen.
+  QStringList messages;
+  OutsideChanges outside;
+};
+
+enum class SaveResult {
+  Ignored,  // the item is empty or a start text: nothing happens, nothing is shown
+  Refused,  // `messages` say why; no entry was stored
+  Saved,    // a new entry was appended
+  Updated,  // the entry of that day, person, category and item got the new value and description
+};
+
+struct SaveOutcome : Outcome<SaveResult> {
+  using Outcome::Outcome;
   // The item was new for the category and has been added to the category table and its file;
   // this stays so even when the entry itself is then refused for its value or its person.
   bool learned = false;
-  QString message;
-  OutsideChanges outside;
 };
 
 // Learns a new item of the category, checks value and person, then updates the matching entry
@@ -57,16 +73,12 @@ struct SaveOutcome {
 [[nodiscard]] SaveOutcome StoreEntry(Store& store, const EntryInput& input,
                                      const QLocale& locale = QLocale());
 
-struct RemoveOutcome {
-  enum class Result {
-    Removed,  // the entry is gone from table and file
-    Gone,     // no entry of the file is that line any more: nothing was deleted; `message` says so
-    Refused,  // the file could not be written; `message` says why; table and file are unchanged
-  };
-  Result result = Result::Removed;
-  QString message;
-  OutsideChanges outside;
+enum class RemoveResult {
+  Removed,  // the entry is gone from table and file
+  Gone,     // no entry of the file is that line any more: nothing was deleted; `messages` say so
+  Refused,  // the file could not be written; `messages` say why; table and file are unchanged
 };
+using RemoveOutcome = Outcome<RemoveResult>;
 
 // Removes the entry whose line was pressed, `isLine` telling which rows give that line (the last
 // of them is the one), and rewrites the entries file without it; the rows after it move up by
@@ -76,17 +88,14 @@ struct RemoveOutcome {
 [[nodiscard]] RemoveOutcome RemoveEntry(Store& store,
                                         const std::function<bool(const EntryRow&)>& isLine);
 
-struct AddPersonOutcome {
-  enum class Result {
-    Ignored,  // the name is empty: nothing happens
-    Refused,  // the name was not added; the person box stays as it is
-    Added,    // the name is the new last person
-    Known,    // the persons file already held the name
-  };
-  Result result = Result::Ignored;
-  // What to show, in order: problems met while reading the persons file, then the refusal.
-  QStringList messages;
+enum class AddPersonResult {
+  Ignored,  // the name is empty: nothing happens
+  Refused,  // the name was not added; the person box stays as it is
+  Added,    // the name is the new last person
+  Known,    // the persons file already held the name
 };
+// The persons file is always read again first: problems met then are among its `messages`.
+using AddPersonOutcome = Outcome<AddPersonResult>;
 
 // Ensures and rereads the persons file, so the file is the starting point, and appends the name
 // unless it is already there (exact, case-sensitive).
@@ -94,4 +103,4 @@ struct AddPersonOutcome {
 
 // A German message naming the field and the character when the text holds one that a data file
 // cannot store (a double quote, a line break, a character outside Windows-1252).
-std::optional<QString> UnstorableText(const QString& field, const QString& text);
+[[nodiscard]] std::optional<QString> UnstorableText(const QString& field, const QString& text);

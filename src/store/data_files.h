@@ -2,12 +2,8 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
-#include <array>
 #include <optional>
 
-#include "store/atomic_file.h"
-#include "store/encoded_table.h"
 #include "store/tables.h"
 
 enum class DataFile { Persons, Categories, Entries };
@@ -16,106 +12,13 @@ enum class DataFile { Persons, Categories, Entries };
 QString FileName(DataFile file);
 // The file's name in German quotation marks, as the messages name it: „lv_items.txt“.
 QString QuotedFileName(DataFile file);
-// The full path in the current working directory, formed anew at every call.
-QString FilePath(DataFile file);
+// A name in German quotation marks, as the messages quote names: „lv_items.txt.beschaedigt“.
+QString QuotedName(const QString& name);
 // The bytes a missing file is created with.
 QByteArray DefaultFileBytes(DataFile file);
 
 // Parses the bytes of a data file into the table, never beyond its capacity; the damage found,
 // in German, if any (what could be read is in the table all the same).
-std::optional<QString> ParseTableBytes(const QByteArray& bytes, PersonTable& table);
-std::optional<QString> ParseTableBytes(const QByteArray& bytes, CategoryTable& table);
-std::optional<QString> ParseTableBytes(const QByteArray& bytes, EntryTable& table);
-
-// What a file looked like on disk when it was last read or written: enough to notice that
-// another program has replaced or rewritten it since.
-struct FileStamp {
-  bool exists = false;
-  qint64 size = 0;
-  qint64 modifiedNs = 0;  // content last modified
-  qint64 changedNs = 0;   // inode last changed; no program can set it back
-  quint64 inode = 0;
-  quint64 device = 0;
-  bool operator==(const FileStamp&) const = default;
-};
-
-// The three shared tables and the only code that reads and writes their files.
-// Every operation that can fail returns a German message for the user that names the file;
-// nothing means success.
-class Store {
- public:
-  // Every file is written through `writer`.
-  explicit Store(FileWriter& writer = RealFileWriter()) : writer_(&writer) {}
-  void UseWriter(FileWriter& writer) { writer_ = &writer; }
-
-  PersonTable persons;
-  CategoryTable categories;
-  EntryTable entries;
-
-  // Creates the file with its default records when no file of exactly that name is in the
-  // working directory; a present file is never touched.
-  std::optional<QString> EnsureDataFile(DataFile file);
-
-  std::optional<QString> ReadPersonFile();
-  std::optional<QString> ReadCategoryFile();
-  std::optional<QString> ReadEntryFile();
-
-  // Rewrite the file whole from the table. Refused while the file could not be read, so a
-  // half-known table never replaces what is on disk; a damaged original is kept beside the
-  // file before its first rewrite.
-  std::optional<QString> WritePersonFile();
-  std::optional<QString> WriteCategoryFile();
-  std::optional<QString> WriteEntryFile();
-
-  // Ensures and reads the three files in the order persons, categories, entries.
-  [[nodiscard]] QStringList LoadData();
-
-  // Whether another program has changed the file since this store last read or wrote it, and if
-  // so, the file read again into its table. To be called right before a change to the table
-  // that is then written, so the change is made on what the file holds now.
-  struct Reread {
-    // The file held other records than the table: the table now holds the file's records (as
-    // far as they can be read; a damaged file is kept before its next rewrite as on loading).
-    bool changed = false;
-    // Damage found in the file, or why it could no longer be read (then the table stays as it
-    // was and the file is not rewritten in this run), in German.
-    std::optional<QString> problem;
-  };
-  [[nodiscard]] Reread ReadAgainIfChanged(DataFile file);
-
-  bool WasUnreadable(DataFile file) const { return State(file).unreadable; }
-  // Where the damaged original of the file is kept (or will be, at its next rewrite).
-  QString BackupName(DataFile file) const { return State(file).backupName; }
-
- private:
-  struct FileState {
-    bool unreadable = false;
-    bool keepOriginal = false;
-    QString backupName;
-    qsizetype knownSize = 0;  // of the file as last read or written
-    FileStamp stamp;          // of the file as last read or written
-    // The bytes of the small files as last read or written; the entries file is compared by
-    // its stamp only, since reading it costs as much as a rewrite.
-    QByteArray knownBytes;
-  };
-  FileState& State(DataFile file) { return states_[static_cast<int>(file)]; }
-  const FileState& State(DataFile file) const { return states_[static_cast<int>(file)]; }
-
-  template <typename TableT>
-  std::optional<QString> ReadTable(DataFile file, TableT& table);
-  template <typename TableT>
-  [[nodiscard]] Reread ReadTableAgain(DataFile file, TableT& table);
-  template <typename TableT>
-  std::optional<QString> Adopt(DataFile file, const TableT& table, QByteArray bytes,
-                               FileStamp stamp, std::optional<QString> damage);
-  template <typename TableT>
-  std::optional<QString> WriteTable(DataFile file, const TableT& table);
-  std::optional<QString> KeepDamagedOriginal(DataFile file);
-  std::optional<QString> Unreadable(DataFile file, const QString& reason);
-  void NoteWritten(DataFile file, QByteArrayView bytes);
-
-  FileWriter* writer_;
-  std::array<FileState, 3> states_;
-  // The entries file's bytes as last written, for the next rewrite.
-  EncodedTable encodedEntries_;
-};
+[[nodiscard]] std::optional<QString> ParseTableBytes(const QByteArray& bytes, PersonTable& table);
+[[nodiscard]] std::optional<QString> ParseTableBytes(const QByteArray& bytes, CategoryTable& table);
+[[nodiscard]] std::optional<QString> ParseTableBytes(const QByteArray& bytes, EntryTable& table);

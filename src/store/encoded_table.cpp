@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "store/record_file.h"
+#include "store/record_writer.h"
 
 namespace {
 
@@ -37,10 +37,9 @@ std::optional<QByteArrayView> EncodedTable::EncodeAll(const std::vector<EntryRow
   writer.WriteRecord({Value(static_cast<int>(rows.size()))});
   starts_.clear();
   starts_.reserve(rows.size() + 1);
-  // Room for a few hundred more rows, so the next added rows do not move the kept ones. Each
-  // row is kept right after it is encoded, while its texts are still at hand.
+  // Each row is kept right after it is encoded, while its texts are still at hand.
   rows_.clear();
-  rows_.reserve(rows.size() + 256);
+  rows_.reserve(rows.size() + kRowsOfRoom);
   for (const EntryRow& row : rows) {
     starts_.push_back(static_cast<qsizetype>(writer.Size()));
     writer.WriteRecord(row.fields);

@@ -55,6 +55,10 @@ struct Table {
   RowT& Row(int i) { return rows[static_cast<std::size_t>(i - 1)]; }
 };
 
+// Rows of room a loaded or rewritten table keeps beyond its rows, so that the next rows added do
+// not move all the rows of a large table.
+inline constexpr int kRowsOfRoom = 256;
+
 using PersonTable = Table<PersonRow, 100>;
 using CategoryTable = Table<CategoryRow, 2000>;
 using EntryTable = Table<EntryRow, 50000>;

@@ -6,21 +6,20 @@
 #include <bit>
 #include <variant>
 
+// The four kinds of cell.
+enum class ValueKind { Empty, Number, Text, Date };
+
 // The dynamically typed cell held in every table column and in the shared dates.
 // Equality and arithmetic follow the rules every match in the program relies on:
 // texts compare exactly and case-sensitively, Empty equals the empty Text and the Number 0,
 // and values of other different kinds never compare equal.
-// The four kinds of cell.
-enum class ValueKind { Empty, Number, Text, Date };
-
 class Value {
  public:
   Value() = default;
   Value(double number) : cell_(number) {}                    // NOLINT(google-explicit-constructor)
   Value(int number) : cell_(static_cast<double>(number)) {}  // NOLINT
   Value(QString text) : cell_(std::move(text)) {}            // NOLINT
-  Value(const char* text) : cell_(QString::fromUtf8(text)) {}  // NOLINT
-  Value(QDate date) : cell_(date) {}                           // NOLINT
+  Value(QDate date) : cell_(date) {}                         // NOLINT
 
   ValueKind Kind() const { return static_cast<ValueKind>(cell_.index()); }
   bool IsEmpty() const { return Kind() == ValueKind::Empty; }

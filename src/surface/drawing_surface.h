@@ -3,6 +3,9 @@
 
 #include <QString>
 
+// The face of every text the window shows and the pictures draw.
+inline const QString kFontName = QStringLiteral("Tahoma");
+
 // A colour as red, green and blue components of 0 to 255.
 struct Rgb {
   int r = 0, g = 0, b = 0;

@@ -17,6 +17,7 @@
 #include "app/main_window.h"
 #include "app/message_boxes.h"
 #include "failing_file_writer.h"
+#include "fixed_clock.h"
 #include "temp_dir.h"
 
 // Records every message instead of showing it, and answers questions from a script.
@@ -47,23 +48,23 @@ class RecordingMessageBoxes : public MessageBoxes {
   std::deque<bool> answers;
 };
 
-// A window with its procedures in a fresh working directory, today fixed, German locale.
+// A window with its procedures on a fresh data folder, today fixed, German locale.
 // StartUp() runs the window-load handler on a 1920 x 1080 screen.
 class AppTest : public InTempDir {
  protected:
   void SetUp() override {
     InTempDir::SetUp();
-    form = std::make_unique<MainWindow>();
-    module = std::make_unique<DayLog>(*form, messages, clock);
-    module->store.UseWriter(writer);
-    ConnectEvents(*form, *module);
+    window = std::make_unique<MainWindow>();
+    dayLog = std::make_unique<DayLog>(*window, messages, clock, Folder());
+    dayLog->store.UseWriter(writer);
+    ConnectEvents(*window, *dayLog);
   }
   void TearDown() override {
-    module.reset();
-    form.reset();
+    dayLog.reset();
+    window.reset();
     InTempDir::TearDown();
   }
-  void StartUp(QSize screen = QSize(1920, 1080)) { LoadWindow(*form, *module, screen); }
+  void StartUp(QSize screen = QSize(1920, 1080)) { LoadWindow(*window, *dayLog, screen); }
 
   // Clicks into the box's text field, selects what it holds and types over it, as a person does.
   static void Type(QComboBox* box, const QString& text) {
@@ -77,17 +78,17 @@ class AppTest : public InTempDir {
   }
   // Types the item and the value and clicks "Speichern".
   void TypeAndSave(const QString& item, const QString& value) {
-    Type(form->itemBox, item);
-    Type(form->valueBox, value);
-    QTest::mouseClick(form->saveButton, Qt::LeftButton);
+    Type(window->itemBox, item);
+    Type(window->valueBox, value);
+    QTest::mouseClick(window->saveButton, Qt::LeftButton);
   }
 
   FixedClock clock{QDate(2024, 3, 5)};
   // Every write of the window's store goes through it; it fails only when told to.
   FailingFileWriter writer;
   RecordingMessageBoxes messages;
-  std::unique_ptr<MainWindow> form;
-  std::unique_ptr<DayLog> module;
+  std::unique_ptr<MainWindow> window;
+  std::unique_ptr<DayLog> dayLog;
 };
 
 // The window after start-up, shown, with "Haushalt" chosen and the tab "Sport" selected.
@@ -96,10 +97,10 @@ class SportPageTest : public AppTest {
   void SetUp() override {
     AppTest::SetUp();
     StartUp();
-    form->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-    form->personBox->setCurrentIndex(0);
-    form->SelectTab(3);
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    window->personBox->setCurrentIndex(0);
+    window->SelectTab(3);
   }
 };
 

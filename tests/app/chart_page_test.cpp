@@ -31,37 +31,37 @@ class ChartPageTest : public AppTest {
     AppTest::SetUp();
     StartUp();
     const QDate fifth(2024, 3, 5);
-    module->store.entries.rows = {
+    dayLog->store.entries.rows = {
         Entry(fifth, "Haushalt", "Joggen", 5), Entry(fifth, "Anna", "Rudern", 50),
         Entry(fifth, "Haushalt", "Walken", 3), Entry(fifth.addDays(1), "Haushalt", "Walken", 4),
         Entry(fifth.addDays(2), "Haushalt", "Joggen", 2)};
-    form->personBox->setEditText("Haushalt");
-    form->seriesCategoryBox->setEditText("Sport");
+    window->personBox->setEditText("Haushalt");
+    window->seriesCategoryBox->setEditText("Sport");
   }
 };
 
 TEST_F(ChartPageTest, CategoryChoiceListsItemsAndChartsTheWholeCategory) {
-  form->seriesItemBox->addItem("alt");
-  emit form->seriesCategoryBox->activated(0);
-  ASSERT_EQ(form->seriesItemBox->count(), 2);
-  EXPECT_EQ(form->seriesItemBox->itemText(0), "Joggen");
-  EXPECT_EQ(form->seriesItemBox->itemText(1), "Walken");
-  EXPECT_EQ(form->seriesItemBox->currentText(), "");
+  window->seriesItemBox->addItem("alt");
+  emit window->seriesCategoryBox->activated(0);
+  ASSERT_EQ(window->seriesItemBox->count(), 2);
+  EXPECT_EQ(window->seriesItemBox->itemText(0), "Joggen");
+  EXPECT_EQ(window->seriesItemBox->itemText(1), "Walken");
+  EXPECT_EQ(window->seriesItemBox->currentText(), "");
 
   // The 5th adds Joggen 5 and Walken 3 to 8, the axis top is 8.4: the bar of the 5th reaches
   // 8 / 8.4 of the plot, beyond 85 % of it.
-  const PictureBox* chart = form->chart;
+  const PictureBox* chart = window->chart;
   EXPECT_EQ(PixelAt(chart, ColumnMiddle(5, 31), 0.9 - 0.5 * 0.8), kBarGreen);
   EXPECT_EQ(PixelAt(chart, ColumnMiddle(5, 31), 0.9 - 0.85 * 0.8), kBarGreen);
   EXPECT_NE(PixelAt(chart, ColumnMiddle(4, 31), 0.5), kBarGreen);
   // March 2024 has its first Sunday on the 3rd: a grey box under the columns 2 to 5.
   EXPECT_EQ(PixelAt(chart, 0.1 + 4.8 * 0.8 / 31, 0.955), kSundayGrey);
   // The statistics panel: the caption box of "Summe".
-  EXPECT_EQ(PixelAt(form->statisticsPanel, 0.1, 0.19), kCaptionGrey);
+  EXPECT_EQ(PixelAt(window->statisticsPanel, 0.1, 0.19), kCaptionGrey);
 
   // Choosing an item charts that item alone: Walken 3 and 4, top 4.2.
-  form->seriesItemBox->setCurrentIndex(1);
-  emit form->seriesItemBox->activated(1);
+  window->seriesItemBox->setCurrentIndex(1);
+  emit window->seriesItemBox->activated(1);
   EXPECT_EQ(PixelAt(chart, ColumnMiddle(5, 31), 0.9 - 0.5 * 0.8), kBarGreen);
   EXPECT_NE(PixelAt(chart, ColumnMiddle(5, 31), 0.9 - 0.85 * 0.8), kBarGreen);
   EXPECT_EQ(PixelAt(chart, ColumnMiddle(6, 31), 0.9 - 0.85 * 0.8), kBarGreen);
@@ -69,30 +69,30 @@ TEST_F(ChartPageTest, CategoryChoiceListsItemsAndChartsTheWholeCategory) {
 }
 
 TEST_F(ChartPageTest, ACategoryWithoutEntriesEmptiesTheItemBox) {
-  form->seriesCategoryBox->setEditText("Ausgaben");
-  form->seriesItemBox->addItem("Joggen");
-  emit form->seriesCategoryBox->activated(0);
-  EXPECT_EQ(form->seriesItemBox->count(), 0);
-  EXPECT_EQ(form->seriesItemBox->currentText(), "");
+  window->seriesCategoryBox->setEditText("Ausgaben");
+  window->seriesItemBox->addItem("Joggen");
+  emit window->seriesCategoryBox->activated(0);
+  EXPECT_EQ(window->seriesItemBox->count(), 0);
+  EXPECT_EQ(window->seriesItemBox->currentText(), "");
   for (int i = 1; i <= 31; ++i)
-    EXPECT_NE(PixelAt(form->chart, ColumnMiddle(i, 31), 0.89), kBarGreen) << i;
+    EXPECT_NE(PixelAt(window->chart, ColumnMiddle(i, 31), 0.89), kBarGreen) << i;
 }
 
 TEST_F(ChartPageTest, StatisticsPanelIsPaintedOverNeverCleared) {
-  form->statisticsPanel->FillRect(0.8f * form->statisticsPanel->Width(), 0,
-                                  form->statisticsPanel->Width(), form->statisticsPanel->Height(),
-                                  Rgb{255, 0, 0});
-  module->DrawDevelopment();
-  EXPECT_EQ(PixelAt(form->statisticsPanel, 0.9, 0.5), QColor(255, 0, 0));
-  EXPECT_EQ(PixelAt(form->statisticsPanel, 0.5, 0.55), QColor(255, 255, 255));
+  window->statisticsPanel->FillRect(0.8f * window->statisticsPanel->Width(), 0,
+                                    window->statisticsPanel->Width(),
+                                    window->statisticsPanel->Height(), Rgb{255, 0, 0});
+  dayLog->DrawDevelopment();
+  EXPECT_EQ(PixelAt(window->statisticsPanel, 0.9, 0.5), QColor(255, 0, 0));
+  EXPECT_EQ(PixelAt(window->statisticsPanel, 0.5, 0.55), QColor(255, 255, 255));
 }
 
 // Before the first calendar drawing there is no month to show yet: the chart shows the month of
 // today and leaves the shared month to the calendar.
 TEST_F(AppTest, ChartBeforeTheFirstCalendarShowsTodaysMonth) {
-  form->LayOut(QSize(1920, 1080));
+  window->LayOut(QSize(1920, 1080));
   clock.Set(QDate(2024, 9, 15));  // September 2024 starts on a Sunday
-  module->DrawDevelopment();
-  EXPECT_TRUE(module->ViewMonth.IsEmpty());
-  EXPECT_EQ(PixelAt(form->chart, 0.1 - 0.5 * 0.8 / 30, 0.955), kSundayGrey);
+  dayLog->DrawDevelopment();
+  EXPECT_TRUE(dayLog->ViewMonth.IsEmpty());
+  EXPECT_EQ(PixelAt(window->chart, 0.1 - 0.5 * 0.8 / 30, 0.955), kSundayGrey);
 }

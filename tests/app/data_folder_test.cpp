@@ -73,5 +73,6 @@ TEST_F(DataFolderLock, ARunningProgramKeepsOthersOffItsFolderAndAKilledOneDoesNo
   DataFolder third;
   EXPECT_EQ(third.Open(folder), std::nullopt);
   EXPECT_TRUE(third.IsLocked());
-  EXPECT_EQ(QDir::currentPath(), folder);
+  EXPECT_EQ(third.Path(), folder);
+  EXPECT_EQ(QDir::currentPath(), workingDirectory);
 }

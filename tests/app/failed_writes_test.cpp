@@ -39,11 +39,11 @@ struct Action {
   std::function<void(MainWindow&, DayLog&, RecordingMessageBoxes&)> run;
 };
 
-void Save(MainWindow& form, DayLog& module, const QString& item) {
-  form.itemBox->setEditText(item);
-  form.valueBox->setEditText("7");
-  form.descriptionBox->setPlainText("neu");
-  module.SaveEntry();
+void Save(MainWindow& window, DayLog& dayLog, const QString& item) {
+  window.itemBox->setEditText(item);
+  window.valueBox->setEditText("7");
+  window.descriptionBox->setPlainText("neu");
+  dayLog.SaveEntry();
 }
 
 const Action kActions[] = {
@@ -90,29 +90,28 @@ class FailedWrites : public AppTest, public ::testing::WithParamInterface<Failur
     if (geteuid() != getuid()) {
       ASSERT_EQ(seteuid(getuid()), 0);
     }
-    chmod(QDir::currentPath().toLocal8Bit().constData(), 0700);
+    chmod(dayLog->store.Folder().toLocal8Bit().constData(), 0700);
     writer.FailAfterBytes(-1);
   }
 
-  // A new window in a new, empty working directory of its own.
+  // A new window on a new, empty data folder of its own.
   void FreshWindowIn(const QString& directory) {
-    module.reset();
-    form.reset();
+    dayLog.reset();
+    window.reset();
     messages.shown.clear();
     ASSERT_TRUE(QDir().mkdir(Path(directory)));
-    ASSERT_TRUE(QDir::setCurrent(Path(directory)));
-    form = std::make_unique<MainWindow>();
-    module = std::make_unique<DayLog>(*form, messages, clock);
-    module->store.UseWriter(writer);
-    ConnectEvents(*form, *module);
+    window = std::make_unique<MainWindow>();
+    dayLog = std::make_unique<DayLog>(*window, messages, clock, Path(directory));
+    dayLog->store.UseWriter(writer);
+    ConnectEvents(*window, *dayLog);
   }
 
   void MakeWritesFail(DataFile file) {
-    const QString path = FilePath(file);
+    const QString path = dayLog->store.Path(file);
     switch (GetParam()) {
       case Failure::ReadOnlyDirectory:
         ASSERT_EQ(chmod(Path(".").toLocal8Bit().constData(), 0755), 0);  // reachable by others
-        ASSERT_EQ(chmod(QDir::currentPath().toLocal8Bit().constData(), 0555), 0);
+        ASSERT_EQ(chmod(dayLog->store.Folder().toLocal8Bit().constData(), 0555), 0);
         // Permissions do not bind root: act as an ordinary user for the rest of the test.
         if (geteuid() == 0) {
           ASSERT_EQ(seteuid(65534), 0);
@@ -139,14 +138,14 @@ TEST_P(FailedWrites, NothingIsLostAndNothingIsReportedAsSaved) {
     WriteBytes(QString::fromUtf8(action.name) + "/lv_items.txt",
                "1\r\n#2024-03-05#,\"Haushalt\",\"Sport\",\"Joggen\",5,\"x\",\"\",\"\"\r\n");
     StartUp();
-    form->personBox->setCurrentIndex(0);
-    form->SelectTab(3);
+    window->personBox->setCurrentIndex(0);
+    window->SelectTab(3);
     const QString relative = QString::fromUtf8(action.name) + "/" + FileName(action.file);
     const QByteArray before = ReadBytes(relative);
-    ASSERT_EQ(TableBytes(module->store, action.file), before);
+    ASSERT_EQ(TableBytes(dayLog->store, action.file), before);
 
     MakeWritesFail(action.file);
-    action.run(*form, *module, messages);
+    action.run(*window, *dayLog, messages);
 
     Restore();
     const QString quoted = QString::fromUtf8("„%1“").arg(FileName(action.file));
@@ -159,11 +158,11 @@ TEST_P(FailedWrites, NothingIsLostAndNothingIsReportedAsSaved) {
       EXPECT_NE(shown.text, "Updated.");
     }
     if (GetParam() == Failure::DirectoryInPlace) {
-      EXPECT_TRUE(QFileInfo(FilePath(action.file)).isDir());
+      EXPECT_TRUE(QFileInfo(dayLog->store.Path(action.file)).isDir());
     } else {
       EXPECT_EQ(ReadBytes(relative), before);
     }
-    EXPECT_EQ(TableBytes(module->store, action.file), before);
+    EXPECT_EQ(TableBytes(dayLog->store, action.file), before);
   }
 }
 

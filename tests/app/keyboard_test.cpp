@@ -24,15 +24,15 @@ class Keyboard : public SportPageTest {
  protected:
   void SetUp() override {
     SportPageTest::SetUp();
-    QApplication::setActiveWindow(form.get());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    QApplication::setActiveWindow(window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
   }
   static QString Spoken(QObject* object, QAccessible::Text text = QAccessible::Name) {
     QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(object);
     return iface ? iface->text(text) : QStringLiteral("(none)");
   }
   void ClickTab(int index) {
-    QTabBar* bar = form->tabs->tabBar();
+    QTabBar* bar = window->tabs->tabBar();
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
   }
 };
@@ -50,7 +50,7 @@ void Walk(QAccessibleInterface* iface, const QString& path,
 }  // namespace
 
 TEST_F(Keyboard, CalendarKeysSelectDaysAndStepMonthsAsPressesAndButtonsDo) {
-  module->store.entries.rows = {MakeEntry({2024, 3, 6}, "Haushalt", "Sport")};
+  dayLog->store.entries.rows = {MakeEntry({2024, 3, 6}, "Haushalt", "Sport")};
   const struct {
     Qt::Key key;
     QDate selected, shownFirst;
@@ -68,63 +68,64 @@ TEST_F(Keyboard, CalendarKeysSelectDaysAndStepMonthsAsPressesAndButtonsDo) {
   };
   for (const auto& step : steps) {
     SCOPED_TRACE(step.selected.toString(Qt::ISODate).toStdString());
-    form->tabCaptionField->clear();
-    QTest::keyClick(form->calendar, step.key);
-    EXPECT_EQ(module->SelectedDate, Value(step.selected));
-    EXPECT_EQ(FirstOfMonth(module->ViewMonth.Date()), step.shownFirst);
+    window->tabCaptionField->clear();
+    QTest::keyClick(window->calendar, step.key);
+    EXPECT_EQ(dayLog->SelectedDate, Value(step.selected));
+    EXPECT_EQ(FirstOfMonth(dayLog->ViewMonth.Date()), step.shownFirst);
     if (step.key == Qt::Key_PageDown || step.key == Qt::Key_PageUp) continue;
-    EXPECT_EQ(form->selectedDayField->text(), DayHeading(step.selected));
-    EXPECT_EQ(form->tabCaptionField->text(), "Sport");
-    EXPECT_EQ(form->dayList->count(), step.selected == QDate(2024, 3, 6) ? 1 : 0);
+    EXPECT_EQ(window->selectedDayField->text(), DayHeading(step.selected));
+    EXPECT_EQ(window->tabCaptionField->text(), "Sport");
+    EXPECT_EQ(window->dayList->count(), step.selected == QDate(2024, 3, 6) ? 1 : 0);
   }
 
   // A key draws exactly what a press in the day's row draws.
-  QTest::keyClick(form->calendar, Qt::Key_PageUp);
-  QTest::keyClick(form->calendar, Qt::Key_Home);
-  QTest::keyClick(form->calendar, Qt::Key_Down);
-  const QImage byKey = form->calendar->Picture();
-  QTest::keyClick(form->calendar, Qt::Key_End);
-  const CalendarGeometry g(form->calendar->Width(), form->calendar->Height());
-  QTest::mouseClick(form->calendar, Qt::LeftButton, {},
-                    form->calendar->ToPixels(0.1f * g.Width(), (g.RowTop(2) + g.RowBottom(2)) / 2));
-  EXPECT_EQ(module->SelectedDate, Value(QDate(2024, 3, 2)));
-  EXPECT_TRUE(form->calendar->Picture() == byKey);
+  QTest::keyClick(window->calendar, Qt::Key_PageUp);
+  QTest::keyClick(window->calendar, Qt::Key_Home);
+  QTest::keyClick(window->calendar, Qt::Key_Down);
+  const QImage byKey = window->calendar->Picture();
+  QTest::keyClick(window->calendar, Qt::Key_End);
+  const CalendarGeometry g(window->calendar->Width(), window->calendar->Height());
+  QTest::mouseClick(
+      window->calendar, Qt::LeftButton, {},
+      window->calendar->ToPixels(0.1f * g.Width(), (g.RowTop(2) + g.RowBottom(2)) / 2));
+  EXPECT_EQ(dayLog->SelectedDate, Value(QDate(2024, 3, 2)));
+  EXPECT_TRUE(window->calendar->Picture() == byKey);
 
   // Return and Enter press a focused button, as Space does.
-  QTest::keyClick(form->nextMonthButton, Qt::Key_Return);
-  QTest::keyClick(form->nextMonthButton, Qt::Key_Enter, Qt::KeypadModifier);
-  EXPECT_EQ(module->ViewMonth, Value(QDate(2024, 5, 1)));
-  QTest::keyClick(form->saveButton, Qt::Key_Return);
+  QTest::keyClick(window->nextMonthButton, Qt::Key_Return);
+  QTest::keyClick(window->nextMonthButton, Qt::Key_Enter, Qt::KeypadModifier);
+  EXPECT_EQ(dayLog->ViewMonth, Value(QDate(2024, 5, 1)));
+  QTest::keyClick(window->saveButton, Qt::Key_Return);
   EXPECT_EQ(messages.Texts(), QStringList{"Gespeichert."});
 }
 
 TEST_F(Keyboard, DeleteOnTheDayListAsksAndDeletesAsAPressOnTheLineDoes) {
-  QTest::keyClick(form->dayList, Qt::Key_Delete);  // no line: nothing to ask
+  QTest::keyClick(window->dayList, Qt::Key_Delete);  // no line: nothing to ask
   TypeAndSave("Joggen", "5");
-  ASSERT_EQ(form->dayList->count(), 1);
+  ASSERT_EQ(window->dayList->count(), 1);
   messages.shown.clear();
-  QTest::keyClick(form->dayList, Qt::Key_Down);  // the first line becomes the current one
+  QTest::keyClick(window->dayList, Qt::Key_Down);  // the first line becomes the current one
   messages.SetNextAnswer(false);
-  QTest::keyClick(form->dayList, Qt::Key_Delete);
-  EXPECT_EQ(form->dayList->count(), 1);
+  QTest::keyClick(window->dayList, Qt::Key_Delete);
+  EXPECT_EQ(window->dayList->count(), 1);
   messages.SetNextAnswer(true);
-  QTest::keyClick(form->dayList, Qt::Key_Delete);
+  QTest::keyClick(window->dayList, Qt::Key_Delete);
   EXPECT_EQ(messages.Texts(), (QStringList{"Wollen Sie den Eintrag wirklich löschen?",
                                            "Wollen Sie den Eintrag wirklich löschen?"}));
-  EXPECT_EQ(form->dayList->count(), 0);
-  EXPECT_TRUE(module->store.entries.rows.empty());
+  EXPECT_EQ(window->dayList->count(), 0);
+  EXPECT_TRUE(dayLog->store.entries.rows.empty());
   EXPECT_EQ(ReadBytes("lv_items.txt"), "0\r\n");
 }
 
 TEST_F(Keyboard, TabLeavesTheDescriptionAndTheQuestionAnswersByKey) {
-  QTest::mouseClick(form->descriptionBox->viewport(), Qt::LeftButton);
-  ASSERT_EQ(QApplication::focusWidget(), form->descriptionBox);
+  QTest::mouseClick(window->descriptionBox->viewport(), Qt::LeftButton);
+  ASSERT_EQ(QApplication::focusWidget(), window->descriptionBox);
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-  EXPECT_EQ(QApplication::focusWidget(), form->itemHeading);
+  EXPECT_EQ(QApplication::focusWidget(), window->itemHeading);
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
-  EXPECT_EQ(QApplication::focusWidget(), form->displayList);
-  EXPECT_EQ(form->descriptionBox->toPlainText(), "[Beschreibung]");
+  EXPECT_EQ(QApplication::focusWidget(), window->displayList);
+  EXPECT_EQ(window->descriptionBox->toPlainText(), "[Beschreibung]");
 
   // The real question box: J and Return answer Yes, N and Escape No.
   for (const auto& [key, yes] : {std::pair{Qt::Key_J, true},
@@ -142,7 +143,7 @@ TEST_F(Keyboard, TabLeavesTheDescriptionAndTheQuestionAnswersByKey) {
       QTimer::singleShot(3000, box, [box] { box->done(-1); });
       QTest::keyClick(box, key);
     });
-    QtMessageBoxes boxes(form.get());
+    QtMessageBoxes boxes(window.get());
     EXPECT_EQ(boxes.AskYesNo("Info", "Wollen Sie den Eintrag wirklich löschen?"), yes);
     EXPECT_EQ(clicked, QString::fromUtf8(yes ? "&Ja" : "&Nein"));
   }
@@ -151,7 +152,7 @@ TEST_F(Keyboard, TabLeavesTheDescriptionAndTheQuestionAnswersByKey) {
 TEST_F(Keyboard, EveryControlIsNamedAndThePicturesSayWhatTheyShow) {
   TypeAndSave("Joggen", "5,5");
   std::vector<std::pair<QString, QAccessibleInterface*>> reachable;
-  Walk(QAccessible::queryAccessibleInterface(form.get()), QStringLiteral("Lumivera"), reachable);
+  Walk(QAccessible::queryAccessibleInterface(window.get()), QStringLiteral("Lumivera"), reachable);
   EXPECT_GT(reachable.size(), 60u);
   for (const auto& [path, iface] : reachable) {
     const QString name = iface->text(QAccessible::Name);
@@ -159,49 +160,50 @@ TEST_F(Keyboard, EveryControlIsNamedAndThePicturesSayWhatTheyShow) {
   }
 
   const std::pair<QWidget*, const char*> named[] = {
-      {form->personBox, "Auswahl Person"},
-      {form->itemHeading, "Auswahl"},
-      {form->itemBox, "Auswahl"},
-      {form->valueHeading, "Wert km/€/Zeit/Anzahl"},
-      {form->valueBox, "Wert km/€/Zeit/Anzahl"},
-      {form->displayList, "Anzeige"},
-      {form->descriptionBox, "Beschreibung"},
-      {form->seriesCategoryBox, "Kategorie"},
-      {form->seriesItemBox, "Kategorie-Item"},
-      {form->selectedDayField, "Gewählter Tag"},
-      {form->previousMonthButton, "Voriger Monat"},
-      {form->dayList, "Einträge des gewählten Tages"},
+      {window->personBox, "Auswahl Person"},
+      {window->itemHeading, "Auswahl"},
+      {window->itemBox, "Auswahl"},
+      {window->valueHeading, "Wert km/€/Zeit/Anzahl"},
+      {window->valueBox, "Wert km/€/Zeit/Anzahl"},
+      {window->displayList, "Anzeige"},
+      {window->descriptionBox, "Beschreibung"},
+      {window->seriesCategoryBox, "Kategorie"},
+      {window->seriesItemBox, "Kategorie-Item"},
+      {window->selectedDayField, "Gewählter Tag"},
+      {window->previousMonthButton, "Voriger Monat"},
+      {window->dayList, "Einträge des gewählten Tages"},
   };
   for (const auto& [widget, name] : named) EXPECT_EQ(Spoken(widget), QString::fromUtf8(name));
-  EXPECT_EQ(Spoken(form->valueBox, QAccessible::Value), "5,5");
-  EXPECT_TRUE(Spoken(form->dayList, QAccessible::Description).startsWith("Entf"));
+  EXPECT_EQ(Spoken(window->valueBox, QAccessible::Value), "5,5");
+  EXPECT_TRUE(Spoken(window->dayList, QAccessible::Description).startsWith("Entf"));
 
-  EXPECT_EQ(Spoken(form->calendar),
+  EXPECT_EQ(Spoken(window->calendar),
             "Kalender März 2024, gewählter Tag Dienstag, 05.03., Einträge: Sport");
-  EXPECT_TRUE(Spoken(form->calendar, QAccessible::Description)
+  EXPECT_TRUE(Spoken(window->calendar, QAccessible::Description)
                   .startsWith("Tage mit Einträgen: 05.03. (Di.) Sport. Heute: 05.03. (Di.)."));
-  QTest::keyClick(form->calendar, Qt::Key_Down);
-  EXPECT_EQ(Spoken(form->calendar),
+  QTest::keyClick(window->calendar, Qt::Key_Down);
+  EXPECT_EQ(Spoken(window->calendar),
             "Kalender März 2024, gewählter Tag Mittwoch, 06.03., keine Einträge");
-  QTest::keyClick(form->calendar, Qt::Key_PageDown);
-  EXPECT_EQ(Spoken(form->calendar),
+  QTest::keyClick(window->calendar, Qt::Key_PageDown);
+  EXPECT_EQ(Spoken(window->calendar),
             "Kalender April 2024, gewählter Tag Mittwoch, 06.03. in einem anderen Monat");
-  EXPECT_TRUE(Spoken(form->calendar, QAccessible::Description)
+  EXPECT_TRUE(Spoken(window->calendar, QAccessible::Description)
                   .startsWith("Keine Tage mit Einträgen. Pfeil auf und ab"));
-  QTest::keyClick(form->calendar, Qt::Key_PageUp);
+  QTest::keyClick(window->calendar, Qt::Key_PageUp);
 
   ClickTab(7);
-  EXPECT_EQ(Spoken(form->chart), "Entwicklung Haushalt, ohne Kategorie, alle Items, März 2024");
-  EXPECT_EQ(Spoken(form->chart, QAccessible::Description),
+  EXPECT_EQ(Spoken(window->chart), "Entwicklung Haushalt, ohne Kategorie, alle Items, März 2024");
+  EXPECT_EQ(Spoken(window->chart, QAccessible::Description),
             "Keine Balken: kein Tag mit einem Wert über 0.");
-  EXPECT_EQ(Spoken(form->statisticsPanel), "Statistik: Summe leer, Durchschnitt leer, Anzahl leer");
-  QTest::keyClick(form->seriesCategoryBox, Qt::Key_Down);  // chooses "Sport"
-  EXPECT_EQ(Spoken(form->chart), "Entwicklung Haushalt, Sport, alle Items, März 2024");
-  EXPECT_EQ(Spoken(form->chart, QAccessible::Description), "Balken: 05.03. (Di.) 5,5.");
-  EXPECT_EQ(Spoken(form->statisticsPanel), "Statistik: Summe 5,5, Durchschnitt 5,5, Anzahl 1");
-  QTest::keyClick(form->seriesItemBox, Qt::Key_Down);  // chooses "Joggen"
-  EXPECT_EQ(Spoken(form->chart), "Entwicklung Haushalt, Sport, Joggen, März 2024");
-  EXPECT_EQ(QAccessible::queryAccessibleInterface(form->chart)->role(), QAccessible::Chart);
+  EXPECT_EQ(Spoken(window->statisticsPanel),
+            "Statistik: Summe leer, Durchschnitt leer, Anzahl leer");
+  QTest::keyClick(window->seriesCategoryBox, Qt::Key_Down);  // chooses "Sport"
+  EXPECT_EQ(Spoken(window->chart), "Entwicklung Haushalt, Sport, alle Items, März 2024");
+  EXPECT_EQ(Spoken(window->chart, QAccessible::Description), "Balken: 05.03. (Di.) 5,5.");
+  EXPECT_EQ(Spoken(window->statisticsPanel), "Statistik: Summe 5,5, Durchschnitt 5,5, Anzahl 1");
+  QTest::keyClick(window->seriesItemBox, Qt::Key_Down);  // chooses "Joggen"
+  EXPECT_EQ(Spoken(window->chart), "Entwicklung Haushalt, Sport, Joggen, März 2024");
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(window->chart)->role(), QAccessible::Chart);
 }
 
 // A platform theme's style that wraps Fusion, and a dark palette: every text whose background
@@ -217,23 +219,23 @@ TEST_F(AppTest, UnderAWrappedFusionStyleAndADarkPaletteTextsStayReadableAndCapti
   dark.setColor(QPalette::ButtonText, Qt::white);
   QApplication::setPalette(dark);
   {
-    MainWindow window;
-    window.LayOut(QSize(1280, 800));
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    for (QWidget* w : window.frame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    MainWindow themed;
+    themed.LayOut(QSize(1280, 800));
+    themed.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&themed));
+    for (QWidget* w : themed.frame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
       SCOPED_TRACE(w->objectName().toStdString());
       const QPalette& p = w->palette();
       const int text = qGray(p.color(w->foregroundRole()).rgb());
       const int background = qGray(p.color(w->backgroundRole()).rgb());
       EXPECT_GT(std::abs(text - background), 100);
     }
-    EXPECT_EQ(window.titleLabel->palette().color(QPalette::WindowText), QColor(0, 0, 0));
+    EXPECT_EQ(themed.titleLabel->palette().color(QPalette::WindowText), QColor(0, 0, 0));
 
     struct Peek : QTabBar {
       using QTabBar::initStyleOption;
     };
-    QTabBar* bar = window.tabs->tabBar();
+    QTabBar* bar = themed.tabs->tabBar();
     for (int i = 0; i < bar->count(); ++i) {
       QStyleOptionTab option;
       static_cast<Peek*>(bar)->initStyleOption(&option, i);  // the caption as it is drawn

@@ -67,20 +67,20 @@ QColor Foreground(QWidget* w) {
 TEST_F(AppTest, WindowAndEveryControlStandAtTheirFractions) {
   for (QSize screen : {QSize(1920, 1080), QSize(1280, 1024)}) {
     SCOPED_TRACE(screen.width());
-    form->LayOut(screen);
-    EXPECT_NEAR(form->width(), 0.9 * screen.width(), 1);
-    EXPECT_NEAR(form->height(), 0.9 * screen.height(), 1);
-    const QRect frame = form->frame->geometry();
-    EXPECT_NEAR(frame.x(), 0.01 * form->width(), 1);
-    EXPECT_NEAR(frame.y(), 0.01 * form->height(), 1);
-    EXPECT_NEAR(frame.width(), 0.95 * form->width(), 1);
-    EXPECT_NEAR(frame.height(), 0.9 * form->height(), 1);
+    window->LayOut(screen);
+    EXPECT_NEAR(window->width(), 0.9 * screen.width(), 1);
+    EXPECT_NEAR(window->height(), 0.9 * screen.height(), 1);
+    const QRect frame = window->frame->geometry();
+    EXPECT_NEAR(frame.x(), 0.01 * window->width(), 1);
+    EXPECT_NEAR(frame.y(), 0.01 * window->height(), 1);
+    EXPECT_NEAR(frame.width(), 0.95 * window->width(), 1);
+    EXPECT_NEAR(frame.height(), 0.9 * window->height(), 1);
     const double W = frame.width(), H = frame.height();
     for (const Expected& e : kPlaces) {
       SCOPED_TRACE(e.name);
-      auto* w = form->frame->findChild<QWidget*>(QString::fromUtf8(e.name));
+      auto* w = window->frame->findChild<QWidget*>(QString::fromUtf8(e.name));
       ASSERT_NE(w, nullptr);
-      EXPECT_EQ(w->parentWidget(), form->frame);
+      EXPECT_EQ(w->parentWidget(), window->frame);
       EXPECT_NEAR(w->x(), e.left * W, 1);
       EXPECT_NEAR(w->y(), e.top * H, 1);
       EXPECT_NEAR(w->width(), e.width * W, 1);
@@ -90,82 +90,83 @@ TEST_F(AppTest, WindowAndEveryControlStandAtTheirFractions) {
     }
   }
   // On a wide screen the month buttons, sized from the width, are taller than "Hinzufügen".
-  EXPECT_GT(form->previousMonthButton->height(), form->addPersonButton->height());
+  EXPECT_GT(window->previousMonthButton->height(), window->addPersonButton->height());
 }
 
 TEST_F(AppTest, StartShowsTheEditorPageWithTextsAndColoursAsSet) {
   StartUp();
-  for (QWidget* w : form->EditorPage())
+  for (QWidget* w : window->EditorPage())
     EXPECT_FALSE(w->isHidden()) << w->objectName().toStdString();
-  for (QWidget* w : form->ChartPage()) EXPECT_TRUE(w->isHidden()) << w->objectName().toStdString();
+  for (QWidget* w : window->ChartPage())
+    EXPECT_TRUE(w->isHidden()) << w->objectName().toStdString();
 
-  EXPECT_EQ(form->windowTitle(), "Lumivera");
-  EXPECT_EQ(form->frame->title(), "Lumivera 1.0");
-  EXPECT_EQ(form->personHeading->text(), " Auswahl Person");
-  EXPECT_EQ(form->titleLabel->text(), " Lumivera");
-  EXPECT_FALSE(form->creditLabel->text().isEmpty());
-  EXPECT_EQ(form->tabCaptionField->text(), "Text1");
-  EXPECT_EQ(form->hintField->text(),
+  EXPECT_EQ(window->windowTitle(), "Lumivera");
+  EXPECT_EQ(window->frame->title(), "Lumivera 1.0");
+  EXPECT_EQ(window->personHeading->text(), " Auswahl Person");
+  EXPECT_EQ(window->titleLabel->text(), " Lumivera");
+  EXPECT_FALSE(window->creditLabel->text().isEmpty());
+  EXPECT_EQ(window->tabCaptionField->text(), "Text1");
+  EXPECT_EQ(window->hintField->text(),
             QString::fromUtf8("neue Auswahl einfach hinzufügen und Speichern"));
-  EXPECT_EQ(form->valueHeading->text(), QString::fromUtf8("Wert km/€/Zeit/Anzahl"));
-  EXPECT_EQ(form->seriesCategoryHeading->text(), "Kategorie");
-  EXPECT_EQ(form->seriesItemHeading->text(), "Kategorie-Item");
-  EXPECT_EQ(form->itemBox->currentText(), "");
-  EXPECT_EQ(form->itemBox->count(), 0);
-  EXPECT_EQ(form->valueBox->currentText(), "0");
-  EXPECT_EQ(form->valueBox->count(), 0);
-  EXPECT_EQ(form->seriesCategoryBox->currentText(), "0");
-  EXPECT_EQ(form->seriesItemBox->currentText(), "0");
-  EXPECT_EQ(form->descriptionBox->toPlainText(), "[Beschreibung]");
-  EXPECT_EQ(form->previousMonthButton->text(), "<");
-  EXPECT_EQ(form->nextMonthButton->text(), ">");
-  EXPECT_EQ(form->saveButton->text(), "Speichern");
-  EXPECT_EQ(form->addPersonButton->text(), QString::fromUtf8("Hinzufügen"));
+  EXPECT_EQ(window->valueHeading->text(), QString::fromUtf8("Wert km/€/Zeit/Anzahl"));
+  EXPECT_EQ(window->seriesCategoryHeading->text(), "Kategorie");
+  EXPECT_EQ(window->seriesItemHeading->text(), "Kategorie-Item");
+  EXPECT_EQ(window->itemBox->currentText(), "");
+  EXPECT_EQ(window->itemBox->count(), 0);
+  EXPECT_EQ(window->valueBox->currentText(), "0");
+  EXPECT_EQ(window->valueBox->count(), 0);
+  EXPECT_EQ(window->seriesCategoryBox->currentText(), "0");
+  EXPECT_EQ(window->seriesItemBox->currentText(), "0");
+  EXPECT_EQ(window->descriptionBox->toPlainText(), "[Beschreibung]");
+  EXPECT_EQ(window->previousMonthButton->text(), "<");
+  EXPECT_EQ(window->nextMonthButton->text(), ">");
+  EXPECT_EQ(window->saveButton->text(), "Speichern");
+  EXPECT_EQ(window->addPersonButton->text(), QString::fromUtf8("Hinzufügen"));
 
-  EXPECT_EQ(Background(form->personHeading), QColor(0, 0, 255));
-  EXPECT_EQ(Foreground(form->personHeading), QColor(255, 255, 255));
-  EXPECT_EQ(Background(form->titleLabel), QColor(255, 255, 255));
-  EXPECT_EQ(Background(form->selectedDayField), QColor(255, 255, 0));
-  EXPECT_EQ(Background(form->tabCaptionField), QColor(0, 255, 0));
-  EXPECT_EQ(Background(form->seriesCategoryHeading), QColor(0, 0, 255));
-  EXPECT_EQ(Foreground(form->seriesCategoryHeading), QColor(255, 255, 255));
+  EXPECT_EQ(Background(window->personHeading), QColor(0, 0, 255));
+  EXPECT_EQ(Foreground(window->personHeading), QColor(255, 255, 255));
+  EXPECT_EQ(Background(window->titleLabel), QColor(255, 255, 255));
+  EXPECT_EQ(Background(window->selectedDayField), QColor(255, 255, 0));
+  EXPECT_EQ(Background(window->tabCaptionField), QColor(0, 255, 0));
+  EXPECT_EQ(Background(window->seriesCategoryHeading), QColor(0, 0, 255));
+  EXPECT_EQ(Foreground(window->seriesCategoryHeading), QColor(255, 255, 255));
   for (QWidget* w :
-       {static_cast<QWidget*>(form->personHeading), static_cast<QWidget*>(form->personBox),
-        static_cast<QWidget*>(form->selectedDayField),
-        static_cast<QWidget*>(form->descriptionHeading)}) {
+       {static_cast<QWidget*>(window->personHeading), static_cast<QWidget*>(window->personBox),
+        static_cast<QWidget*>(window->selectedDayField),
+        static_cast<QWidget*>(window->descriptionHeading)}) {
     EXPECT_EQ(w->font().family(), "Tahoma");
     EXPECT_TRUE(w->font().bold());
     EXPECT_DOUBLE_EQ(w->font().pointSizeF(), 8.25);
   }
-  EXPECT_EQ(form->dayList->font().family(), "Tahoma");
-  EXPECT_FALSE(form->dayList->font().bold());
+  EXPECT_EQ(window->dayList->font().family(), "Tahoma");
+  EXPECT_FALSE(window->dayList->font().bold());
 }
 
 TEST_F(AppTest, TabsFocusOrderAndStacking) {
   StartUp();
-  ASSERT_EQ(form->tabs->count(), 8);
+  ASSERT_EQ(window->tabs->count(), 8);
   QStringList captions;
-  for (int i = 0; i < 8; ++i) captions << form->tabs->tabText(i);
+  for (int i = 0; i < 8; ++i) captions << window->tabs->tabText(i);
   EXPECT_EQ(captions.join(u'|'), QString::fromUtf8("Allgemein|persönliches|Essen/Trinken|Sport|"
                                                    "Aktivitäten|Rezepte|Ausgaben|Entwicklung"));
-  EXPECT_EQ(form->SelectedTabCaption(), "Allgemein");
+  EXPECT_EQ(window->SelectedTabCaption(), "Allgemein");
   // The tab strip lies behind every other control of the frame.
-  EXPECT_EQ(form->frame->children().indexOf(form->tabs), 0);
-  const QList<QWidget*> order = {form->calendar, form->previousMonthButton, form->nextMonthButton,
-                                 form->tabs,     form->selectedDayField,    form->tabCaptionField,
-                                 form->itemBox};
+  EXPECT_EQ(window->frame->children().indexOf(window->tabs), 0);
+  const QList<QWidget*> order = {
+      window->calendar,         window->previousMonthButton, window->nextMonthButton, window->tabs,
+      window->selectedDayField, window->tabCaptionField,     window->itemBox};
   for (qsizetype i = 0; i + 1 < order.size(); ++i) {
     QWidget* next = order[i]->nextInFocusChain();
     while (order[i]->isAncestorOf(next)) next = next->nextInFocusChain();  // inner parts
     EXPECT_TRUE(next == order[i + 1] || order[i + 1]->isAncestorOf(next))
         << order[i]->objectName().toStdString();
   }
-  EXPECT_EQ(form->personHeading->focusPolicy(), Qt::NoFocus);
+  EXPECT_EQ(window->personHeading->focusPolicy(), Qt::NoFocus);
 }
 
 TEST_F(AppTest, PictureBoxDrawsInTwipsAndKeepsItsPicture) {
   StartUp();
-  PictureBox* p = form->chart;  // hidden: drawing still lands in its picture
+  PictureBox* p = window->chart;  // hidden: drawing still lands in its picture
   const float tw = 1.0f / static_cast<float>(p->PixelsPerTwipX());
   p->Clear();
   p->FillRect(10 * tw, 10 * tw, 20 * tw, 10 * tw, Rgb{0, 255, 0});  // a one-pixel line
@@ -206,19 +207,19 @@ TEST_F(AppTest, PictureBoxDrawsInTwipsAndKeepsItsPicture) {
 // captions stand whole in one row; on a narrower screen they may shorten, but every tab stays.
 TEST_F(AppTest, AllEightTabsStandInOneRowOnCommonScreens) {
   StartUp();
-  form->show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+  window->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
   for (QSize screen :
        {QSize(1280, 800), QSize(1366, 768), QSize(1440, 900), QSize(1280, 720), QSize(1024, 768)}) {
     SCOPED_TRACE(screen.width() * 10000 + screen.height());
-    form->LayOut(screen);
+    window->LayOut(screen);
     QApplication::processEvents();
-    const QTabBar* bar = form->tabs->tabBar();
+    const QTabBar* bar = window->tabs->tabBar();
     ASSERT_EQ(bar->count(), 8);
     for (const QToolButton* arrow : bar->findChildren<QToolButton*>())
       EXPECT_FALSE(arrow->isVisible());
     if (screen.width() >= 1280) {
-      EXPECT_LE(bar->sizeHint().width(), form->tabs->width());  // no caption needs shortening
+      EXPECT_LE(bar->sizeHint().width(), window->tabs->width());  // no caption needs shortening
     }
     const QFontMetrics metrics(bar->font());
     for (int i = 0; i < 8; ++i) {

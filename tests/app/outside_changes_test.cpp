@@ -22,7 +22,7 @@ QByteArray Entry(const QByteArray& item, const QByteArray& value, const QByteArr
 class OutsideChanges : public SportPageTest {
  protected:
   void PressLine(int line) {
-    ListBox* list = form->dayList;
+    ListBox* list = window->dayList;
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualItemRect(list->item(line)).center());
   }
@@ -33,7 +33,7 @@ class OutsideChanges : public SportPageTest {
   }
   QStringList DayList() const {
     QStringList lines;
-    for (int i = 0; i < form->dayList->count(); ++i) lines << form->dayList->item(i)->text();
+    for (int i = 0; i < window->dayList->count(); ++i) lines << window->dayList->item(i)->text();
     return lines;
   }
 };
@@ -62,17 +62,17 @@ TEST_F(OutsideChanges, AnotherProgramsRowsStayAndTheUsersChangeIsMadeOnThem) {
                                            Entry("Walken", "2", "von aussen") +
                                            Entry("Rudern", "3", "[Beschreibung]"));
   EXPECT_EQ(ReadBytes("lv_kategorien.txt"), categories + "\"Sport\",\"Rudern\"\r\n");  // once
-  EXPECT_EQ(Items(form->itemBox).count("Rudern"), 1);
+  EXPECT_EQ(Items(window->itemBox).count("Rudern"), 1);
   EXPECT_EQ(DayList(),
             (QStringList{"[Sport]  [Joggen]   [ 5] ", "[Sport]  [Walken]   [ 2] [von aussen]",
                          "[Sport]  [Rudern]   [ 3] "}));
 
   // Adding a person starts from the persons file; later changes are not reported again.
-  Type(form->personBox, "Anna");
-  QTest::mouseClick(form->addPersonButton, Qt::LeftButton);
+  Type(window->personBox, "Anna");
+  QTest::mouseClick(window->addPersonButton, Qt::LeftButton);
   EXPECT_EQ(ReadBytes("lv_personen.txt"), "3\r\n\"Haushalt\"\r\n\"Zoe\"\r\n\"Anna\"\r\n");
-  EXPECT_EQ(Items(form->personBox), (QStringList{"Haushalt", "Zoe", "Anna"}));
-  form->personBox->setCurrentIndex(0);
+  EXPECT_EQ(Items(window->personBox), (QStringList{"Haushalt", "Zoe", "Anna"}));
+  window->personBox->setCurrentIndex(0);
   TypeAndSave("Joggen", "7");
   EXPECT_EQ(messages.Texts().last(), "Updated.");
   EXPECT_EQ(Told(QString::fromUtf8("außerhalb")), 1);
@@ -81,7 +81,7 @@ TEST_F(OutsideChanges, AnotherProgramsRowsStayAndTheUsersChangeIsMadeOnThem) {
 TEST_F(OutsideChanges, ADeleteWhoseLineVanishedDeletesNothingAndSaysSo) {
   TypeAndSave("Joggen", "5");
   TypeAndSave("Walken", "2");
-  ASSERT_EQ(form->dayList->count(), 2);
+  ASSERT_EQ(window->dayList->count(), 2);
   // Another program removes Joggen and adds Move.
   const QByteArray outside =
       "2\r\n" + Entry("Walken", "2", "[Beschreibung]") + Entry("Move", "1", "[Beschreibung]");

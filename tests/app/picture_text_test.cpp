@@ -8,7 +8,7 @@
 
 TEST_F(AppTest, PrintDrawsTheSamePixelsAsDrawingTheTextAtItsBaseline) {
   StartUp();
-  PictureBox* box = form->statisticsPanel;
+  PictureBox* box = window->statisticsPanel;
   const float tw = 1.0f / static_cast<float>(box->PixelsPerTwipX());
   const QString texts[] = {"Sport",  "persönli", "05.03. (Di.)", "März 2026", " 0,3 ",
                            "Wjg@€ß", "",         "zwei\nZeilen", "Tab\tText"};

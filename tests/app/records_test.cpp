@@ -13,23 +13,23 @@ namespace {
 class Records : public SportPageTest {
  protected:
   void Save(const QString& item, const QString& value, const QString& description) {
-    form->itemBox->setEditText(item);
-    form->valueBox->setEditText(value);
-    form->descriptionBox->setPlainText(description);
-    form->saveButton->click();
+    window->itemBox->setEditText(item);
+    window->valueBox->setEditText(value);
+    window->descriptionBox->setPlainText(description);
+    window->saveButton->click();
   }
   // The day list as the day view fills it for the selected day, person and tab.
-  void ShowDayList() { module->FillDayList(); }
+  void ShowDayList() { dayLog->FillDayList(); }
   // A press on a line of the day list, or below its lines for -1.
   void Press(Qt::MouseButton button, int line, bool twice = false) {
-    ListBox* list = form->dayList;
+    ListBox* list = window->dayList;
     const QPoint inList = line >= 0 ? list->visualItemRect(list->item(line)).center()
                                     : QPoint(5, list->viewport()->height() - 5);
-    const QPoint at = list->viewport()->mapTo(form.get(), inList);
+    const QPoint at = list->viewport()->mapTo(window.get(), inList);
     if (twice)
-      QTest::mouseDClick(form->windowHandle(), button, {}, at);
+      QTest::mouseDClick(window->windowHandle(), button, {}, at);
     else
-      QTest::mouseClick(form->windowHandle(), button, {}, at);
+      QTest::mouseClick(window->windowHandle(), button, {}, at);
   }
   QStringList Questions() const {
     QStringList out;
@@ -49,8 +49,8 @@ TEST_F(Records, SavingTellsWhetherTheEntryIsNewOrUpdated) {
   EXPECT_EQ(messages.shown[0].text, "Gespeichert.");
   EXPECT_EQ(messages.shown[1].title, "Info");
   EXPECT_EQ(messages.shown[1].text, "Updated.");
-  ASSERT_EQ(form->dayList->count(), 1);  // the calendar is redrawn and the day list refilled
-  EXPECT_EQ(form->dayList->item(0)->text(),
+  ASSERT_EQ(window->dayList->count(), 1);  // the calendar is redrawn and the day list refilled
+  EXPECT_EQ(window->dayList->item(0)->text(),
             QString::fromUtf8("[Sport]  [Joggen]   [ 7] [5\u00a0km]"));
   // The no-break space typed in the description is stored as it is.
   EXPECT_EQ(ReadBytes("lv_items.txt"),
@@ -61,10 +61,10 @@ TEST_F(Records, ANewItemIsListedAndKeptEvenWhenTheEntryIsRefused) {
   Save("Combo1", "abc", "x");
   EXPECT_TRUE(messages.shown.empty());
   Save("Rudern", "abc", "x");
-  EXPECT_EQ(form->itemBox->currentText(), "Rudern");
-  form->personBox->setEditText("");
+  EXPECT_EQ(window->itemBox->currentText(), "Rudern");
+  window->personBox->setEditText("");
   Save("Joggen", "5", "x");
-  form->personBox->setCurrentIndex(0);
+  window->personBox->setCurrentIndex(0);
   Save("Joggen", "5", "Zeile 1\nZeile 2");
   ASSERT_EQ(messages.shown.size(), 3u);
   for (const auto& shown : messages.shown) EXPECT_EQ(shown.title, "Lumivera");
@@ -73,42 +73,42 @@ TEST_F(Records, ANewItemIsListedAndKeptEvenWhenTheEntryIsRefused) {
   EXPECT_TRUE(messages.shown[2].text.contains("Zeilenumbruch"));
   EXPECT_EQ(ReadBytes("lv_items.txt"), "0\r\n");
   EXPECT_EQ(
-      Items(form->itemBox),
+      Items(window->itemBox),
       QString::fromUtf8("Joggen Fußball Move Stepper Walken Fitness Fahrrad Rudern").split(' '));
 }
 
 TEST_F(Records, APressOnALineAsksAndDeletesOnlyThatEntryOnYes) {
   Save("Joggen", "5", "x");
   Save("Walken", "2", "x");
-  form->personBox->setEditText("Anna");
+  window->personBox->setEditText("Anna");
   Save("Joggen", "5", "x");  // the same line for another person
-  form->personBox->setCurrentIndex(0);
+  window->personBox->setCurrentIndex(0);
   ShowDayList();
-  ASSERT_EQ(form->dayList->count(), 2);
+  ASSERT_EQ(window->dayList->count(), 2);
   const QByteArray before = ReadBytes("lv_items.txt");
 
   Press(Qt::LeftButton, 0);  // answered No
   EXPECT_EQ(Questions(),
             QStringList{QString::fromUtf8("Wollen Sie den Eintrag wirklich löschen?")});
   EXPECT_EQ(ReadBytes("lv_items.txt"), before);
-  EXPECT_EQ(module->store.entries.Count(), 3);
+  EXPECT_EQ(dayLog->store.entries.Count(), 3);
 
   messages.SetNextAnswer(true);
   Press(Qt::LeftButton, 0);
-  ASSERT_EQ(module->store.entries.Count(), 2);
-  EXPECT_EQ(module->store.entries.Row(1).Item(), Value("Walken"));
-  EXPECT_EQ(module->store.entries.Row(2).Person(), Value("Anna"));
+  ASSERT_EQ(dayLog->store.entries.Count(), 2);
+  EXPECT_EQ(dayLog->store.entries.Row(1).Item(), Value("Walken"));
+  EXPECT_EQ(dayLog->store.entries.Row(2).Person(), Value("Anna"));
   EXPECT_TRUE(
       ReadBytes("lv_items.txt").startsWith("2\r\n#2024-03-05#,\"Haushalt\",\"Sport\",\"Walken\""));
-  ASSERT_EQ(form->dayList->count(), 1);
-  EXPECT_TRUE(form->dayList->item(0)->text().startsWith("[Sport]  [Walken]"));
+  ASSERT_EQ(window->dayList->count(), 1);
+  EXPECT_TRUE(window->dayList->item(0)->text().startsWith("[Sport]  [Walken]"));
 }
 
 TEST_F(Records, OnlyThePrimaryButtonSelectsAndEveryPressIsReported) {
   Save("Joggen", "5", "x");
   Save("Walken", "2", "x");
   ShowDayList();
-  QSignalSpy presses(form->dayList, &ListBox::Pressed);
+  QSignalSpy presses(window->dayList, &ListBox::Pressed);
   Press(Qt::RightButton, 0);  // nothing selected: nothing asked
   EXPECT_TRUE(Questions().isEmpty());
   Press(Qt::LeftButton, 1);         // asks about Walken, answered No
@@ -116,7 +116,7 @@ TEST_F(Records, OnlyThePrimaryButtonSelectsAndEveryPressIsReported) {
   const QStringList asked = Questions();
   EXPECT_EQ(asked.size(), 3);
   Press(Qt::LeftButton, -1);  // beside the lines: nothing selected, nothing asked
-  EXPECT_EQ(form->dayList->SelectedText(), "");
+  EXPECT_EQ(window->dayList->SelectedText(), "");
   EXPECT_EQ(Questions(), asked);
   ASSERT_EQ(presses.size(), 5);
   EXPECT_EQ(presses[0][0].toInt(), 2);
@@ -125,15 +125,15 @@ TEST_F(Records, OnlyThePrimaryButtonSelectsAndEveryPressIsReported) {
   Press(Qt::LeftButton, 1);
   messages.SetNextAnswer(true);
   Press(Qt::RightButton, 0);  // works on the selected Walken line
-  ASSERT_EQ(module->store.entries.Count(), 1);
-  EXPECT_EQ(module->store.entries.Row(1).Item(), Value("Joggen"));
+  ASSERT_EQ(dayLog->store.entries.Count(), 1);
+  EXPECT_EQ(dayLog->store.entries.Row(1).Item(), Value("Joggen"));
 }
 
 TEST_F(Records, OfEqualLinesTheLastIsDeleted) {
   WriteBytes("lv_items.txt",
              "2\r\n#2024-03-05#,\"Haushalt\",\"Sport\",\"Joggen\",5,\"x\",\"first\",\"\"\r\n"
              "#2024-03-05#,\"Haushalt\",\"Sport\",\"Joggen\",5,\"x\",\"last\",\"\"\r\n");
-  ASSERT_FALSE(module->store.ReadEntryFile());
+  ASSERT_FALSE(dayLog->store.ReadEntryFile());
   ShowDayList();
   messages.SetNextAnswer(true);
   Press(Qt::LeftButton, 0);
@@ -152,31 +152,31 @@ TEST_F(Records, AFailedDeleteTellsAndKeepsTheEntry) {
   ASSERT_EQ(messages.shown.size(), 2u);
   EXPECT_EQ(messages.shown[1].title, "Lumivera");
   EXPECT_TRUE(messages.shown[1].text.contains("lv_items.txt"));
-  EXPECT_EQ(module->store.entries.Count(), 1);
+  EXPECT_EQ(dayLog->store.entries.Count(), 1);
   EXPECT_EQ(ReadBytes("lv_items.txt"), before);
 }
 
 TEST_F(Records, AddingAPersonRefillsThePersonBoxWithItsTextEmpty) {
-  form->personBox->setEditText("Anna");
-  form->addPersonButton->click();
-  EXPECT_EQ(Items(form->personBox), (QStringList{"Haushalt", "Anna"}));
-  EXPECT_EQ(form->personBox->currentText(), "");
-  form->personBox->setEditText("Anna");
-  form->addPersonButton->click();
-  EXPECT_EQ(Items(form->personBox), (QStringList{"Haushalt", "Anna"}));
-  EXPECT_EQ(form->personBox->currentText(), "");
+  window->personBox->setEditText("Anna");
+  window->addPersonButton->click();
+  EXPECT_EQ(Items(window->personBox), (QStringList{"Haushalt", "Anna"}));
+  EXPECT_EQ(window->personBox->currentText(), "");
+  window->personBox->setEditText("Anna");
+  window->addPersonButton->click();
+  EXPECT_EQ(Items(window->personBox), (QStringList{"Haushalt", "Anna"}));
+  EXPECT_EQ(window->personBox->currentText(), "");
   EXPECT_TRUE(messages.shown.empty());
   EXPECT_EQ(ReadBytes("lv_personen.txt"), "2\r\n\"Haushalt\"\r\n\"Anna\"\r\n");
 
-  form->personBox->addItem("nicht neu gefüllt");
-  form->addPersonButton->click();  // empty text: not even a refill
-  EXPECT_EQ(form->personBox->count(), 3);
+  window->personBox->addItem("nicht neu gefüllt");
+  window->addPersonButton->click();  // empty text: not even a refill
+  EXPECT_EQ(window->personBox->count(), 3);
 
   writer.FailAfterBytes(0);
-  form->personBox->setEditText("Bert");
-  form->addPersonButton->click();
+  window->personBox->setEditText("Bert");
+  window->addPersonButton->click();
   ASSERT_EQ(messages.shown.size(), 1u);
   EXPECT_TRUE(messages.shown[0].text.contains("lv_personen.txt"));
-  EXPECT_EQ(form->personBox->currentText(), "Bert");
+  EXPECT_EQ(window->personBox->currentText(), "Bert");
   EXPECT_EQ(ReadBytes("lv_personen.txt"), "2\r\n\"Haushalt\"\r\n\"Anna\"\r\n");
 }

@@ -8,11 +8,11 @@ TEST_F(AppTest, FirstStartCreatesDefaultsAndShowsToday) {
   StartUp();
   EXPECT_EQ(ReadBytes("lv_personen.txt"), QByteArray("1\r\n\"Haushalt\"\r\n"));
   EXPECT_EQ(ReadBytes("lv_items.txt"), QByteArray("0\r\n"));
-  ASSERT_EQ(form->personBox->count(), 1);
-  EXPECT_EQ(form->personBox->itemText(0), "Haushalt");
-  EXPECT_EQ(form->personBox->currentText(), "");
-  EXPECT_EQ(form->selectedDayField->text(), "Dienstag, 05.03.");
-  EXPECT_EQ(module->SelectedDate, Value(QDate(2024, 3, 5)));
+  ASSERT_EQ(window->personBox->count(), 1);
+  EXPECT_EQ(window->personBox->itemText(0), "Haushalt");
+  EXPECT_EQ(window->personBox->currentText(), "");
+  EXPECT_EQ(window->selectedDayField->text(), "Dienstag, 05.03.");
+  EXPECT_EQ(dayLog->SelectedDate, Value(QDate(2024, 3, 5)));
   EXPECT_TRUE(messages.shown.empty());
 }
 
@@ -24,13 +24,13 @@ TEST_F(AppTest, NumberAndDateCellsAreListedAsTheUserReadsThem) {
   WriteBytes("lv_items.txt", "1\r\n#2024-03-05#,\"Haushalt\",7,\"Joggen\",5,\"x\",\"\",\"\"\r\n");
   StartUp();
   EXPECT_TRUE(messages.shown.empty());
-  ASSERT_EQ(form->personBox->count(), 2);
-  EXPECT_EQ(form->personBox->itemText(1), "123");
-  form->personBox->setCurrentIndex(0);
-  form->SelectTab(3);
-  ASSERT_EQ(form->itemBox->count(), 2);
-  EXPECT_EQ(form->itemBox->itemText(0), "2,5");
-  EXPECT_EQ(form->itemBox->itemText(1), "01.03.2024");
-  ASSERT_EQ(form->seriesCategoryBox->count(), 1);
-  EXPECT_EQ(form->seriesCategoryBox->itemText(0), "7");
+  ASSERT_EQ(window->personBox->count(), 2);
+  EXPECT_EQ(window->personBox->itemText(1), "123");
+  window->personBox->setCurrentIndex(0);
+  window->SelectTab(3);
+  ASSERT_EQ(window->itemBox->count(), 2);
+  EXPECT_EQ(window->itemBox->itemText(0), "2,5");
+  EXPECT_EQ(window->itemBox->itemText(1), "01.03.2024");
+  ASSERT_EQ(window->seriesCategoryBox->count(), 1);
+  EXPECT_EQ(window->seriesCategoryBox->itemText(0), "7");
 }

@@ -20,15 +20,15 @@ class Typing : public AppTest {
   void SetUp() override {
     AppTest::SetUp();
     StartUp();
-    form->show();
-    QApplication::setActiveWindow(form.get());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
   }
   void ClickTab(int index) {
-    QTabBar* bar = form->tabs->tabBar();
+    QTabBar* bar = window->tabs->tabBar();
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
   }
-  void ChoosePersonByKeyboard() { QTest::keyClick(form->personBox, Qt::Key_Down); }
+  void ChoosePersonByKeyboard() { QTest::keyClick(window->personBox, Qt::Key_Down); }
 };
 
 TEST_F(Typing, TypedItemsAndValuesAreSavedAsTyped) {
@@ -46,61 +46,61 @@ TEST_F(Typing, TypedItemsAndValuesAreSavedAsTyped) {
   EXPECT_TRUE(categories.contains("\"Sport\",\"Joggen\"\r\n"));
   EXPECT_TRUE(categories.contains("\"Sport\",\"joggen\"\r\n"));
   EXPECT_TRUE(categories.contains("\"Sport\",\"Fit\"\r\n"));
-  EXPECT_EQ(form->itemBox->currentText(), "Fit");
-  EXPECT_EQ(form->valueBox->currentText(), "0");
+  EXPECT_EQ(window->itemBox->currentText(), "Fit");
+  EXPECT_EQ(window->valueBox->currentText(), "0");
 }
 
 TEST_F(Typing, ATypedNameDifferingOnlyInCaseIsANewPerson) {
-  Type(form->personBox, "haushalt");
-  QTest::mouseClick(form->addPersonButton, Qt::LeftButton);
+  Type(window->personBox, "haushalt");
+  QTest::mouseClick(window->addPersonButton, Qt::LeftButton);
   EXPECT_TRUE(messages.shown.empty());
-  EXPECT_EQ(Items(form->personBox), (QStringList{"Haushalt", "haushalt"}));
+  EXPECT_EQ(Items(window->personBox), (QStringList{"Haushalt", "haushalt"}));
   EXPECT_EQ(ReadBytes("lv_personen.txt"), "2\r\n\"Haushalt\"\r\n\"haushalt\"\r\n");
 }
 
 TEST_F(Typing, TypingAKnownPersonIsNoChoice) {
   ClickTab(3);  // filled for no person yet: a choice of "Haushalt" would rebuild the page
-  Type(form->itemBox, "Walken");
-  Type(form->valueBox, "3");
-  QSignalSpy chosen(form.get(), &MainWindow::PersonChosen);
-  Type(form->personBox, "Haushalt");  // the person typed last, exactly as listed
-  QTest::keyClick(form->personBox->lineEdit(), Qt::Key_Return);
-  QTest::mouseClick(form->saveButton, Qt::LeftButton);
+  Type(window->itemBox, "Walken");
+  Type(window->valueBox, "3");
+  QSignalSpy chosen(window.get(), &MainWindow::PersonChosen);
+  Type(window->personBox, "Haushalt");  // the person typed last, exactly as listed
+  QTest::keyClick(window->personBox->lineEdit(), Qt::Key_Return);
+  QTest::mouseClick(window->saveButton, Qt::LeftButton);
   EXPECT_EQ(chosen.count(), 0);
   EXPECT_EQ(messages.Texts(), QStringList{"Gespeichert."});
   EXPECT_TRUE(ReadBytes("lv_items.txt").contains("\"Haushalt\",\"Sport\",\"Walken\",3,"));
-  EXPECT_EQ(form->itemBox->currentText(), "Walken");  // the page was not rebuilt
+  EXPECT_EQ(window->itemBox->currentText(), "Walken");  // the page was not rebuilt
 }
 
 TEST_F(Typing, AChoiceInTheListByMouseOrKeyboardCallsItsProcedure) {
-  Type(form->personBox, "Anna");
-  QTest::mouseClick(form->addPersonButton, Qt::LeftButton);
-  QSignalSpy chosen(form.get(), &MainWindow::PersonChosen);
+  Type(window->personBox, "Anna");
+  QTest::mouseClick(window->addPersonButton, Qt::LeftButton);
+  QSignalSpy chosen(window.get(), &MainWindow::PersonChosen);
 
   // By mouse: open the list, click the second line.
-  form->personBox->showPopup();
-  QAbstractItemView* view = form->personBox->view();
+  window->personBox->showPopup();
+  QAbstractItemView* view = window->personBox->view();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(view->window()));
   // The list takes no release that comes right after it opened.
   QTest::qWait(QApplication::doubleClickInterval() + 50);
   const QModelIndex anna = view->model()->index(1, 0);
   QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(anna).center());
   EXPECT_EQ(chosen.count(), 1);
-  EXPECT_EQ(form->personBox->currentText(), "Anna");
-  EXPECT_EQ(module->LastPerson, Value("Anna"));  // the tab page was rebuilt for her
+  EXPECT_EQ(window->personBox->currentText(), "Anna");
+  EXPECT_EQ(dayLog->LastPerson, Value("Anna"));  // the tab page was rebuilt for her
 
   // By keyboard: open the list, go up a line and take it with Return.
-  QTest::keyClick(form->personBox, Qt::Key_Down, Qt::AltModifier);
+  QTest::keyClick(window->personBox, Qt::Key_Down, Qt::AltModifier);
   ASSERT_TRUE(QTest::qWaitForWindowExposed(view->window()));
   QTest::keyClick(view, Qt::Key_Up);
   QTest::keyClick(view, Qt::Key_Return);
   EXPECT_EQ(chosen.count(), 2);
-  EXPECT_EQ(form->personBox->currentText(), "Haushalt");
+  EXPECT_EQ(window->personBox->currentText(), "Haushalt");
 
   // An arrow key on the closed box steps to the next name: a choice by keyboard.
-  QTest::keyClick(form->personBox, Qt::Key_Down);
+  QTest::keyClick(window->personBox, Qt::Key_Down);
   EXPECT_EQ(chosen.count(), 3);
-  EXPECT_EQ(module->LastPerson, Value("Anna"));
+  EXPECT_EQ(dayLog->LastPerson, Value("Anna"));
 }
 
 }  // namespace

@@ -10,8 +10,8 @@
 #include "store/tables.h"
 
 // An entry row as the entries file holds it.
-inline EntryRow Entry(const Value& date, const Value& person, const Value& category,
-                      const Value& item, const Value& value) {
+inline EntryRow Entry(const Cell& date, const Cell& person, const Cell& category, const Cell& item,
+                      const Cell& value) {
   return MakeEntry(date, person, category, item, value);
 }
 

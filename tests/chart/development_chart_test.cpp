@@ -285,7 +285,8 @@ TEST_F(DevelopmentChart, DailyTotalsAddTheMatchingEntriesOfEachDay) {
       Entry(QDate(2024, 3, 31), "Haushalt", "Sport", "Joggen", 6),
   });
   const ChartMonth month = ChartMonthOf(d);
-  const std::vector<Value> item = DailyTotals(entries, month, "Haushalt", "Sport", "Joggen");
+  const std::vector<Value> item =
+      DailyTotals(entries, month, Text("Haushalt"), Text("Sport"), "Joggen");
   ASSERT_EQ(item.size(), 31u);
   EXPECT_EQ(item[4], Value(5.0));
   EXPECT_TRUE(item[5].IsNumber());
@@ -295,18 +296,21 @@ TEST_F(DevelopmentChart, DailyTotalsAddTheMatchingEntriesOfEachDay) {
   EXPECT_EQ(item[30], Value(6.0));
   EXPECT_EQ(item[1], Value(0.0));
 
-  const std::vector<Value> category = DailyTotals(entries, month, "Haushalt", "Sport", "");
+  const std::vector<Value> category =
+      DailyTotals(entries, month, Text("Haushalt"), Text("Sport"), "");
   EXPECT_EQ(category[4], Value(6.0));
-  EXPECT_TRUE(DailyTotals(entries, month, "Haushalt", "Sport", "joggen")[4] == Value(0.0));
-  for (const Value& total : DailyTotals(entries, month, "", "", "")) EXPECT_EQ(total, Value(0.0));
+  EXPECT_TRUE(DailyTotals(entries, month, Text("Haushalt"), Text("Sport"), "joggen")[4] ==
+              Value(0.0));
+  for (const Value& total : DailyTotals(entries, month, Text(""), Text(""), ""))
+    EXPECT_EQ(total, Value(0.0));
 }
 
 // One pass over the entries gives bit for bit the totals of one pass per day.
 TEST_F(DevelopmentChart, DailyTotalsMatchTheDayByDayScan) {
   std::mt19937 random(20240305);
-  const Value persons[] = {"Haushalt", "Anna"};
-  const Value categories[] = {"Sport", "Ausgaben"};
-  const Value items[] = {"Joggen", "Walken", "", Value()};
+  const Value persons[] = {Text("Haushalt"), Text("Anna")};
+  const Value categories[] = {Text("Sport"), Text("Ausgaben")};
+  const Value items[] = {Text("Joggen"), Text("Walken"), Text(""), Value()};
   EntryTable entries;
   for (int j = 0; j < 3000; ++j) {
     const QDate day = QDate(2024, 1, 25).addDays(random() % 80);
@@ -320,8 +324,10 @@ TEST_F(DevelopmentChart, DailyTotalsMatchTheDayByDayScan) {
   for (QDate view : {QDate(2024, 2, 10), QDate(2024, 3, 31)}) {
     const ChartMonth month = ChartMonthOf(view);
     for (const QString& item : {QString("Joggen"), QString(""), QString("Laufen")}) {
-      const std::vector<Value> fast = DailyTotals(entries, month, "Haushalt", "Sport", item);
-      const std::vector<Value> slow = TotalsDayByDay(entries, month, "Haushalt", "Sport", item);
+      const std::vector<Value> fast =
+          DailyTotals(entries, month, Text("Haushalt"), Text("Sport"), item);
+      const std::vector<Value> slow =
+          TotalsDayByDay(entries, month, Text("Haushalt"), Text("Sport"), item);
       ASSERT_EQ(fast.size(), slow.size());
       for (std::size_t i = 0; i < fast.size(); ++i) {
         EXPECT_EQ(fast[i].Kind(), slow[i].Kind());

@@ -40,11 +40,11 @@ TEST(SeriesItems, DistinctItemsOfThePersonInOrderOfFirstEntry) {
       Entry(kDay, "haushalt", "Sport", "Schwimmen", 1),
       Entry(kDay, "Haushalt", "sport", "Rudern", 1),
   });
-  EXPECT_EQ(Texts(SeriesItems(entries, "Haushalt", "Sport")),
+  EXPECT_EQ(Texts(SeriesItems(entries, Text("Haushalt"), Text("Sport"))),
             QStringList({"Joggen", "Walken", "joggen"}));
-  EXPECT_EQ(Texts(SeriesItems(entries, "Anna", "Sport")), QStringList({"Radfahren"}));
-  EXPECT_TRUE(SeriesItems(entries, "Anna", "Ausgaben").empty());
-  EXPECT_TRUE(SeriesItems(EntryTable(), "Haushalt", "Sport").empty());
+  EXPECT_EQ(Texts(SeriesItems(entries, Text("Anna"), Text("Sport"))), QStringList({"Radfahren"}));
+  EXPECT_TRUE(SeriesItems(entries, Text("Anna"), Text("Ausgaben")).empty());
+  EXPECT_TRUE(SeriesItems(EntryTable(), Text("Haushalt"), Text("Sport")).empty());
 }
 
 // Items of other kinds come only from hand-edited files, but the fast lookup must still agree
@@ -60,8 +60,8 @@ TEST(SeriesItems, MixedKindsAgreeWithValueEquality) {
   for (const auto& items : orders) {
     EntryTable entries;
     for (const Value& item : items) entries.rows.push_back(Entry(kDay, "P", "K", item, 1));
-    const std::vector<Value> got = SeriesItems(entries, "P", "K");
-    const std::vector<Value> want = NaiveSeriesItems(entries, "P", "K");
+    const std::vector<Value> got = SeriesItems(entries, Text("P"), Text("K"));
+    const std::vector<Value> want = NaiveSeriesItems(entries, Text("P"), Text("K"));
     ASSERT_EQ(got.size(), want.size());
     for (std::size_t i = 0; i < got.size(); ++i) {
       EXPECT_EQ(got[i].Kind(), want[i].Kind()) << i;

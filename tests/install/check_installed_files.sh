@@ -13,7 +13,9 @@ trap 'rm -rf "$prefix"' EXIT
 status=0
 for file in bin/lumivera "share/applications/$id.desktop" \
             "share/icons/hicolor/scalable/apps/$id.svg" "share/metainfo/$id.metainfo.xml" \
-            share/man/man1/lumivera.1; do
+            share/man/man1/lumivera.1 \
+            $(for size in 16 22 24 32 48 64 128 256; do
+                echo "share/icons/hicolor/${size}x$size/apps/$id.png"; done); do
   [ -f "$prefix/$file" ] || { echo "not installed: $file"; status=1; }
 done
 [ -x "$prefix/bin/lumivera" ] || { echo "not executable: bin/lumivera"; status=1; }

@@ -28,10 +28,10 @@ class Changes : public InTempDir {
     InTempDir::SetUp();
     ASSERT_TRUE(store.LoadData().isEmpty());
   }
-  // Every file of the working directory with its bytes: proves that nothing on disk changed.
+  // Every file of the data folder with its bytes: proves that nothing on disk changed.
   QByteArray Disk() const {
     QByteArray all;
-    for (const QString& name : QDir::current().entryList(QDir::AllEntries | QDir::NoDotAndDotDot)) {
+    for (const QString& name : QDir(Folder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot)) {
       all += name.toUtf8() + ':' + ReadBytes(name) + '|';
     }
     return all;
@@ -42,7 +42,7 @@ class Changes : public InTempDir {
     return StoreEntry(store, {Value(day), category, item, person, value, description});
   }
   FailingFileWriter writer;
-  Store store{writer};
+  Store store{Folder(), writer};
 };
 
 // Which rows give the line of this entry: the entry's own cells.
@@ -114,14 +114,14 @@ TEST_F(Changes, RefusedValueOrPersonStoresNothingButTheLearnedItemStays) {
   for (const char* value : {"abc", "", "5.5", "1.000", "inf", "nan", "1e999"}) {
     const SaveOutcome out = Save("Rudern", QString::fromUtf8(value));
     EXPECT_EQ(out.result, R::Refused) << value;
-    EXPECT_EQ(out.message, "Wert - keine Zahl") << value;
+    EXPECT_EQ(out.messages.join(u'\n'), "Wert - keine Zahl") << value;
     EXPECT_EQ(out.learned, first);
     first = false;
   }
   // The value is checked before the person.
-  EXPECT_EQ(Save("Joggen", "x", "d", "Sport", "").message, "Wert - keine Zahl");
+  EXPECT_EQ(Save("Joggen", "x", "d", "Sport", "").messages.join(u'\n'), "Wert - keine Zahl");
   const SaveOutcome noPerson = Save("Paddeln", "5", "d", "Sport", "");
-  EXPECT_EQ(noPerson.message, "keine Personen-Zuordnung");
+  EXPECT_EQ(noPerson.messages.join(u'\n'), "keine Personen-Zuordnung");
   EXPECT_TRUE(noPerson.learned);
   EXPECT_EQ(ReadBytes("lv_items.txt"), entries);
   EXPECT_TRUE(
@@ -150,8 +150,10 @@ TEST_F(Changes, TextsTheFileCannotHoldAreRefusedBeforeAnythingIsLearned) {
     const SaveOutcome out = Save(c.item, "5", c.description, "Sport", c.person);
     EXPECT_EQ(out.result, R::Refused);
     EXPECT_FALSE(out.learned);
-    EXPECT_TRUE(out.message.contains("„" + c.field + "“")) << out.message.toStdString();
-    EXPECT_TRUE(out.message.contains(c.shown)) << out.message.toStdString();
+    EXPECT_TRUE(out.messages.join(u'\n').contains("„" + c.field + "“"))
+        << out.messages.join(u'\n').toStdString();
+    EXPECT_TRUE(out.messages.join(u'\n').contains(c.shown))
+        << out.messages.join(u'\n').toStdString();
   }
   EXPECT_EQ(Disk(), disk);
 
@@ -159,7 +161,7 @@ TEST_F(Changes, TextsTheFileCannotHoldAreRefusedBeforeAnythingIsLearned) {
   const QString item = QString::fromUtf8("Grüße, € – ß"),
                 description = QString::fromUtf8("süß,\t „teuer“ ");
   EXPECT_EQ(Save(item, "2", description, "Ausgaben", QString::fromUtf8("Jörg")).result, R::Saved);
-  Store reloaded;
+  Store reloaded(Folder());
   ASSERT_TRUE(reloaded.LoadData().isEmpty());
   EXPECT_EQ(reloaded.entries.Row(1).Item(), Value(item));
   EXPECT_EQ(reloaded.entries.Row(1).Description(), Value(description));
@@ -180,7 +182,7 @@ TEST_F(Changes, FullTablesRefuseTheSaveAndLeaveTablesAndFilesAsTheyWere) {
   QByteArray disk = Disk();
   const SaveOutcome pairs = Save("Rudern");
   EXPECT_EQ(pairs.result, R::Refused);
-  EXPECT_TRUE(pairs.message.contains("2.000"));
+  EXPECT_TRUE(pairs.messages.join(u'\n').contains("2.000"));
   EXPECT_EQ(store.categories.Count(), 2000);
   EXPECT_EQ(Disk(), disk);
   EXPECT_EQ(Save("Joggen").result, R::Saved);
@@ -195,7 +197,7 @@ TEST_F(Changes, FullTablesRefuseTheSaveAndLeaveTablesAndFilesAsTheyWere) {
   disk = Disk();
   const SaveOutcome entries = Save("Walken");
   EXPECT_EQ(entries.result, R::Refused);
-  EXPECT_TRUE(entries.message.contains("50.000"));
+  EXPECT_TRUE(entries.messages.join(u'\n').contains("50.000"));
   EXPECT_EQ(store.entries.Count(), 50000);
   EXPECT_EQ(Disk(), disk);
   EXPECT_EQ(Save("Joggen", "8").result, R::Updated);
@@ -211,22 +213,22 @@ TEST_F(Changes, AFailedWriteUndoesTheChangeAndNamesTheFile) {
   const RemoveOutcome remove = RemoveEntry(store, SameAs(store.entries.Row(1)));
   EXPECT_EQ(Disk(), disk);
   for (const SaveOutcome& out : {append, update, learn}) EXPECT_EQ(out.result, R::Refused);
-  EXPECT_TRUE(append.message.contains("lv_items.txt"));
-  EXPECT_TRUE(update.message.contains("lv_items.txt"));
-  EXPECT_TRUE(learn.message.contains("lv_kategorien.txt"));
+  EXPECT_TRUE(append.messages.join(u'\n').contains("lv_items.txt"));
+  EXPECT_TRUE(update.messages.join(u'\n').contains("lv_items.txt"));
+  EXPECT_TRUE(learn.messages.join(u'\n').contains("lv_kategorien.txt"));
   EXPECT_FALSE(learn.learned);
   EXPECT_EQ(remove.result, RemoveOutcome::Result::Refused);
-  EXPECT_TRUE(remove.message.contains("lv_items.txt"));
+  EXPECT_TRUE(remove.messages.join(u'\n').contains("lv_items.txt"));
   EXPECT_EQ(store.categories.Count(), 22);
   ASSERT_EQ(store.entries.Count(), 1);
   EXPECT_EQ(store.entries.Row(1).Value(), Value(5));
   EXPECT_EQ(store.entries.Row(1).Description(), Value("[Beschreibung]"));
 
   writer.FailAfterBytes(-1);
-  ASSERT_TRUE(QFile::remove("lv_items.txt"));
-  ASSERT_TRUE(QDir().mkdir("lv_items.txt"));
+  ASSERT_TRUE(QFile::remove(Path("lv_items.txt")));
+  ASSERT_TRUE(QDir().mkdir(Path("lv_items.txt")));
   const QByteArray withDirectory = Disk();
-  EXPECT_TRUE(Save("Walken").message.contains("lv_items.txt"));
+  EXPECT_TRUE(Save("Walken").messages.join(u'\n').contains("lv_items.txt"));
   EXPECT_EQ(store.entries.Count(), 1);
   EXPECT_EQ(Disk(), withDirectory);
 }
@@ -242,7 +244,7 @@ TEST_F(Changes, RemovingAnEntryRewritesTheFileInOrderAndTheTableIsWhatTheFileHol
             "3\r\n" + Row("Walken", "-0.5", "") +
                 "#2024-03-05#,,\"Sport\",\"Fahrrad\",\"12\",\"y\",,\"r\"\r\n" +
                 Row("Move", "123456789.123", "z"));
-  Store reread;
+  Store reread(Folder());
   ASSERT_FALSE(reread.ReadEntryFile());
   ASSERT_EQ(store.entries.Count(), reread.entries.Count());
   for (int i = 1; i <= store.entries.Count(); ++i) {
@@ -261,7 +263,7 @@ TEST_F(Changes, ADamagedFileIsKeptBeforeTheFirstRewrite) {
   WriteBytes("lv_personen.txt", damagedPersons);
   const QByteArray damagedPairs = "1\r\n\"Sport\",\"Walken\",\"zu viel\"\r\n";
   WriteBytes("lv_kategorien.txt", damagedPairs);
-  Store loaded;
+  Store loaded(Folder());
   ASSERT_EQ(loaded.LoadData().size(), 3);
   EXPECT_TRUE(StoreEntry(loaded, {Value(kDay), "Sport", "Rudern", "Haushalt", "x", ""}).learned);
   EXPECT_EQ(ReadBytes("lv_kategorien.txt.beschaedigt"), damagedPairs);
@@ -297,9 +299,9 @@ TEST_F(Changes, AddingAPersonStartsFromTheFileAndAppendsOnlyUnknownNames) {
   WriteBytes("lv_personen.txt", "2\r\n\"Haushalt\"\r\n\"Zoe\"\r\n");
   EXPECT_EQ(StorePerson(store, "Zoe").result, P::Known);
   EXPECT_EQ(store.persons.Count(), 2);
-  ASSERT_TRUE(QFile::remove("lv_personen.txt"));
+  ASSERT_TRUE(QFile::remove(Path("lv_personen.txt")));
   EXPECT_EQ(StorePerson(store, "").result, P::Ignored);
-  EXPECT_FALSE(QFile::exists("lv_personen.txt"));
+  EXPECT_FALSE(QFile::exists(Path("lv_personen.txt")));
   EXPECT_EQ(StorePerson(store, "Bert").result, P::Added);
   EXPECT_EQ(ReadBytes("lv_personen.txt"), "2\r\n\"Haushalt\"\r\n\"Bert\"\r\n");
 }
@@ -328,8 +330,8 @@ TEST_F(Changes, RefusedPersonsLeaveTableAndFileAsTheyWere) {
   ASSERT_FALSE(store.WritePersonFile());
   refused("Anna", "100");
   EXPECT_EQ(StorePerson(store, "99").result, P::Known);
-  ASSERT_TRUE(QFile::remove("lv_personen.txt"));
-  ASSERT_TRUE(QDir().mkdir("lv_personen.txt"));
+  ASSERT_TRUE(QFile::remove(Path("lv_personen.txt")));
+  ASSERT_TRUE(QDir().mkdir(Path("lv_personen.txt")));
   refused("Anna", "lv_personen.txt");
 }
 

@@ -11,7 +11,7 @@
 #include <random>
 
 #include "sample_data.h"
-#include "store/data_files.h"
+#include "store/store.h"
 #include "temp_dir.h"
 
 namespace {
@@ -39,7 +39,7 @@ constexpr int kEntries = EntryTable::kCapacity;
 }  // namespace
 
 TEST_F(CrashSafety, AKilledRewriteLeavesEitherTheOldOrTheNewFile) {
-  Store a, b;
+  Store a(Folder()), b(Folder());
   a.entries = MakeSampleData(1, kEntries).entries;
   b.entries = MakeSampleData(2, kEntries - 1).entries;
   const QByteArray bytesA = EntryFileBytes(a.entries);
@@ -79,7 +79,7 @@ TEST_F(CrashSafety, AKilledRewriteLeavesEitherTheOldOrTheNewFile) {
   std::printf("%d kills: %d left the old file, %d the new one\n", kills, sawA, sawB);
   for (const QByteArray& content : {bytesA, bytesB}) {
     WriteBytes("lv_items.txt", content);
-    Store check;
+    Store check(Folder());
     ASSERT_FALSE(check.ReadEntryFile());
     EXPECT_EQ(EntryFileBytes(check.entries), content);
   }

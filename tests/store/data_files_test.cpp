@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "store/data_files.h"
-
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
 
 #include "failing_file_writer.h"
+#include "store/store.h"
 #include "temp_dir.h"
 
 namespace {
@@ -35,7 +34,7 @@ QByteArray Entries(int count, int records) {
 class StoreFiles : public InTempDir {
  protected:
   FailingFileWriter writer;
-  Store store{writer};
+  Store store{Folder(), writer};
 };
 
 }  // namespace
@@ -99,7 +98,7 @@ TEST_F(StoreFiles, DamagedFilesLoadWhatCanBeReadAndKeepTheOriginalBeforeRewritin
   for (const DamageCase& c : cases) {
     SCOPED_TRACE(c.name);
     WriteBytes("lv_items.txt", c.bytes);
-    Store s;
+    Store s(Folder());
     const auto problem = s.ReadEntryFile();
     ASSERT_TRUE(problem);
     EXPECT_TRUE(problem->contains(QString::fromUtf8("„lv_items.txt“"))) << problem->toStdString();

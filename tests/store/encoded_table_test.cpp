@@ -6,7 +6,7 @@
 #include <random>
 
 #include "entries.h"
-#include "store/record_file.h"
+#include "store/record_writer.h"
 
 namespace {
 

@@ -96,7 +96,7 @@ bool RunFailing(Action action, Store& store, QString* message) {
       const SaveOutcome out = StoreEntry(
           store, {Value(kDay.addDays(20)), QStringLiteral("Sport"), item,
                   QStringLiteral("Haushalt"), QStringLiteral("3"), QStringLiteral("neu")});
-      *message = out.message;
+      *message = out.messages.join(u'\n');
       if (out.result != SaveOutcome::Result::Refused || out.learned) return false;
       break;
     }
@@ -105,7 +105,7 @@ bool RunFailing(Action action, Store& store, QString* message) {
       const RemoveOutcome out = RemoveEntry(store, [&first](const EntryRow& row) {
         return row.Item() == first.Item() && row.Date() == first.Date();
       });
-      *message = out.message;
+      *message = out.messages.join(u'\n');
       if (out.result != RemoveOutcome::Result::Refused) return false;
       break;
     }
@@ -169,7 +169,7 @@ class FilledTmpfs : public InTempDir {};
 TEST_P(FullDisk, TheRealRewriteFailsWholeAndEveryFileKeepsItsBytes) {
   const auto [size, action] = GetParam();
   const SampleData data = FilesOfAbout(size == Size::FileBelowBuffer ? 10000 : 40000);
-  WriteSampleFiles(data);
+  WriteSampleFiles(data, Folder());
   const QByteArray before = Disk();
   const QString name = FileName(FileOf(action));
   const qsizetype oldSize = ReadBytes(name).size();
@@ -177,21 +177,21 @@ TEST_P(FullDisk, TheRealRewriteFailsWholeAndEveryFileKeepsItsBytes) {
 
   // The change on an unlimited device, for the size of the new content.
   {
-    Store store;
+    Store store(Folder());
     ASSERT_TRUE(store.LoadData().isEmpty());
     QString message;
     ASSERT_FALSE(RunFailing(action, store, &message)) << message.toStdString();
   }
   const qsizetype newSize = ReadBytes(name).size();
   ASSERT_NE(newSize, oldSize);
-  WriteSampleFiles(data);
+  WriteSampleFiles(data, Folder());
   ASSERT_EQ(Disk(), before);
 
   // One byte short, and half of it.
   for (const qsizetype limit : {newSize - 1, newSize / 2}) {
     SCOPED_TRACE(limit);
     const ChildResult result = InChild([&](QString& message) {
-      Store store;
+      Store store(Folder());
       if (!store.LoadData().isEmpty()) return 3;
       signal(SIGXFSZ, SIG_IGN);
       const rlimit rl{static_cast<rlim_t>(limit), static_cast<rlim_t>(limit)};
@@ -225,16 +225,17 @@ TEST_F(FilledTmpfs, RefusesEveryRewriteAndEveryFileKeepsItsBytes) {
     }
     const QByteArray mountPoint = QFile::encodeName(Path("tmpfs"));
     if (mkdir(mountPoint.constData(), 0700) != 0 ||
-        mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=64k") != 0 ||
-        !QDir::setCurrent(Path("tmpfs"))) {
+        mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=64k") != 0) {
       return 77;
     }
-    WriteSampleFiles(data);
+    const QDir folder(Path("tmpfs"));
+    WriteSampleFiles(data, folder.path());
     const QByteArray files[] = {PersonFileBytes(data.persons), CategoryFileBytes(data.categories),
                                 EntryFileBytes(data.entries)};
-    Store store;
+    Store store(folder.path());
     if (!store.LoadData().isEmpty()) return 3;
-    const int fill = open("fill", O_WRONLY | O_CREAT, 0600);
+    const int fill = open(QFile::encodeName(folder.filePath(QStringLiteral("fill"))).constData(),
+                          O_WRONLY | O_CREAT, 0600);
     static const char zeros[4096] = {};
     while (write(fill, zeros, sizeof zeros) > 0) {
     }
@@ -249,10 +250,10 @@ TEST_F(FilledTmpfs, RefusesEveryRewriteAndEveryFileKeepsItsBytes) {
       messages += QString::fromUtf8(Name(action)) + QStringLiteral(": ") + message + QChar(u'\n');
     }
     for (int i = 0; i < 3; ++i) {
-      QFile file(FilePath(kFiles[i]));
+      QFile file(store.Path(kFiles[i]));
       if (!file.open(QIODevice::ReadOnly) || file.readAll() != files[i]) failures |= 2;
     }
-    if (QDir::current().entryList(QDir::Files).size() != 4) failures |= 4;
+    if (folder.entryList(QDir::Files).size() != 4) failures |= 4;
     return failures;
   });
   if (result.exitCode == 77) GTEST_SKIP() << "no tmpfs can be mounted here";

@@ -1,6 +1,4 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "store/record_file.h"
-
 #include <gtest/gtest.h>
 
 #include <QStringDecoder>
@@ -12,8 +10,11 @@
 #include <cstring>
 #include <random>
 
+#include "file_number_text.h"
 #include "store/cp1252.h"
 #include "store/data_files.h"
+#include "store/record_reader.h"
+#include "store/record_writer.h"
 
 namespace {
 
@@ -24,7 +25,7 @@ QByteArray Written(std::initializer_list<Value> fields) {
 }
 
 std::vector<Value> ReadBack(const QByteArray& bytes, int n) {
-  RecordReader reader = RecordReader::FromBytes(bytes);
+  RecordReader reader{QByteArray(bytes)};
   std::vector<Value> out(n);
   reader.ReadRecord(out);
   EXPECT_FALSE(reader.Problem()) << reader.Problem()->toStdString();
@@ -87,12 +88,12 @@ TEST(RecordFormat, ReaderAcceptsLooseButValidForms) {
 TEST(RecordFormat, ReaderReportsMalformedFieldsAndNeverReadsPastTheEnd) {
   for (const char* bad :
        {"abc\r\n", "#2024-13-01#\r\n", "\"open\r\n", "1e999\r\n", "nan\r\n", "+5\r\n"}) {
-    RecordReader reader = RecordReader::FromBytes(bad);
+    RecordReader reader{QByteArray(bad)};
     Value field;
     reader.ReadRecord(std::span<Value>(&field, 1));
     EXPECT_TRUE(reader.Problem()) << bad;
   }
-  RecordReader reader = RecordReader::FromBytes("1,2");
+  RecordReader reader{QByteArray("1,2")};
   std::vector<Value> fields(5);
   reader.ReadRecord(fields);
   EXPECT_TRUE(reader.Problem());
@@ -149,7 +150,7 @@ std::string GeneralFileNumber(double number) {
 }
 
 Value ReadOne(const QByteArray& field) {
-  RecordReader reader = RecordReader::FromBytes(field + "\r\n");
+  RecordReader reader{QByteArray(field + "\r\n")};
   return reader.ReadField();
 }
 
@@ -262,8 +263,8 @@ TEST(RecordFormat, WrittenAndOddRecordsReadLikeTheirFieldsOneByOne) {
   };
   for (const QByteArray& line : lines) {
     const QByteArray twice = line + line;
-    RecordReader byRecord = RecordReader::FromBytes(twice);
-    RecordReader byField = RecordReader::FromBytes(twice);
+    RecordReader byRecord{QByteArray(twice)};
+    RecordReader byField{QByteArray(twice)};
     for (int record = 0; record < 2; ++record) {
       std::vector<Value> fields(8);
       byRecord.ReadRecord(fields);

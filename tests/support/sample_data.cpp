@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sample_data.h"
 
+#include <QDir>
 #include <QFile>
 #include <random>
 
 #include "store/data_files.h"
-#include "store/record_file.h"
+#include "store/record_writer.h"
 
 namespace {
 
@@ -37,8 +38,8 @@ QByteArray FileBytes(const TableT& table) {
   return *writer.Bytes();
 }
 
-void Write(DataFile file, const QByteArray& bytes) {
-  QFile out(FilePath(file));
+void Write(const QString& folder, DataFile file, const QByteArray& bytes) {
+  QFile out(QDir(folder).filePath(FileName(file)));
   if (out.open(QIODevice::WriteOnly | QIODevice::Truncate)) out.write(bytes);
 }
 
@@ -94,8 +95,8 @@ QByteArray EntryFileBytes(const EntryTable& table) {
   return FileBytes(table);
 }
 
-void WriteSampleFiles(const SampleData& data) {
-  Write(DataFile::Persons, PersonFileBytes(data.persons));
-  Write(DataFile::Categories, CategoryFileBytes(data.categories));
-  Write(DataFile::Entries, EntryFileBytes(data.entries));
+void WriteSampleFiles(const SampleData& data, const QString& folder) {
+  Write(folder, DataFile::Persons, PersonFileBytes(data.persons));
+  Write(folder, DataFile::Categories, CategoryFileBytes(data.categories));
+  Write(folder, DataFile::Entries, EntryFileBytes(data.entries));
 }

@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QDate>
+#include <QString>
 #include <cstdint>
 
 #include "store/tables.h"
@@ -24,5 +25,5 @@ QByteArray PersonFileBytes(const PersonTable& table);
 QByteArray CategoryFileBytes(const CategoryTable& table);
 QByteArray EntryFileBytes(const EntryTable& table);
 
-// Writes the three files into the current working directory.
-void WriteSampleFiles(const SampleData& data);
+// Writes the three files into `folder`.
+void WriteSampleFiles(const SampleData& data, const QString& folder);

@@ -18,6 +18,7 @@
 #include "app/fonts.h"
 #include "app/main_window.h"
 #include "app/message_boxes.h"
+#include "fixed_clock.h"
 #include "sample_data.h"
 
 namespace {
@@ -59,13 +60,13 @@ int main(int argc, char** argv) {
   }
   const QDir out(QDir(QString::fromLocal8Bit(argv[1])).absolutePath());
   QTemporaryDir data;
-  if (!data.isValid() || !QDir::setCurrent(data.path())) return 1;
-  WriteSampleFiles(MakeSampleData(20240305));
+  if (!data.isValid()) return 1;
+  WriteSampleFiles(MakeSampleData(20240305), data.path());
 
   NoMessageBoxes messages;
   const FixedClock clock(QDate(2026, 6, 15));
   MainWindow window;
-  DayLog dayLog(window, messages, clock);
+  DayLog dayLog(window, messages, clock, data.path());
   ConnectEvents(window, dayLog);
   LoadWindow(window, dayLog, QSize(1920, 1080));
   window.show();

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "store/record_file.h"
+#include "store/record_reader.h"
 
-#include <charconv>
-#include <cmath>
 #include <cstdint>
 #include <cstring>
 
@@ -11,186 +9,12 @@
 #endif
 
 #include "store/cp1252.h"
+#include "store/file_number.h"
 
 namespace {
-// The longest file form of a finite double: fixed notation of the smallest subnormal.
-constexpr std::size_t kMostNumberChars = 400;
-
-// Writes `digits` of `value` (zero-padded on the left) and returns the end.
-char* WriteDigits(unsigned long long value, int digits, char* out) {
-  for (int i = digits - 1; i >= 0; --i, value /= 10) out[i] = static_cast<char>('0' + value % 10);
-  return out + digits;
-}
-
-// A number with at most two decimals and at most 15 significant digits in the shortest form
-// that reads back to it; nothing for any other number. Such a decimal d reads back to `number`
-// exactly when d's correctly rounded double, k / 100, is `number`; and no other decimal of at
-// most 15 digits reads back to the same double, so d without its trailing zeros is also what the
-// general shortest formatting writes.
-std::optional<std::size_t> FormatShortDecimal(double number, char* out) {
-  if (!(std::fabs(number) < 1e13)) return std::nullopt;
-  const double scaled = number * 100;
-  const auto k = static_cast<long long>(scaled < 0 ? scaled - 0.5 : scaled + 0.5);
-  if (static_cast<double>(k) / 100 != number) return std::nullopt;
-  char* p = out;
-  if (k < 0) *p++ = '-';
-  const unsigned long long magnitude =
-      k < 0 ? 0ULL - static_cast<unsigned long long>(k) : static_cast<unsigned long long>(k);
-  p = std::to_chars(p, p + 24, magnitude / 100).ptr;
-  const auto cents = static_cast<unsigned>(magnitude % 100);
-  *p++ = '.';
-  *p++ = static_cast<char>('0' + cents / 10);
-  if (cents % 10 != 0) *p++ = static_cast<char>('0' + cents % 10);  // no trailing zero
-  return static_cast<std::size_t>(p - out);
-}
-
-// Writes the file form of `number` into `out` (room for kMostNumberChars) and returns its length.
-std::size_t FormatFileNumber(double number, char* out) {
-  if (number == 0) number = 0;  // no "-0"
-  if (std::fabs(number) < 1e15 && number == std::trunc(number)) {
-    const auto whole = std::to_chars(out, out + 24, static_cast<long long>(number));
-    return static_cast<std::size_t>(whole.ptr - out);
-  }
-  if (const auto shortDecimal = FormatShortDecimal(number, out)) return *shortDecimal;
-  const auto result = std::to_chars(out, out + kMostNumberChars, number, std::chars_format::fixed);
-  return static_cast<std::size_t>(result.ptr - out);
-}
+// A damaged field is quoted in the message up to this many bytes.
+constexpr qsizetype kMostQuotedFieldBytes = 40;
 }  // namespace
-
-void AppendFileNumber(double number, std::string& out) {
-  char buf[kMostNumberChars];
-  out.append(buf, FormatFileNumber(number, buf));
-}
-
-QString FileNumber(double number) {
-  std::string out;
-  AppendFileNumber(number, out);
-  return QString::fromLatin1(out.data(), static_cast<qsizetype>(out.size()));
-}
-
-std::optional<QChar> FirstCharFileCannotHold(const QString& text) {
-  for (QChar c : text) {
-    if (c == u'"' || c == u'\r' || c == u'\n') return c;
-  }
-  return FirstCharOutsideCp1252(text);
-}
-
-char* RecordWriter::Room(qsizetype bytes) {
-  if (size_ + bytes > bytes_.size()) {
-    bytes_.resize(std::max({size_ + bytes, 2 * bytes_.size(), qsizetype{4096}}));
-  }
-  return bytes_.data() + size_;
-}
-
-void RecordWriter::Reserve(qsizetype bytes) {
-  if (bytes > bytes_.size()) bytes_.resize(bytes);
-}
-
-void RecordWriter::WriteRecord(std::span<const Value> fields) {
-  // Room for the whole record at once: the most any of its fields can take, the separators and
-  // the line end.
-  qsizetype most = 2 + static_cast<qsizetype>(fields.size());
-  for (const Value& field : fields) {
-    switch (field.Kind()) {
-      case ValueKind::Empty:
-        break;
-      case ValueKind::Number:
-        most += static_cast<qsizetype>(kMostNumberChars);
-        break;
-      case ValueKind::Text:
-        most += field.Text().size() + 2;
-        break;
-      case ValueKind::Date:
-        most += static_cast<qsizetype>(sizeof lastDate_);
-        break;
-    }
-  }
-  char* p = Room(most);
-  bool first = true;
-  for (const Value& field : fields) {
-    if (!first) *p++ = ',';
-    first = false;
-    switch (field.Kind()) {
-      case ValueKind::Empty:
-        break;
-      case ValueKind::Number:
-        if (!std::isfinite(field.Number())) unstorable_ = true;
-        p += FormatFileNumber(field.Number(), p);
-        break;
-      case ValueKind::Text:
-        p = WriteText(field.Text(), p);
-        break;
-      case ValueKind::Date:
-        p = WriteDate(field.Date(), p);
-        break;
-    }
-  }
-  *p++ = '\r';
-  *p++ = '\n';
-  size_ = p - bytes_.constData();
-}
-
-// Names, categories and items repeat from row to row as shared copies of one text: a text met
-// again, at the same characters, is copied from where it was written before. The cache keeps a
-// copy of each text, so its characters stay where they are and unchanged.
-char* RecordWriter::WriteText(const QString& text, char* p) {
-  *p++ = '"';
-  const qsizetype size = text.size();
-  if (size == 0) {
-    *p++ = '"';
-    return p;
-  }
-  WrittenText* cached = nullptr;
-  if (size <= kMostCachedChars) {
-    const auto address = reinterpret_cast<std::uintptr_t>(text.constData());
-    cached = &writtenTexts_[(address >> 4) % writtenTexts_.size()];
-    if (cached->text.constData() == text.constData() && cached->text.size() == size) {
-      std::memcpy(p, bytes_.constData() + cached->at, static_cast<std::size_t>(size));
-      p += size;
-      *p++ = '"';
-      return p;
-    }
-  }
-  char* end = EncodeCp1252Into(text, p, /*refuseFieldBreakers=*/true);
-  if (!end) {
-    unstorable_ = true;
-    end = p;
-  } else if (cached) {
-    *cached = {text, p - bytes_.constData()};
-  }
-  *end++ = '"';
-  return end;
-}
-
-// Rows come in runs of one day, so the last date's form is kept for the next.
-char* RecordWriter::WriteDate(QDate date, char* p) {
-  if (date.toJulianDay() != lastDay_) {
-    int year = 0, month = 0, day = 0;
-    date.getDate(&year, &month, &day);
-    lastDateStorable_ = year >= 1 && year <= 9999;
-    char* d = lastDate_;
-    *d++ = '#';
-    d = WriteDigits(static_cast<unsigned>(std::max(year, 0)), 4, d);
-    *d++ = '-';
-    d = WriteDigits(static_cast<unsigned>(month), 2, d);
-    *d++ = '-';
-    d = WriteDigits(static_cast<unsigned>(day), 2, d);
-    *d = '#';
-    lastDay_ = date.toJulianDay();
-  }
-  if (!lastDateStorable_) unstorable_ = true;
-  std::memcpy(p, lastDate_, sizeof lastDate_);
-  return p + sizeof lastDate_;
-}
-
-QString UnstorableTextMessage() {
-  return QStringLiteral("Ein Text enthält ein Zeichen, das die Datei nicht aufnehmen kann.");
-}
-
-std::optional<QByteArray> RecordWriter::Bytes() const {
-  if (unstorable_) return std::nullopt;
-  return QByteArray(bytes_.constData(), size_);
-}
 
 RecordReader::RecordReader(QByteArray bytes)
     : bytes_(std::move(bytes)), data_(bytes_.constData()), size_(bytes_.size()) {}
@@ -260,50 +84,6 @@ std::optional<QDate> ParseDate(const char* p, const char* end) {
   return date;
 }
 
-std::optional<double> ParseFileNumber(const char* first, const char* last) {
-  for (const char* p = first; p < last; ++p) {
-    // Only digits, a sign, a point and an exponent: no "inf", "nan" or hexadecimal forms.
-    const char c = *p;
-    if (!((c >= '0' && c <= '9') || c == '-' || c == '.' || c == 'e' || c == 'E' ||
-          (c == '+' && p > first))) {
-      return std::nullopt;
-    }
-  }
-  double value = 0;
-  const auto result = std::from_chars(first, last, value, std::chars_format::general);
-  if (result.ec != std::errc() || result.ptr != last || !std::isfinite(value)) return std::nullopt;
-  return value;
-}
-
-// The common file form of a number, an optional minus sign and at most 15 digits with at most
-// one point among them, read without the general parser; nothing for any other form. Mantissa
-// and power of ten are exact doubles, so their quotient is the correctly rounded value that the
-// general parser gives as well.
-std::optional<double> ParseShortDecimal(const char* first, const char* last) {
-  static constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                            1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-  const char* p = first;
-  const bool negative = p < last && *p == '-';
-  if (negative) ++p;
-  std::uint64_t mantissa = 0;
-  int digits = 0, decimals = 0;
-  bool point = false;
-  for (; p < last; ++p) {
-    const char c = *p;
-    if (c >= '0' && c <= '9') {
-      if (++digits > 15) return std::nullopt;
-      mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
-      if (point) ++decimals;
-    } else if (c == '.' && !point) {
-      point = true;
-    } else {
-      return std::nullopt;
-    }
-  }
-  if (digits == 0) return std::nullopt;
-  const double value = static_cast<double>(mantissa) / kPowersOfTen[decimals];
-  return negative ? -value : value;
-}
 }  // namespace
 
 // Rows come in runs of one day: the form of the last date read is kept for the next.
@@ -329,7 +109,9 @@ Value RecordReader::ReadUnquoted() {
   const char* last = data_ + pos_;
   while (last > first && (last[-1] == ' ' || last[-1] == '\t')) --last;
   if (first == last) return Value();
-  const auto shown = [&] { return DecodeCp1252(first, std::min<qsizetype>(last - first, 40)); };
+  const auto shown = [&] {
+    return DecodeCp1252(first, std::min<qsizetype>(last - first, kMostQuotedFieldBytes));
+  };
   if (*first == '#') {
     if (auto date = DateOf(first, last)) return Value(*date);
     NoteProblem(QStringLiteral("ungültiges Datum %1").arg(shown()));
@@ -366,9 +148,7 @@ std::uint64_t HashBytes(const char* bytes, qsizetype size) {
   mix(word);
   return h;
 }
-}  // namespace
 
-namespace {
 // Whether two runs of at most a few dozen bytes are equal, eight bytes at a time.
 bool SameShortBytes(const char* a, const char* b, qsizetype size) {
   if (size < 8) return std::memcmp(a, b, static_cast<std::size_t>(size)) == 0;
@@ -385,9 +165,8 @@ bool SameShortBytes(const char* a, const char* b, qsizetype size) {
 }  // namespace
 
 QString RecordReader::DecodeText(qsizetype start, qsizetype size) {
-  constexpr qsizetype kShort = 40;
   if (size == 0) return QString();
-  if (size > kShort) return DecodeCp1252(data_ + start, size);
+  if (size > kShortTextChars) return DecodeCp1252(data_ + start, size);
   const char* bytes = data_ + start;
   if (knownTexts_.empty()) {
     // About one slot for every 16 bytes of the file, within bounds.

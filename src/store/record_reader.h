@@ -1,0 +1,68 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QByteArray>
+#include <QDate>
+#include <QString>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "store/record_format.h"
+#include "store/value.h"
+
+// Reads the fields of one file in order. Never reads past the end: a field asked for after the
+// end is Empty and the reader is marked as exhausted. Fields of a wrong form read as Empty and
+// are recorded as a problem, with the line they stand on.
+class RecordReader {
+ public:
+  explicit RecordReader(QByteArray bytes);
+
+  Value ReadField();
+  // Reads one record of `fields.size()` fields from one line; a line with too few or too many
+  // fields is recorded as a problem and reading goes on with the next line.
+  void ReadRecord(std::span<Value> fields);
+
+  bool AtEnd() const;
+  // True when only blanks and line ends are left.
+  bool OnlyBlankLeft() const;
+  int Line() const { return line_; }
+  // The first problem met, in German, or nothing.
+  const std::optional<QString>& Problem() const { return problem_; }
+
+ private:
+  void NoteProblem(const QString& what, int line = 0);
+  void SkipBlanks();
+  void ConsumeSeparator();
+  void SkipRestOfLine();
+  Value ReadUnquoted();
+  QString DecodeText(qsizetype start, qsizetype size);
+
+  QByteArray bytes_;
+  const char* data_;
+  qsizetype size_;
+  qsizetype pos_ = 0;
+  int line_ = 1;
+  bool lineEnded_ = true;
+  std::optional<QString> problem_;
+  qsizetype TextEnd(qsizetype from) const;
+  bool ReadWrittenRecord(std::span<Value> fields);
+  // The date of a "#yyyy-MM-dd#" field, or nothing.
+  std::optional<QDate> DateOf(const char* first, const char* last);
+
+  // Short texts (names, categories, items) repeat across records: the same bytes again share
+  // one decoded text instead of decoding and storing it once more. A hash table of the bytes in
+  // the file, filled up to half its slots.
+  struct KnownText {
+    const char* bytes = nullptr;
+    qsizetype size = 0;
+    QString text;
+  };
+  static constexpr std::size_t kFewestKnownSlots = 64;
+  static constexpr std::size_t kMostKnownSlots = 8192;
+  std::vector<KnownText> knownTexts_;
+  std::size_t knownCount_ = 0;
+  // The last date read in its 12-character file form "#yyyy-MM-dd#".
+  char lastDateForm_[12] = {};
+  QDate lastDate_;
+};

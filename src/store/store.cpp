@@ -1,0 +1,255 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "store/store.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include "store/record_writer.h"
+
+namespace {
+
+template <typename TableT>
+bool SameRecords(const TableT& a, const TableT& b) {
+  if (a.Count() != b.Count()) return false;
+  for (int i = 1; i <= a.Count(); ++i) {
+    for (std::size_t f = 0; f < a.Row(i).fields.size(); ++f) {
+      const Value& x = a.Row(i).fields[f];
+      const Value& y = b.Row(i).fields[f];
+      if (x.Kind() != y.Kind() || !(x == y)) return false;
+    }
+  }
+  return true;
+}
+
+QString FreeBackupName(const QDir& folder, const QString& fileName) {
+  const QString base = fileName + QStringLiteral(".beschaedigt");
+  QString candidate = base;
+  for (int n = 2; QFileInfo::exists(folder.filePath(candidate)); ++n) {
+    candidate = base + QStringLiteral("-%1").arg(n);
+  }
+  return candidate;
+}
+
+}  // namespace
+
+std::optional<QString> Store::EnsureDataFile(DataFile file) {
+  const QString name = FileName(file);
+  const QStringList present =
+      folder_.entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+  for (const QString& listed : present) {
+    if (listed == name) return std::nullopt;
+  }
+  if (auto failure = writer_->Replace(Path(file), DefaultFileBytes(file))) {
+    State(file).unreadable = true;
+    return QStringLiteral("Die Datei %1 konnte nicht angelegt werden. %2")
+        .arg(QuotedName(name), *failure);
+  }
+  return std::nullopt;
+}
+
+std::optional<QString> Store::Unreadable(DataFile file, const QString& reason) {
+  State(file).unreadable = true;
+  return QStringLiteral(
+             "Die Datei %1 kann nicht gelesen werden (%2). Änderungen, die sie betreffen, "
+             "werden nicht gespeichert, bis sie wieder lesbar ist.")
+      .arg(QuotedFileName(file), reason);
+}
+
+template <typename TableT>
+std::optional<QString> Store::ReadTable(DataFile file, TableT& table) {
+  QString reason;
+  FileStamp stamp;
+  std::optional<QByteArray> bytes = ReadWholeFile(Path(file), &reason, &stamp);
+  if (!bytes) {
+    table.rows.clear();
+    if constexpr (std::is_same_v<TableT, EntryTable>) encodedEntries_.Clear();
+    return Unreadable(file, reason);
+  }
+  std::optional<QString> damage = ParseTableBytes(*bytes, table);
+  return Adopt(file, table, std::move(*bytes), stamp, std::move(damage));
+}
+
+// The table has been parsed from `bytes`, the file as it was read: the file's state follows.
+template <typename TableT>
+std::optional<QString> Store::Adopt(DataFile file, const TableT& table, QByteArray bytes,
+                                    FileStamp stamp, std::optional<QString> damage) {
+  FileState& s = State(file);
+  s.unreadable = false;
+  s.knownSize = bytes.size();
+  s.stamp = stamp;
+  if constexpr (std::is_same_v<TableT, EntryTable>) {
+    // The rows read share nothing with the ones kept; the file's memory serves the next rewrite.
+    encodedEntries_.Clear(std::move(bytes));
+  } else {
+    s.knownBytes = std::move(bytes);
+  }
+  if (!damage) {
+    // A damaged original read before is no longer on disk; there is nothing left to keep.
+    s.keepOriginal = false;
+    return std::nullopt;
+  }
+  if (!s.keepOriginal) {
+    s.keepOriginal = true;
+    s.backupName = FreeBackupName(folder_, FileName(file));
+  }
+  return QStringLiteral(
+             "Die Datei %1 ist beschädigt: %2. Geladen wurden %3 Datensätze. Vor der nächsten "
+             "Änderung wird das Original als %4 aufbewahrt.")
+      .arg(QuotedFileName(file), *damage)
+      .arg(table.Count())
+      .arg(QuotedName(s.backupName));
+}
+
+// Whether the file changed is decided by its content for the small files, which are read
+// whole every time, and by its stamp for the entries file. The stamp holds size, inode and both
+// time stamps in nanoseconds: a rewrite by renaming a new file over it gives another inode, a
+// rewrite in place moves the change time, which no program can set back. What goes unnoticed is
+// a rewrite in place that keeps the size and falls within the same tick of the file system's
+// clock (a few milliseconds) as the last read or write of this store, and a change in the few
+// microseconds between this store's rename and its look at the result.
+template <typename TableT>
+Store::Reread Store::ReadTableAgain(DataFile file, TableT& table) {
+  FileState& s = State(file);
+  // A file that could not be read stays as it is for the rest of the run.
+  if (s.unreadable) return {};
+  const QString path = Path(file);
+  const bool small = file != DataFile::Entries;
+  const FileStamp now = StampOfPath(path);
+  // A file that vanished is written anew from the table at the next rewrite: nothing is lost.
+  if (!now.exists) return {};
+  if (!small && now == s.stamp) return {};
+
+  QString reason;
+  FileStamp stamp;
+  std::optional<QByteArray> bytes = ReadWholeFile(path, &reason, &stamp);
+  if (!bytes) {
+    if (!StampOfPath(path).exists) return {};
+    return {false, Unreadable(file, reason)};
+  }
+  if (small && *bytes == s.knownBytes) {
+    s.stamp = stamp;
+    return {};
+  }
+  TableT parsed;
+  std::optional<QString> damage = ParseTableBytes(*bytes, parsed);
+  if (!damage && SameRecords(parsed, table)) {
+    // Touched or written in another form, but holding the same records.
+    s.stamp = stamp;
+    if (small) s.knownBytes = std::move(*bytes);
+    return {};
+  }
+  table = std::move(parsed);
+  Reread out;
+  out.changed = true;
+  out.problem = Adopt(file, table, std::move(*bytes), stamp, std::move(damage));
+  return out;
+}
+
+Store::Reread Store::RereadIfChangedOutside(DataFile file) {
+  switch (file) {
+    case DataFile::Persons:
+      return ReadTableAgain(file, persons);
+    case DataFile::Categories:
+      return ReadTableAgain(file, categories);
+    case DataFile::Entries:
+      return ReadTableAgain(file, entries);
+  }
+  return {};
+}
+
+std::optional<QString> Store::KeepDamagedOriginal(DataFile file) {
+  FileState& s = State(file);
+  if (!s.keepOriginal) return std::nullopt;
+  const QString backup = folder_.filePath(s.backupName);
+  if (!QFileInfo::exists(backup)) {
+    // Written like a data file, so a full disk never leaves half a backup behind.
+    QString reason;
+    const std::optional<QByteArray> original = ReadWholeFile(Path(file), &reason);
+    const bool gone = !original && !QFileInfo::exists(Path(file));
+    if (!gone && (!original || writer_->Replace(backup, *original))) {
+      return QStringLiteral(
+                 "Das Original der beschädigten Datei %1 konnte nicht als %2 gesichert werden; "
+                 "die Datei wird deshalb nicht überschrieben.")
+          .arg(QuotedFileName(file), QuotedName(s.backupName));
+    }
+  }
+  s.keepOriginal = false;
+  return std::nullopt;
+}
+
+void Store::NoteWritten(DataFile file, QByteArrayView bytes) {
+  FileState& s = State(file);
+  s.knownSize = bytes.size();
+  s.stamp = StampOfPath(Path(file));
+  if (file != DataFile::Entries) s.knownBytes = bytes.toByteArray();
+}
+
+template <typename TableT>
+std::optional<QString> Store::WriteTable(DataFile file, const TableT& table) {
+  const QString name = FileName(file);
+  if (State(file).unreadable) {
+    return QStringLiteral(
+               "Die Datei %1 konnte nicht gelesen werden und wird deshalb nicht überschrieben. "
+               "Die Änderung wurde nicht gespeichert.")
+        .arg(QuotedName(name));
+  }
+  if (auto refused = KeepDamagedOriginal(file)) return refused;
+  std::optional<QString> failure;
+  const QString path = Path(file);
+  if constexpr (std::is_same_v<TableT, EntryTable>) {
+    // The entries file is large: only the rows that changed since the last rewrite are encoded.
+    const std::optional<QByteArrayView> bytes =
+        encodedEntries_.Encode(table.rows, State(file).knownSize);
+    failure =
+        bytes ? writer_->Replace(path, *bytes) : std::optional<QString>(UnstorableTextMessage());
+    if (!failure) NoteWritten(file, *bytes);
+  } else {
+    RecordWriter writer;
+    writer.WriteRecord({Value(table.Count())});
+    for (const auto& row : table.rows) writer.WriteRecord(row.fields);
+    failure = writer.Storable() ? writer_->Replace(path, writer.View())
+                                : std::optional<QString>(UnstorableTextMessage());
+    if (!failure) NoteWritten(file, writer.View());
+  }
+  if (failure) {
+    return QStringLiteral(
+               "Die Datei %1 konnte nicht gespeichert werden. %2 Die Änderung wurde nicht "
+               "übernommen.")
+        .arg(QuotedName(name), *failure);
+  }
+  return std::nullopt;
+}
+
+std::optional<QString> Store::ReadPersonFile() {
+  return ReadTable(DataFile::Persons, persons);
+}
+std::optional<QString> Store::ReadCategoryFile() {
+  return ReadTable(DataFile::Categories, categories);
+}
+std::optional<QString> Store::ReadEntryFile() {
+  return ReadTable(DataFile::Entries, entries);
+}
+std::optional<QString> Store::WritePersonFile() {
+  return WriteTable(DataFile::Persons, persons);
+}
+std::optional<QString> Store::WriteCategoryFile() {
+  return WriteTable(DataFile::Categories, categories);
+}
+std::optional<QString> Store::WriteEntryFile() {
+  return WriteTable(DataFile::Entries, entries);
+}
+
+QStringList Store::LoadData() {
+  QStringList messages;
+  const auto load = [&](DataFile file, auto read) {
+    if (auto failed = EnsureDataFile(file)) {
+      messages << *failed;
+      return;
+    }
+    if (auto problem = (this->*read)()) messages << *problem;
+  };
+  load(DataFile::Persons, &Store::ReadPersonFile);
+  load(DataFile::Categories, &Store::ReadCategoryFile);
+  load(DataFile::Entries, &Store::ReadEntryFile);
+  return messages;
+}

@@ -1,0 +1,62 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Fails when a source of src/ includes a layer or a Qt module its library does not use.
+#   cmake -DSOURCE_DIR=<src> -DLAYERS=<name=uses=modules;...> -DQT_HEADERS=<Qt's include root>
+#         -P check_includes.cmake
+# LAYERS holds one "name=used,used=Module,Module" per layer, as src/CMakeLists.txt declares them.
+cmake_minimum_required(VERSION 3.25)
+set(layer_names "")
+foreach(layer IN LISTS LAYERS)
+  string(REPLACE "=" ";" parts "${layer}")
+  list(GET parts 0 name)
+  list(APPEND layer_names ${name})
+endforeach()
+
+set(faults "")
+foreach(layer IN LISTS LAYERS)
+  string(REPLACE "=" ";" parts "${layer}")
+  list(GET parts 0 name)
+  list(GET parts 1 uses)
+  list(GET parts 2 modules)
+  string(REPLACE "," ";" uses "${uses}")
+  string(REPLACE "," ";" modules "${modules}")
+  list(APPEND uses ${name})
+
+  file(GLOB sources "${SOURCE_DIR}/${name}/*")
+  foreach(source IN LISTS sources)
+    file(STRINGS "${source}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]")
+    foreach(line IN LISTS includes)
+      string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*[<\"]([^>\"]+)[>\"].*" "\\1" header "${line}")
+      file(RELATIVE_PATH shown "${SOURCE_DIR}/.." "${source}")
+      if(header MATCHES "^([a-z_]+)/")
+        # A header of the project: only of this layer and the layers it uses.
+        set(folder ${CMAKE_MATCH_1})
+        if(folder IN_LIST layer_names AND NOT folder IN_LIST uses)
+          list(APPEND faults "${shown}: ${header} (the layer ${name} does not use ${folder})")
+        endif()
+      elseif(header MATCHES "^Qt([A-Za-z]+)/")
+        # <QtGui/QColor>: the module is named.
+        if(NOT CMAKE_MATCH_1 IN_LIST modules)
+          list(APPEND faults "${shown}: ${header} (the layer ${name} does not use Qt${CMAKE_MATCH_1})")
+        endif()
+      elseif(header MATCHES "^Q[A-Za-z]*$")
+        # <QColor>: the module is the one whose folder holds the header.
+        set(found FALSE)
+        foreach(module IN LISTS modules)
+          if(EXISTS "${QT_HEADERS}/Qt${module}/${header}")
+            set(found TRUE)
+          endif()
+        endforeach()
+        if(NOT found)
+          list(APPEND faults "${shown}: ${header} (in none of the Qt modules ${modules})")
+        endif()
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+
+if(faults)
+  list(JOIN faults "\n  " text)
+  message(FATAL_ERROR "Includes that cross their layer:\n  ${text}")
+endif()
+list(LENGTH layer_names count)
+message(STATUS "Every include of the ${count} layers stays in its layer.")
