@@ -173,7 +173,7 @@ void Change(Store& store, Model& model, Stale& stale, Bytes& in, unsigned op, bo
     // a new item, refuse a non-number and a missing person, then update the entries of that
     // day, person, category and item, or append one.
     Model next = model;
-    SaveOutcome expected;
+    SaveOutcome expected(SaveOutcome::Result::Ignored);
     const std::pair<QString, QString> pair{category, item};
     const bool ignored = item.isEmpty() || item.startsWith(QStringLiteral("Combo"));
     if (!ignored) {
