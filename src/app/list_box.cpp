@@ -9,6 +9,16 @@ QString ListBox::SelectedText() const {
   return selected.isEmpty() ? QString() : selected.front()->text();
 }
 
+void ListBox::AddLine(const QString& text, const QVariant& standsFor) {
+  auto* line = new QListWidgetItem(text, this);
+  line->setData(Qt::UserRole, standsFor);
+}
+
+QVariant ListBox::SelectedData() const {
+  const QList<QListWidgetItem*> selected = selectedItems();
+  return selected.isEmpty() ? QVariant() : selected.front()->data(Qt::UserRole);
+}
+
 void ListBox::mousePressEvent(QMouseEvent* event) {
   int button = 0;
   switch (event->button()) {

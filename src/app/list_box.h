@@ -15,6 +15,10 @@ class ListBox : public QListWidget {
   using QListWidget::QListWidget;
   // The text of the selected line, empty when none is selected.
   QString SelectedText() const;
+  // Adds a line at the end that stands for `standsFor`.
+  void AddLine(const QString& text, const QVariant& standsFor);
+  // What the selected line stands for; invalid when no line is selected.
+  QVariant SelectedData() const;
 
  signals:
   void Pressed(int button);

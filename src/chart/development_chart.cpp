@@ -104,10 +104,11 @@ ChartMonth ChartMonthOf(QDate anyDay) {
 }
 
 std::vector<Value> DailyTotals(const EntryTable& entries, const ChartMonth& month,
-                               const Value& person, const Value& category, const QString& item) {
+                               const Value& person, const Value& category, const Value& item) {
   std::vector<Value> totals(static_cast<std::size_t>(month.days), Value(0.0));
-  const bool anyItem = item.isEmpty();
-  const Value itemValue(item);
+  // An empty item box: a chosen Number 0 is an item all the same.
+  const bool anyItem = item.IsEmpty() || (item.IsText() && item.Text().isEmpty());
+  const Value& itemValue = item;
   for (const EntryRow& row : entries.rows) {
     if (!row.Date().IsDate()) continue;  // a Date never equals anything but a Date
     const qint64 day = month.first.daysTo(row.Date().Date());

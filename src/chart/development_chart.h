@@ -17,10 +17,11 @@ ChartMonth ChartMonthOf(QDate anyDay);
 
 // The daily totals of the month, day 1 at index 0: per day the Value sum, in entry order, of
 // the values of the entries of that day, person and category, and of that item unless `item`
-// is empty (then every item of the category adds up). Every total starts as the Number 0, so a
-// value that is no Number (a hand-edited entries file) counts as 0. One pass over the entries.
+// is Empty or the empty Text (then every item of the category adds up). Every total starts as the
+// Number 0, so a value that is no Number (a hand-edited entries file) counts as 0. One pass over
+// the entries.
 std::vector<Value> DailyTotals(const EntryTable& entries, const ChartMonth& month,
-                               const Value& person, const Value& category, const QString& item);
+                               const Value& person, const Value& category, const Value& item);
 
 // The value axis from the positive totals: 5 % headroom above the largest and below the
 // smallest, the bottom at 0 when it would lie under 10. Scale is drawing units per value unit

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "format/number_format.h"
-#include "store/cell_text.h"
 
 namespace {
 constexpr int kValueChoices = 1500;
@@ -15,10 +14,10 @@ bool IsChartTab(const Value& caption) {
   return caption == Value(kChartTabCaption);
 }
 
-QStringList TabItems(const CategoryTable& categories, const Value& caption) {
-  QStringList items;
+std::vector<Value> TabItems(const CategoryTable& categories, const Value& caption) {
+  std::vector<Value> items;
   for (const CategoryRow& row : categories.rows) {
-    if (row.Category() == caption) items << CellText(row.Item());
+    if (row.Category() == caption) items.push_back(row.Item());
   }
   return items;
 }
@@ -32,7 +31,7 @@ QStringList ValueChoices(const QLocale& locale) {
   return values;
 }
 
-QStringList PersonCategories(const EntryTable& entries, const Value& person) {
+std::vector<Value> PersonCategories(const EntryTable& entries, const Value& person) {
   std::vector<Value> listed;
   for (const EntryRow& row : entries.rows) {
     if (!(row.Person() == person)) continue;
@@ -40,7 +39,5 @@ QStringList PersonCategories(const EntryTable& entries, const Value& person) {
       listed.push_back(row.Category());
     }
   }
-  QStringList categories;
-  for (const Value& category : listed) categories << CellText(category);
-  return categories;
+  return listed;
 }

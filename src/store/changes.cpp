@@ -2,11 +2,11 @@
 #include "store/changes.h"
 
 #include <algorithm>
-#include <iterator>
 #include <utility>
 #include <vector>
 
 #include "format/number_format.h"
+#include "store/cell_text.h"
 #include "store/record_writer.h"
 
 namespace {
@@ -108,9 +108,9 @@ std::optional<QString> LearnPair(Store& store, const Value& category, const Valu
 std::optional<QString> AppendEntry(Store& store, const EntryInput& in, double number) {
   EntryRow row;
   row.Date() = in.day;
-  row.Person() = Value(in.person);
+  row.Person() = in.person;
   row.Category() = Value(in.category);
-  row.Item() = Value(in.item);
+  row.Item() = in.item;
   row.Value() = Value(number);
   row.Description() = Value(in.description);
   row.fields[6] = Value(QString());
@@ -143,6 +143,11 @@ std::optional<QString> UpdateEntries(Store& store, const std::vector<int>& match
   return std::nullopt;
 }
 
+// An item or person box left empty; a chosen Number 0 is no empty box.
+bool IsBlank(const Value& cell) {
+  return cell.IsEmpty() || (cell.IsText() && cell.Text().isEmpty());
+}
+
 }  // namespace
 
 std::optional<QString> UnstorableText(const QString& field, const QString& text) {
@@ -161,11 +166,13 @@ std::optional<QString> UnstorableText(const QString& field, const QString& text)
 }
 
 SaveOutcome StoreEntry(Store& store, const EntryInput& in, const QLocale& locale) {
-  if (in.item.isEmpty() || in.item.startsWith(kComboStartText))
+  if (IsBlank(in.item) || (in.item.IsText() && in.item.Text().startsWith(kComboStartText)))
     return SaveOutcome(SaveResult::Ignored);
 
-  const std::pair<const char16_t*, const QString*> texts[] = {
-      {u"Auswahl", &in.item}, {u"Person", &in.person}, {u"Beschreibung", &in.description}};
+  // A Number or Date chosen from a box has no text and is always storable.
+  const std::pair<const char16_t*, const QString*> texts[] = {{u"Auswahl", &in.item.Text()},
+                                                              {u"Person", &in.person.Text()},
+                                                              {u"Beschreibung", &in.description}};
   for (const auto& [field, text] : texts) {
     if (auto refused = UnstorableText(QString::fromUtf16(field), *text)) return Refusal(*refused);
   }
@@ -176,7 +183,9 @@ SaveOutcome StoreEntry(Store& store, const EntryInput& in, const QLocale& locale
     return Refusal(std::move(message), learnedPair, std::move(outside));
   };
 
-  const Value category(in.category), item(in.item), person(in.person);
+  const Value category(in.category);
+  const Value& item = in.item;
+  const Value& person = in.person;
   const bool known = KnowsPair(store.categories, category, item);
   if (!known && store.categories.Full()) {
     return refuse(
@@ -187,7 +196,7 @@ SaveOutcome StoreEntry(Store& store, const EntryInput& in, const QLocale& locale
   const std::optional<double> number = ParseUserNumber(in.valueText, locale);
   const std::vector<int> matches = MatchingEntries(store.entries, in.day, person, category, item);
   // Refused before anything is learned, so a full table leaves both files as they are.
-  if (number && !in.person.isEmpty() && matches.empty() && store.entries.Full()) {
+  if (number && !IsBlank(person) && matches.empty() && store.entries.Full()) {
     return refuse(
         QStringLiteral("Es können höchstens %1 Einträge gespeichert werden. Der Eintrag wurde "
                        "nicht gespeichert; bitte löschen Sie zuerst nicht mehr benötigte Einträge.")
@@ -200,7 +209,7 @@ SaveOutcome StoreEntry(Store& store, const EntryInput& in, const QLocale& locale
     learned = true;
   }
   if (!number) return refuse(kNoNumber, learned);
-  if (in.person.isEmpty()) return refuse(kNoPerson, learned);
+  if (IsBlank(person)) return refuse(kNoPerson, learned);
 
   const bool append = matches.empty();
   const std::optional<QString> failure =
@@ -213,36 +222,42 @@ SaveOutcome StoreEntry(Store& store, const EntryInput& in, const QLocale& locale
   return out;
 }
 
-RemoveOutcome RemoveEntry(Store& store, const std::function<bool(const EntryRow&)>& isLine) {
+int FindEntry(const EntryTable& entries, const EntryRow& entry, int row) {
+  if (row >= 1 && row <= entries.Count() && SameCells(entries.Row(row), entry)) return row;
+  for (int i = entries.Count(); i >= 1; --i) {
+    if (SameCells(entries.Row(i), entry)) return i;
+  }
+  return 0;
+}
+
+RemoveOutcome RemoveEntry(Store& store, EntryRow entry, int row) {
   RemoveOutcome out(RemoveResult::Removed);
   out.outside = RereadChangedFiles(store, {DataFile::Entries});
-  std::vector<EntryRow>& rows = store.entries.rows;
-  // The last of several rows with the line is the one.
-  const auto hit = std::find_if(rows.rbegin(), rows.rend(), isLine);
-  if (hit == rows.rend()) {
+  const int hit = FindEntry(store.entries, entry, row);
+  if (hit == 0) {
     out.result = RemoveResult::Gone;
     out.messages << QStringLiteral(
                         "Der Eintrag steht nicht mehr in der Datei %1. Es wurde nichts gelöscht.")
                         .arg(QuotedFileName(DataFile::Entries));
     return out;
   }
-  const auto at = std::prev(hit.base());
-  const auto index = at - rows.begin();
+  std::vector<EntryRow>& rows = store.entries.rows;
+  const auto at = rows.begin() + (hit - 1);
   EntryRow removed = std::move(*at);
   rows.erase(at);
   if (auto failure = store.WriteEntryFile()) {
-    rows.insert(rows.begin() + index, std::move(removed));
+    rows.insert(rows.begin() + (hit - 1), std::move(removed));
     out.result = RemoveResult::Refused;
     out.messages << *failure;
   }
   return out;
 }
 
-AddPersonOutcome StorePerson(Store& store, const QString& name) {
+AddPersonOutcome StorePerson(Store& store, const Value& name) {
   AddPersonOutcome out(AddPersonResult::Ignored);
-  if (name.isEmpty()) return out;
+  if (IsBlank(name)) return out;
   out.result = AddPersonResult::Refused;
-  if (auto refused = UnstorableText(QStringLiteral("Person"), name)) {
+  if (auto refused = UnstorableText(QStringLiteral("Person"), name.Text())) {
     out.messages << *refused;
     return out;
   }
@@ -259,9 +274,8 @@ AddPersonOutcome StorePerson(Store& store, const QString& name) {
     }
   }
 
-  const Value typed(name);
   for (const PersonRow& row : store.persons.rows) {
-    if (row.Name() == typed) {
+    if (row.Name() == name) {
       out.result = AddPersonResult::Known;
       return out;
     }
@@ -270,11 +284,11 @@ AddPersonOutcome StorePerson(Store& store, const QString& name) {
     out.messages
         << QStringLiteral(
                "Es können höchstens %1 Personen gespeichert werden. „%2“ wurde nicht hinzugefügt.")
-               .arg(GermanCount(PersonTable::kCapacity), name);
+               .arg(GermanCount(PersonTable::kCapacity), CellText(name));
     return out;
   }
   PersonRow added;
-  added.Name() = typed;
+  added.Name() = name;
   store.persons.rows.push_back(std::move(added));
   if (auto failure = store.WritePersonFile()) {
     store.persons.rows.pop_back();
