@@ -153,17 +153,17 @@ void DrawDevelopmentChart(DrawingSurface& surface, const ChartMonth& month,
 }
 
 ChartWords DescribeDevelopmentChart(const ChartMonth& month, const std::vector<Value>& totals,
-                                    const Value& person, const Value& category,
-                                    const QString& item) {
-  const QString personText = CellText(person), categoryText = CellText(category);
+                                    const Value& person, const Value& category, const Value& item) {
+  const QString personText = CellText(person), categoryText = CellText(category),
+                itemText = CellText(item);
   ChartWords words;
-  words.name = QStringLiteral("Entwicklung ") +
-               (personText.isEmpty() ? QStringLiteral("ohne Person") : personText) +
-               QStringLiteral(", ") +
-               (categoryText.isEmpty() ? QStringLiteral("ohne Kategorie") : categoryText) +
-               QStringLiteral(", ") + (item.isEmpty() ? QStringLiteral("alle Items") : item) +
-               QStringLiteral(", ") + QLocale().monthName(month.first.month()) + u' ' +
-               QString::number(month.first.year());
+  words.name =
+      QStringLiteral("Entwicklung ") +
+      (personText.isEmpty() ? QStringLiteral("ohne Person") : personText) + QStringLiteral(", ") +
+      (categoryText.isEmpty() ? QStringLiteral("ohne Kategorie") : categoryText) +
+      QStringLiteral(", ") + (itemText.isEmpty() ? QStringLiteral("alle Items") : itemText) +
+      QStringLiteral(", ") + QLocale().monthName(month.first.month()) + u' ' +
+      QString::number(month.first.year());
   QStringList bars;
   for (std::size_t i = 0; i < totals.size(); ++i) {
     const double total = totals[i].Number();

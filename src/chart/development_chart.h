@@ -47,5 +47,4 @@ struct ChartWords {
   QString description;
 };
 ChartWords DescribeDevelopmentChart(const ChartMonth& month, const std::vector<Value>& totals,
-                                    const Value& person, const Value& category,
-                                    const QString& item);
+                                    const Value& person, const Value& category, const Value& item);
