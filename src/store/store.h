@@ -13,6 +13,12 @@
 #include "store/tables.h"
 #include "store/whole_file.h"
 
+// Removes, from `folder`, the temporary files the writer left there for the data files and
+// their backups when a program was killed in the middle of a rewrite (never told as saved).
+// Only regular files of exactly the writer's temporary names are removed. To be called only
+// while holding the folder's lock.
+void RemoveLeftTemporaryFiles(const QString& folder);
+
 // The three shared tables and the only code that reads and writes their files, which are kept in
 // one folder. Every operation that can fail returns a German message for the user that names the
 // file; nothing means success.
