@@ -13,12 +13,16 @@
 #include "app/main_window.h"
 #include "app/message_boxes.h"
 #include "app/program_info.h"
+#include "app/quit_on_signals.h"
 
 int main(int argc, char* argv[]) {
   if (AsksForHelpOrVersion(argc, argv)) {
     const QCoreApplication textOnly(argc, argv);
     return ReadCommandLine(QCoreApplication::arguments()).exitCode.value_or(0);
   }
+  // The folder named is the one opened, or none: a name whose bytes no text represents is
+  // refused rather than read as another folder's.
+  std::optional<QString> failure = InexactDataFolderArgument(argc, argv);
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Lumivera"));
   QApplication::setApplicationVersion(QLatin1String(kProgramVersion));
@@ -32,10 +36,12 @@ int main(int argc, char* argv[]) {
   const StartRequest request = ReadCommandLine(QApplication::arguments());
   if (request.exitCode) return *request.exitCode;
 
+  QuitOnTerminationSignals();
   // The folder is locked before anything reads or creates a data file.
   QtMessageBoxes messages;
   DataFolder folder;
-  if (const auto failure = folder.Open(request.dataFolder)) {
+  if (!failure) failure = folder.Open(request.dataFolder);
+  if (failure) {
     std::fprintf(stderr, "lumivera: %s\n", failure->toLocal8Bit().constData());
     messages.Show(QStringLiteral("Lumivera"), *failure);
     return 1;
