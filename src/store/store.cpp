@@ -81,7 +81,7 @@ void RemoveLeftTemporaryFiles(const QString& folder) {
 std::optional<QString> Store::EnsureDataFile(DataFile file) {
   const QString name = FileName(file);
   const QStringList present =
-      folder_.entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+      folder_.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
   for (const QString& listed : present) {
     if (listed == name) return std::nullopt;
   }

@@ -37,8 +37,8 @@ class Store {
   CategoryTable categories;
   EntryTable entries;
 
-  // Creates the file with its default records when no file of exactly that name is in the
-  // folder; a present file is never touched.
+  // Creates the file with its default records when nothing of exactly that name (a file, a
+  // folder, a link, even a dangling one) is in the folder; what is present is never touched.
   [[nodiscard]] std::optional<QString> EnsureDataFile(DataFile file);
 
   [[nodiscard]] std::optional<QString> ReadPersonFile();
