@@ -19,12 +19,14 @@ void NameParts(QMessageBox& box) {
 
 void QtMessageBoxes::Show(const QString& title, const QString& text) {
   QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, parent_);
+  box.setTextFormat(Qt::PlainText);  // a file's bytes quoted in the text are never markup
   NameParts(box);
   box.exec();
 }
 
 bool QtMessageBoxes::AskYesNo(const QString& title, const QString& text) {
   QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No, parent_);
+  box.setTextFormat(Qt::PlainText);
   // The window speaks German, whatever translations the toolkit has installed. J answers Yes and
   // N or Escape No; Return answers Yes.
   box.button(QMessageBox::Yes)->setText(QStringLiteral("&Ja"));
