@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStringList>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <deque>
@@ -65,6 +66,17 @@ class AppTest : public InTempDir {
     InTempDir::TearDown();
   }
   void StartUp(QSize screen = QSize(1920, 1080)) { LoadWindow(*window, *dayLog, screen); }
+  // Shows the window and makes it the active one, so that focus really moves.
+  void ShowActive() {
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  }
+  // Clicks the caption of the tab at `index`, as a person does.
+  void ClickTab(int index) {
+    QTabBar* bar = window->tabs->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
+  }
 
   // Clicks into the box's text field, selects what it holds and types over it, as a person does.
   static void Type(QComboBox* box, const QString& text) {

@@ -20,13 +20,7 @@ class ChosenCells : public AppTest {
   // Starts the window on the files written so far, shown and active.
   void Start() {
     StartUp();
-    window->show();
-    QApplication::setActiveWindow(window.get());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-  }
-  void ClickTab(int index) {
-    QTabBar* bar = window->tabs->tabBar();
-    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
+    ShowActive();
   }
   // Opens the box's list and clicks its line `index`.
   static void Choose(QComboBox* box, int index) {

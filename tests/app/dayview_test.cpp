@@ -35,10 +35,6 @@ class DayViewTest : public AppTest {
     return std::find(pixels, pixels + image.width() * image.height(), colour) !=
            pixels + image.width() * image.height();
   }
-  void ClickTab(int index) {
-    QTest::mouseClick(window->tabs->tabBar(), Qt::LeftButton, {},
-                      window->tabs->tabBar()->tabRect(index).center());
-  }
 };
 
 TEST_F(DayViewTest, CalendarPixelsMarkTodaySelectedDayAndCategories) {

@@ -24,16 +24,11 @@ class Keyboard : public SportPageTest {
  protected:
   void SetUp() override {
     SportPageTest::SetUp();
-    QApplication::setActiveWindow(window.get());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    ShowActive();
   }
   static QString Spoken(QObject* object, QAccessible::Text text = QAccessible::Name) {
     QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(object);
     return iface ? iface->text(text) : QStringLiteral("(none)");
-  }
-  void ClickTab(int index) {
-    QTabBar* bar = window->tabs->tabBar();
-    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
   }
 };
 

@@ -20,13 +20,7 @@ class Typing : public AppTest {
   void SetUp() override {
     AppTest::SetUp();
     StartUp();
-    window->show();
-    QApplication::setActiveWindow(window.get());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-  }
-  void ClickTab(int index) {
-    QTabBar* bar = window->tabs->tabBar();
-    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
+    ShowActive();
   }
   void ChoosePersonByKeyboard() { QTest::keyClick(window->personBox, Qt::Key_Down); }
 };
