@@ -5,6 +5,7 @@
 
 #include "format/date_format.h"
 #include "format/number_format.h"
+#include "store/entry_index.h"
 
 namespace {
 constexpr Rgb kPlotBackground{240, 240, 240};
@@ -105,7 +106,9 @@ std::vector<Value> DailyTotals(const EntryTable& entries, const ChartMonth& mont
   std::vector<Value> totals(static_cast<std::size_t>(month.days), Value(0.0));
   const bool anyItem = item.isEmpty();
   const Value itemValue(item);
-  for (const EntryRow& row : entries.rows) {
+  const QDate last = month.first.addDays(month.days - 1);
+  for (int i : entries.Index().PersonRowsBetween(person, month.first, last)) {
+    const EntryRow& row = entries.Row(i);
     if (!row.Date().IsDate()) continue;  // a Date never equals anything but a Date
     const qint64 day = month.first.daysTo(row.Date().Date());
     if (day < 0 || day >= month.days) continue;

@@ -2,6 +2,7 @@
 #include "dayview/day_list.h"
 
 #include "format/number_format.h"
+#include "store/entry_index.h"
 
 namespace {
 
@@ -37,7 +38,8 @@ bool BelongsToDayList(const EntryRow& row, const Value& day, const Value& person
 QStringList DayListLines(const EntryTable& entries, const Value& day, const Value& person,
                          const Value& category) {
   QStringList lines;
-  for (const EntryRow& row : entries.rows) {
+  for (int i : entries.Index().PersonRowsOn(person, day)) {
+    const EntryRow& row = entries.Row(i);
     if (BelongsToDayList(row, day, person, category)) lines << DayListLine(row);
   }
   return lines;

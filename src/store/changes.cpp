@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "format/number_format.h"
+#include "store/entry_index.h"
 #include "store/record_writer.h"
 
 namespace {
@@ -83,7 +84,7 @@ bool KnowsPair(const CategoryTable& categories, const Value& category, const Val
 std::vector<int> MatchingEntries(const EntryTable& entries, const Value& day, const Value& person,
                                  const Value& category, const Value& item) {
   std::vector<int> matches;
-  for (int i = 1; i <= entries.Count(); ++i) {
+  for (int i : entries.Index().PersonRowsOn(person, day)) {
     const EntryRow& row = entries.Row(i);
     if (row.Date() == day && row.Person() == person && row.Category() == category &&
         row.Item() == item) {
@@ -115,9 +116,9 @@ std::optional<QString> AppendEntry(Store& store, const EntryInput& in, double nu
   row.Description() = Value(in.description);
   row.fields[6] = Value(QString());
   row.fields[7] = Value(QString());
-  store.entries.rows.push_back(std::move(row));
+  store.entries.Append(std::move(row));
   if (auto failure = store.WriteEntryFile()) {
-    store.entries.rows.pop_back();
+    store.entries.RemoveAt(store.entries.Count());
     return failure;
   }
   return std::nullopt;
@@ -228,8 +229,7 @@ RemoveOutcome RemoveEntry(Store& store, const std::function<bool(const EntryRow&
   }
   const auto at = std::prev(hit.base());
   const auto index = at - rows.begin();
-  EntryRow removed = std::move(*at);
-  rows.erase(at);
+  EntryRow removed = store.entries.RemoveAt(static_cast<int>(index) + 1);
   if (auto failure = store.WriteEntryFile()) {
     rows.insert(rows.begin() + index, std::move(removed));
     out.result = RemoveResult::Refused;

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "store/entry_index.h"
 #include "store/record_writer.h"
 
 namespace {
@@ -227,7 +228,11 @@ std::optional<QString> Store::ReadCategoryFile() {
   return ReadTable(DataFile::Categories, categories);
 }
 std::optional<QString> Store::ReadEntryFile() {
-  return ReadTable(DataFile::Entries, entries);
+  std::optional<QString> problem = ReadTable(DataFile::Entries, entries);
+  // Indexed while loading, so the first view asked finds the index made.
+  entries.Changed();
+  entries.Index();
+  return problem;
 }
 std::optional<QString> Store::WritePersonFile() {
   return WriteTable(DataFile::Persons, persons);
