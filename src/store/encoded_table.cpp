@@ -19,6 +19,12 @@ bool SameRow(const EntryRow& a, const EntryRow& b) {
 // Slack kept after the file's bytes, so an added row seldom moves them.
 constexpr qsizetype kSlack = 64 * 1024;
 
+// A text no cell of a table shares: a kept row that holds it is never the same as a table row.
+const QString& NotEncoded() {
+  static const QString kText = QStringLiteral("not encoded");
+  return kText;
+}
+
 }  // namespace
 
 void EncodedTable::Clear(QByteArray spare) {
@@ -26,6 +32,24 @@ void EncodedTable::Clear(QByteArray spare) {
   valid_ = false;
   rows_.clear();
   if (spare.size() > bytes_.size()) bytes_ = std::move(spare);
+}
+
+void EncodedTable::Adopt(QByteArray bytes, const std::vector<EntryRow>& rows,
+                         const LoadedRecords& records) {
+  if (records.starts.size() != rows.size() + 1 || records.writtenForm.size() != rows.size()) {
+    Clear(std::move(bytes));
+    return;
+  }
+  bytes_ = std::move(bytes);
+  size_ = records.starts.back();
+  starts_ = records.starts;
+  rows_.clear();
+  rows_.reserve(rows.size() + kRowsOfRoom);
+  rows_.insert(rows_.end(), rows.begin(), rows.end());
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    if (!records.writtenForm[i]) rows_[i].fields[0] = Value(NotEncoded());
+  }
+  valid_ = true;
 }
 
 std::optional<QByteArrayView> EncodedTable::EncodeAll(const std::vector<EntryRow>& rows,

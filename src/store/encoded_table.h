@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "store/data_files.h"
 #include "store/tables.h"
 
 // The bytes of the entries file as its last rewrite made them, kept with a copy of the rows
@@ -27,6 +28,10 @@ class EncodedTable {
   // encoding encodes every row, into `spare` if it has more room than the memory kept (memory in
   // use costs less than fresh memory).
   void Clear(QByteArray spare = QByteArray());
+  // Takes the bytes of the file just read into `rows` as the encoding of every row they hold in
+  // the written form; the other rows are encoded anew at the next rewrite. Nothing is kept
+  // when the records do not fit the rows.
+  void Adopt(QByteArray bytes, const std::vector<EntryRow>& rows, const LoadedRecords& records);
 
  private:
   std::optional<QByteArrayView> EncodeAll(const std::vector<EntryRow>& rows, qsizetype sizeHint);
