@@ -294,17 +294,21 @@ void PrintTable(const Collector& c, std::optional<double> peakBytes) {
     if (ratio) std::snprintf(ratioText, sizeof ratioText, "%.2f", *ratio);
     // The ratio's spread: the lower quartile of the figure against the upper one of its
     // counterpart, and the other way round.
-    std::optional<std::pair<double, double>> mine = c.Quartiles(row.measured), theirs{{0, 0}};
+    const std::optional<std::pair<double, double>> mine = c.Quartiles(row.measured);
+    double theirLow = 0, theirHigh = 0;
+    bool theirsKnown = true;
     for (const std::string& name : row.counterpart) {
       const auto part = c.Quartiles(name);
-      theirs = theirs && part ? std::optional<std::pair<double, double>>(
-                                    {theirs->first + part->first, theirs->second + part->second})
-                              : std::nullopt;
+      theirsKnown = theirsKnown && part;
+      if (part) {
+        theirLow += part->first;
+        theirHigh += part->second;
+      }
     }
     char spreadText[24] = "-";
-    if (ratio && mine && theirs && theirs->first > 0) {
-      std::snprintf(spreadText, sizeof spreadText, "%.2f-%.2f", mine->first / theirs->second,
-                    mine->second / theirs->first);
+    if (ratio && mine && theirsKnown && theirLow > 0) {
+      std::snprintf(spreadText, sizeof spreadText, "%.2f-%.2f", mine->first / theirHigh,
+                    mine->second / theirLow);
     }
     std::string target = "-";
     std::string verdict = "-";
