@@ -43,8 +43,8 @@ void FloorRead(benchmark::State& state, DataSet set) {
   }
 }
 
-// Every row encoded: the table is read anew before each rewrite, so the rewrite shares nothing
-// with the one before.
+// Every row encoded: the table is read anew before each rewrite and its texts copied, so the
+// rewrite shares nothing with the one before nor with the bytes read.
 void Rewrite(benchmark::State& state, DataSet set) {
   World world(set);
   Store store(world.Folder());
@@ -53,6 +53,11 @@ void Rewrite(benchmark::State& state, DataSet set) {
   for (auto _ : state) {
     state.PauseTiming();
     if (store.ReadEntryFile()) state.SkipWithError("read");
+    for (EntryRow& row : store.entries.rows) {
+      for (Value& cell : row.fields) {
+        if (cell.IsText()) cell = Value(QString(cell.Text().constData(), cell.Text().size()));
+      }
+    }
     state.ResumeTiming();
     if (store.WriteEntryFile()) state.SkipWithError("write");
   }
