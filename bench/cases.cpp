@@ -15,6 +15,7 @@
 #include "app/list_box.h"
 #include "dayview/day_list.h"
 #include "store/atomic_file.h"
+#include "store/changes.h"
 #include "store/record_writer.h"
 #include "store/store.h"
 #include "world.h"
@@ -307,15 +308,8 @@ void DeleteEntryAt(benchmark::State& state, DataSet set) {
   for (auto _ : state) {
     state.PauseTiming();
     window.dayList->setCurrentRow(0);
-    const QString line = window.dayList->SelectedText();
-    int hit = 0;
-    for (int i = 1; i <= count; ++i) {
-      if (BelongsToDayList(dayLog.store.entries.Row(i), dayLog.SelectedDate, Value(kPerson),
-                           Value(kTab)) &&
-          DayListLine(dayLog.store.entries.Row(i)) == line) {
-        hit = i;
-      }
-    }
+    const DayListItem line = window.dayList->SelectedData().value<DayListItem>();
+    const int hit = FindEntry(dayLog.store.entries, line.entry, line.row);
     const EntryRow removed = hit > 0 ? dayLog.store.entries.Row(hit) : EntryRow();
     state.ResumeTiming();
     dayLog.DeleteEntryAt(1);

@@ -114,12 +114,18 @@ void CheckViewsAsTheScan(const EntryTable& t) {
     }
     Require(CategoriesByDay(t, QDate(2024, 3, 1), person) == marks);
     for (int d = 1; d <= 31; ++d) {
-      QStringList lines;
-      for (const EntryRow& r : t.rows) {
-        if (BelongsToDayList(r, Value(QDate(2024, 3, d)), person, QStringLiteral("Sport")))
-          lines << DayListLine(r);
+      std::vector<int> rows;
+      for (int i = 1; i <= t.Count(); ++i) {
+        if (BelongsToDayList(t.Row(i), Value(QDate(2024, 3, d)), person, QStringLiteral("Sport")))
+          rows.push_back(i);
       }
-      Require(DayListLines(t, Value(QDate(2024, 3, d)), person, QStringLiteral("Sport")) == lines);
+      const std::vector<DayListItem> items =
+          DayListItems(t, Value(QDate(2024, 3, d)), person, QStringLiteral("Sport"));
+      Require(items.size() == rows.size());
+      for (std::size_t k = 0; k < items.size() && k < rows.size(); ++k) {
+        Require(items[k].row == rows[k] && SameCells(items[k].entry, t.Row(rows[k])) &&
+                items[k].line == DayListLine(t.Row(rows[k])));
+      }
     }
     std::vector<Value> items;
     for (const EntryRow& r : t.rows) {
@@ -131,9 +137,22 @@ void CheckViewsAsTheScan(const EntryTable& t) {
   }
 }
 
+// A day list line whose row moved finds the last row holding the same cells, as reading every
+// row from the end does.
+void CheckFindAsTheScan(const EntryTable& t) {
+  for (int i = 1; i <= t.Count(); ++i) {
+    int last = 0;
+    for (int j = t.Count(); j >= 1 && last == 0; --j) {
+      if (SameCells(t.Row(j), t.Row(i))) last = j;
+    }
+    Require(FindEntry(t, t.Row(i), 0) == last);
+  }
+}
+
 // The files, read by a fresh store, always hold the model; the tables do unless stale.
 void Check(const Store& store, const Model& model, const Stale& stale) {
   CheckViewsAsTheScan(store.entries);
+  CheckFindAsTheScan(store.entries);
   Store disk(g_storeFolder);
   Require(disk.LoadData().isEmpty());
   const Model onDisk = Seen(disk), inStore = Seen(store);
@@ -177,13 +196,14 @@ QString Person(Bytes& in) {
 void Change(Store& store, Model& model, Stale& stale, Bytes& in, unsigned op, bool mayFail) {
   static const QLocale german(QLocale::German, QLocale::Germany);
   if (op % 3 == 0) {
-    EntryInput input{Value(QDate(2024, 3, 1).addDays(in.Next() % 6)),
-                     in.Pick({u"Sport", u"Ausgaben", u"S"}),
-                     in.Pick({u"Joggen", u"Rudern", u"R", u"Ru", u"Combo1", u"", u"Zu\"g",
-                              u"Fu\u00dfball \u20ac"}),
-                     Person(in),
-                     {},
-                     in.Pick({u"", u"am See, 3 km", u"x", u"Zeile\nzwei", u"\u20ac \u00df"})};
+    const Value day(QDate(2024, 3, 1).addDays(in.Next() % 6));
+    const QString category = in.Pick({u"Sport", u"Ausgaben", u"S"});
+    const QString item = in.Pick(
+        {u"Joggen", u"Rudern", u"R", u"Ru", u"Combo1", u"", u"Zu\"g", u"Fu\u00dfball \u20ac"});
+    const QString person = Person(in);
+    EntryInput input{day,  category,
+                     item, person,
+                     {},   in.Pick({u"", u"am See, 3 km", u"x", u"Zeile\nzwei", u"\u20ac \u00df"})};
     std::optional<double> number;
     const int n = static_cast<int>(in.Next()) - 128, cents = static_cast<int>(in.Next() % 100);
     switch (in.Next() % 4) {
@@ -206,29 +226,29 @@ void Change(Store& store, Model& model, Stale& stale, Bytes& in, unsigned op, bo
     // a new item, refuse a non-number and a missing person, then update the entries of that
     // day, person, category and item, or append one.
     Model next = model;
-    SaveOutcome expected(SaveResult::Ignored);
-    const std::pair<QString, QString> pair{input.category, input.item};
-    const bool ignored = input.item.isEmpty() || input.item.startsWith(QStringLiteral("Combo"));
+    SaveOutcome expected(SaveOutcome::Result::Ignored);
+    const std::pair<QString, QString> pair{category, item};
+    const bool ignored = item.isEmpty() || item.startsWith(QStringLiteral("Combo"));
     if (!ignored) {
       expected.result = SaveOutcome::Result::Refused;
-      if (Storable(input.item) && Storable(input.person) && Storable(input.description)) {
+      if (Storable(item) && Storable(person) && Storable(input.description)) {
         if (std::find(next.pairs.begin(), next.pairs.end(), pair) == next.pairs.end()) {
           next.pairs.push_back(pair);
           expected.learned = true;
         }
-        if (number && !input.person.isEmpty()) {
+        if (number && !person.isEmpty()) {
           expected.result = SaveOutcome::Result::Saved;
           for (Entry& e : next.entries) {
-            if (e.day == input.day.Date() && e.person == input.person &&
-                e.category == input.category && e.item == input.item) {
+            if (e.day == input.day.Date() && e.person == person && e.category == category &&
+                e.item == item) {
               e.value = *number;
               e.description = input.description;
               expected.result = SaveOutcome::Result::Updated;
             }
           }
           if (expected.result == SaveOutcome::Result::Saved) {
-            next.entries.push_back({input.day.Date(), input.person, input.category, input.item,
-                                    *number, input.description});
+            next.entries.push_back(
+                {input.day.Date(), person, category, item, *number, input.description});
           }
         }
       }
@@ -249,15 +269,20 @@ void Change(Store& store, Model& model, Stale& stale, Bytes& in, unsigned op, bo
     if (store.entries.Count() == 0) return;
     const int row = 1 + static_cast<int>(in.Next()) % store.entries.Count();
     const Entry removed = EntryOf(store.entries.Row(row));
-    const RemoveOutcome outcome =
-        RemoveEntry(store, [&](const EntryRow& r) { return EntryOf(r) == removed; });
+    const RemoveOutcome outcome = RemoveEntry(store, store.entries.Row(row), row);
     if (outcome.outside.entries) stale[kEntries] = false;
     if (mayFail && outcome.result == RemoveOutcome::Result::Refused) return;
-    // The line the user chose, found again in the file should another program have changed it.
-    const auto at = std::find(model.entries.rbegin(), model.entries.rend(), removed);
-    Require(outcome.result == (at == model.entries.rend() ? RemoveOutcome::Result::Gone
-                                                          : RemoveOutcome::Result::Removed));
-    if (at != model.entries.rend()) model.entries.erase(std::next(at).base());
+    // The entry of the line the user chose: in its row if that still holds it, else the last
+    // row that does, should another program have changed the file.
+    auto at = model.entries.end();
+    if (static_cast<std::size_t>(row) <= model.entries.size() && model.entries[row - 1] == removed)
+      at = model.entries.begin() + (row - 1);
+    else if (const auto last = std::find(model.entries.rbegin(), model.entries.rend(), removed);
+             last != model.entries.rend())
+      at = std::next(last).base();
+    Require(outcome.result == (at == model.entries.end() ? RemoveOutcome::Result::Gone
+                                                         : RemoveOutcome::Result::Removed));
+    if (at != model.entries.end()) model.entries.erase(at);
   } else {
     const QString name = Person(in);
     AddPersonOutcome::Result expected = AddPersonOutcome::Result::Ignored;

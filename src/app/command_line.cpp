@@ -3,7 +3,6 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QStandardPaths>
 #include <cstdio>
 
@@ -19,8 +18,37 @@ void Print(std::FILE* stream, const QString& text) {
 
 int UsageError(const QString& problem) {
   Print(stderr,
-        QStringLiteral("lumivera: %1\nTry 'lumivera --help' for more information.\n").arg(problem));
+        QStringLiteral("lumivera: %1\n„lumivera --help“ zeigt alle Optionen.\n").arg(problem));
   return kUsageError;
+}
+
+// The help, in the language of the window.
+QString HelpText() {
+  return QStringLiteral(
+      "Aufruf: lumivera [Option]\n"
+      "Führt ein persönliches Tagebuch: Einträge je Tag, Person und Kategorie in einem\n"
+      "Monatskalender und ein Diagramm ihrer Entwicklung. Ohne Option liegen die Daten im\n"
+      "aktuellen Ordner.\n"
+      "\n"
+      "Optionen:\n"
+      "  -u, --user-data        die Daten im Datenordner des Benutzers halten,\n"
+      "                         $XDG_DATA_HOME/lumivera (sonst ~/.local/share/lumivera);\n"
+      "                         er wird bei Bedarf angelegt\n"
+      "  -d, --data-dir <Ordner>\n"
+      "                         die Daten in <Ordner> halten; er wird bei Bedarf angelegt\n"
+      "  -h, --help             diese Hilfe zeigen und beenden\n"
+      "  -v, --version          Programmname und Version zeigen und beenden\n");
+}
+
+// Why the parser refused the arguments, in German.
+QString ParseProblem(const QCommandLineParser& parser) {
+  if (!parser.unknownOptionNames().isEmpty()) {
+    const QString name = parser.unknownOptionNames().constFirst();
+    return QStringLiteral("unbekannte Option „%1%2“.")
+        .arg(name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--"), name);
+  }
+  // The only other refusal: an option that takes a value is the last argument.
+  return QStringLiteral("--data-dir braucht einen Ordner.");
 }
 
 }  // namespace
@@ -71,33 +99,18 @@ QString UserDataFolder() {
 }
 
 StartRequest ReadCommandLine(const QStringList& arguments) {
+  // The options as HelpText() describes them.
   QCommandLineParser parser;
-  parser.setApplicationDescription(QStringLiteral(
-      "Keeps a personal day log: entries per day, person and category in a month calendar, and a "
-      "chart of their development.\nWithout an option the data is kept in the current "
-      "directory."));
-  const QCommandLineOption userData(
-      {QStringLiteral("u"), QStringLiteral("user-data")},
-      QStringLiteral("Keep the data in the user's data folder, $XDG_DATA_HOME/lumivera (by "
-                     "default ~/.local/share/lumivera), created when missing."));
-  const QCommandLineOption dataDir(
-      {QStringLiteral("d"), QStringLiteral("data-dir")},
-      QStringLiteral("Keep the data in <folder>, created when missing."), QStringLiteral("folder"));
-  const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                QStringLiteral("Print this help and exit."));
-  const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
-                                   QStringLiteral("Print the program name and version and exit."));
+  const QCommandLineOption userData(QStringList{QStringLiteral("u"), QStringLiteral("user-data")});
+  const QCommandLineOption dataDir({QStringLiteral("d"), QStringLiteral("data-dir")}, QString(),
+                                   QStringLiteral("Ordner"));
+  const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+  const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
   parser.addOptions({userData, dataDir, help, version});
 
-  if (!parser.parse(arguments)) return {UsageError(parser.errorText()), {}};
+  if (!parser.parse(arguments)) return {UsageError(ParseProblem(parser)), {}};
   if (parser.isSet(help)) {
-    // The usage line names the program as it is typed, not by the path it was started by.
-    QString text = parser.helpText();
-    const QString started = QCoreApplication::arguments().value(0);
-    if (const qsizetype at = text.indexOf(started); !started.isEmpty() && at >= 0) {
-      text.replace(at, started.size(), QFileInfo(started).fileName());
-    }
-    Print(stdout, text);
+    Print(stdout, HelpText());
     return {0, {}};
   }
   if (parser.isSet(version)) {
@@ -105,16 +118,17 @@ StartRequest ReadCommandLine(const QStringList& arguments) {
     return {0, {}};
   }
   if (!parser.positionalArguments().isEmpty()) {
-    return {UsageError(QStringLiteral("unexpected argument '%1'.")
+    return {UsageError(QStringLiteral("unerwartetes Argument „%1“.")
                            .arg(parser.positionalArguments().constFirst())),
             {}};
   }
   if (parser.isSet(userData) && parser.isSet(dataDir)) {
-    return {UsageError(QStringLiteral("--user-data and --data-dir exclude each other.")), {}};
+    return {UsageError(QStringLiteral("--user-data und --data-dir schließen einander aus.")), {}};
   }
   if (parser.isSet(dataDir)) {
     const QString folder = parser.value(dataDir);
-    if (folder.isEmpty()) return {UsageError(QStringLiteral("--data-dir needs a folder.")), {}};
+    if (folder.isEmpty())
+      return {UsageError(QStringLiteral("--data-dir braucht einen Ordner.")), {}};
     return {std::nullopt, folder};
   }
   if (parser.isSet(userData)) return {std::nullopt, UserDataFolder()};

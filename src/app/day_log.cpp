@@ -6,7 +6,6 @@
 #include "app/clock.h"
 #include "app/main_window.h"
 #include "app/message_boxes.h"
-#include "store/cell_text.h"
 
 DayLog::DayLog(MainWindow& window, MessageBoxes& messages, const Clock& clock,
                const QString& dataFolder)
@@ -17,12 +16,10 @@ void DayLog::Tell(const QString& text) {
 }
 
 void DayLog::FillPersonBox() {
-  QStringList names;
-  for (const PersonRow& row : store.persons.rows) names << CellText(row.Name());
-  window_.personBox->clear();
-  window_.personBox->addItems(names);
-  window_.personBox->setCurrentIndex(-1);
-  window_.personBox->clearEditText();
+  std::vector<Value> names;
+  names.reserve(store.persons.rows.size());
+  for (const PersonRow& row : store.persons.rows) names.push_back(row.Name());
+  window_.personBox->SetChoices(names);
 }
 
 void DayLog::LoadData() {

@@ -9,6 +9,7 @@
 class Clock;
 class MainWindow;
 class MessageBoxes;
+enum class CalendarKey : int;
 
 // The shared tables and dates and the working procedures. Each procedure takes a snapshot of
 // the control texts it needs at its start, works on the tables, writes results back into the
@@ -30,6 +31,11 @@ class DayLog {
   void SelectDayAt(float x, float y);
   void NextMonth();
   void PrevMonth();
+  // A key on the calendar: selects the previous, next, first or last day as a press in that
+  // day's row does. The previous day of the 1st is the last day of the month before, which is
+  // shown first as "<" shows it; the next day of the last likewise. With the selected day in
+  // another month, the previous day is the last of the month shown and the next day its first.
+  void SelectDayByKey(CalendarKey key);
 
   // Changing the records.
   void SaveEntry();

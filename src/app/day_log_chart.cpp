@@ -10,27 +10,19 @@
 #include "chart/development_chart.h"
 #include "chart/series.h"
 #include "chart/statistics_panel.h"
-#include "store/cell_text.h"
 
 void DayLog::FillSeriesItems() {
-  const Value person(window_.personBox->currentText());
-  const Value category(window_.seriesCategoryBox->currentText());
-  QStringList items;
-  for (const Value& item : SeriesItems(store.entries, person, category)) {
-    items << CellText(item);
-  }
-  window_.seriesItemBox->clear();
-  window_.seriesItemBox->addItems(items);
-  // Adding to an empty box would select its first item; the chart starts with the whole category.
-  window_.seriesItemBox->setCurrentIndex(-1);
-  window_.seriesItemBox->clearEditText();
+  const Value person = window_.personBox->Cell();
+  const Value category = window_.seriesCategoryBox->Cell();
+  // No item is chosen afterwards: the chart starts with the whole category.
+  window_.seriesItemBox->SetChoices(SeriesItems(store.entries, person, category));
   DrawDevelopment();
 }
 
 void DayLog::DrawDevelopment() {
-  const Value person(window_.personBox->currentText());
-  const Value category(window_.seriesCategoryBox->currentText());
-  const QString item = window_.seriesItemBox->currentText();
+  const Value person = window_.personBox->Cell();
+  const Value category = window_.seriesCategoryBox->Cell();
+  const Value item = window_.seriesItemBox->Cell();
   // Before the first calendar drawing there is no month yet; chart the month the calendar will
   // open with, without taking over the calendar's job of setting it.
   const QDate shown = ViewMonth.IsDate() ? ViewMonth.Date() : clock_.Today();
@@ -38,4 +30,7 @@ void DayLog::DrawDevelopment() {
   const std::vector<Value> totals = DailyTotals(store.entries, month, person, category, item);
   DrawDevelopmentChart(*window_.chart, month, totals);
   DrawStatisticsPanel(*window_.statisticsPanel, totals);
+  const ChartWords words = DescribeDevelopmentChart(month, totals, person, category, item);
+  window_.chart->Describe(words.name, words.description);
+  window_.statisticsPanel->Describe(DescribeStatisticsPanel(totals), QString());
 }

@@ -30,22 +30,25 @@ void DayLog::DrawCalendar() {
     SelectedDate = ViewMonth;
   }
   const CalendarView view{ViewMonth.Date(), SelectedDate, clock_.Today(),
-                          Value(window_.personBox->currentText())};
+                          window_.personBox->Cell()};
   DrawMonthCalendar(*window_.calendar, store.entries, view);
+  const CalendarWords words = DescribeMonthCalendar(store.entries, view);
+  window_.calendar->Describe(words.name, words.description);
   FillDayList();
 }
 
 void DayLog::FillDayList() {
   const Value category(window_.SelectedTabCaption());
-  const Value person(window_.personBox->currentText());
-  const QStringList lines = DayListLines(store.entries, SelectedDate, person, category);
+  const Value person = window_.personBox->Cell();
   window_.dayList->clear();
-  window_.dayList->addItems(lines);
+  for (const DayListItem& line : DayListItems(store.entries, SelectedDate, person, category)) {
+    window_.dayList->AddLine(line.line, QVariant::fromValue(line));
+  }
 }
 
 void DayLog::ShowTabPage() {
   const Value caption(window_.SelectedTabCaption());
-  const Value person(window_.personBox->currentText());
+  const Value person = window_.personBox->Cell();
   if (!(caption == LastTabCaption && person == LastPerson)) {
     window_.tabCaptionField->setText(caption.Text());
     LastTabCaption = caption;
@@ -55,11 +58,12 @@ void DayLog::ShowTabPage() {
     for (QWidget* w : window_.EditorPage()) w->setVisible(!chart);
     for (QWidget* w : window_.ChartPage()) w->setVisible(chart);
 
-    const QStringList items = TabItems(store.categories, caption);
-    Refill(window_.itemBox, items, items.isEmpty() ? QString() : items.first());
+    const std::vector<Value> items = TabItems(store.categories, caption);
+    window_.itemBox->SetChoices(items);
+    if (!items.empty()) window_.itemBox->ShowCell(items.front());
     Refill(window_.valueBox, ValueChoices(), QStringLiteral("0"));
-    Refill(window_.seriesCategoryBox, PersonCategories(store.entries, person), QString());
-    Refill(window_.seriesItemBox, {}, QString());
+    window_.seriesCategoryBox->SetChoices(PersonCategories(store.entries, person));
+    window_.seriesItemBox->SetChoices({});
     FillDayList();
   }
   DrawDevelopment();
@@ -76,6 +80,35 @@ void DayLog::SelectDayAt(float x, float y) {
     window_.tabCaptionField->setText(window_.SelectedTabCaption());
   }
   DrawCalendar();
+}
+
+void DayLog::SelectDayByKey(CalendarKey key) {
+  if (!ViewMonth.IsDate()) return;
+  const QDate first = FirstOfMonth(ViewMonth.Date());
+  const QDate last = first.addDays(first.daysInMonth() - 1);
+  const bool shown = SelectedDate.IsDate() && FirstOfMonth(SelectedDate.Date()) == first;
+  QDate day;
+  switch (key) {
+    case CalendarKey::PreviousDay:
+      day = shown ? SelectedDate.Date().addDays(-1) : last;
+      break;
+    case CalendarKey::NextDay:
+      day = shown ? SelectedDate.Date().addDays(1) : first;
+      break;
+    case CalendarKey::FirstDay:
+      day = first;
+      break;
+    case CalendarKey::LastDay:
+      day = last;
+      break;
+  }
+  if (day < first) PrevMonth();
+  if (day > last) NextMonth();
+  // The middle of the day's row, as the calendar is drawn now.
+  const PictureBox& picture = *window_.calendar;
+  const CalendarGeometry geometry(picture.Width(), picture.Height());
+  const float middle = (geometry.RowTop(day.day()) + geometry.RowBottom(day.day())) / 2;
+  SelectDayAt(geometry.Width() / 2, middle);
 }
 
 void DayLog::NextMonth() {

@@ -2,10 +2,8 @@
 // The procedures that change the records: saving and deleting an entry, adding a person. The
 // changes themselves live in store/changes; these procedures take the snapshot of the controls,
 // tell the user and refresh the views.
-#include <QComboBox>
 #include <QPlainTextEdit>
 #include <QTextDocument>
-#include <algorithm>
 
 #include "app/day_log.h"
 #include "app/list_box.h"
@@ -20,11 +18,10 @@ namespace {
 const QString kInfo = QStringLiteral("Info");
 
 // The item box lists the items of the category in table order and keeps the item as its text.
-void FillItemBox(QComboBox* box, const CategoryTable& categories, const QString& category,
-                 const QString& item) {
-  box->clear();
-  box->addItems(TabItems(categories, Value(category)));
-  box->setEditText(item);
+void FillItemBox(ChoiceBox* box, const CategoryTable& categories, const QString& category,
+                 const Value& item) {
+  box->SetChoices(TabItems(categories, Value(category)));
+  box->ShowCell(item);
 }
 
 }  // namespace
@@ -34,8 +31,8 @@ void DayLog::SaveEntry() {
   // as a separator character, which is then refused.
   const EntryInput input{SelectedDate,
                          window_.SelectedTabCaption(),
-                         window_.itemBox->currentText(),
-                         window_.personBox->currentText(),
+                         window_.itemBox->Cell(),
+                         window_.personBox->Cell(),
                          window_.valueBox->currentText(),
                          window_.descriptionBox->document()->toRawText()};
   const SaveOutcome outcome = StoreEntry(store, input);
@@ -62,26 +59,23 @@ void DayLog::SaveEntry() {
 }
 
 void DayLog::DeleteEntryAt(int) {
-  const Value category(window_.SelectedTabCaption());
-  const Value person(window_.personBox->currentText());
-  const Value day = SelectedDate;
-  const QString selected = window_.dayList->SelectedText();
-  const auto isSelectedLine = [&](const EntryRow& row) {
-    return BelongsToDayList(row, day, person, category) && ::DayListLine(row) == selected;
-  };
-
-  if (std::none_of(store.entries.rows.begin(), store.entries.rows.end(), isSelectedLine)) return;
+  // The selected line carries the entry it stands for; lines that read alike are still told
+  // apart.
+  const QVariant selected = window_.dayList->SelectedData();
+  if (!selected.canConvert<DayListItem>()) return;
+  const DayListItem line = selected.value<DayListItem>();
+  if (FindEntry(store.entries, line.entry, line.row) == 0) return;
   if (!messages_.AskYesNo(kInfo, QStringLiteral("Wollen Sie den Eintrag wirklich löschen?")))
     return;
-  // The line is looked for again: another program may have changed the file meanwhile.
-  const RemoveOutcome outcome = RemoveEntry(store, isSelectedLine);
+  // The entry is looked for again: another program may have changed the file meanwhile.
+  const RemoveOutcome outcome = RemoveEntry(store, line.entry, line.row);
   for (const QString& message : outcome.outside.messages) Tell(message);
   for (const QString& message : outcome.messages) Tell(message);
   if (outcome.result == RemoveOutcome::Result::Removed || outcome.outside.entries) DrawCalendar();
 }
 
 void DayLog::AddPerson() {
-  const AddPersonOutcome outcome = StorePerson(store, window_.personBox->currentText());
+  const AddPersonOutcome outcome = StorePerson(store, window_.personBox->Cell());
   for (const QString& message : outcome.messages) Tell(message);
   if (outcome.result == AddPersonOutcome::Result::Added ||
       outcome.result == AddPersonOutcome::Result::Known) {

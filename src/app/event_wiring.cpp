@@ -20,6 +20,8 @@ void ConnectEvents(MainWindow& window, DayLog& dayLog) {
                    [m](int button) { m->DeleteEntryAt(button); });
   QObject::connect(&window, &MainWindow::CalendarPressed,
                    [m](float x, float y) { m->SelectDayAt(x, y); });
+  QObject::connect(&window, &MainWindow::CalendarKeyPressed,
+                   [m](CalendarKey key) { m->SelectDayByKey(key); });
   QObject::connect(&window, &MainWindow::TabClicked, [m] { m->ShowTabPage(); });
 }
 

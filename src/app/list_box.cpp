@@ -1,11 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/list_box.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 QString ListBox::SelectedText() const {
   const QList<QListWidgetItem*> selected = selectedItems();
   return selected.isEmpty() ? QString() : selected.front()->text();
+}
+
+void ListBox::AddLine(const QString& text, const QVariant& standsFor) {
+  auto* line = new QListWidgetItem(text, this);
+  line->setData(Qt::UserRole, standsFor);
+}
+
+QVariant ListBox::SelectedData() const {
+  const QList<QListWidgetItem*> selected = selectedItems();
+  return selected.isEmpty() ? QVariant() : selected.front()->data(Qt::UserRole);
 }
 
 void ListBox::mousePressEvent(QMouseEvent* event) {
@@ -41,4 +52,17 @@ void ListBox::mousePressEvent(QMouseEvent* event) {
 // The second press of a double click arrives as a double-click event: it is a press all the same.
 void ListBox::mouseDoubleClickEvent(QMouseEvent* event) {
   mousePressEvent(event);
+}
+
+void ListBox::keyPressEvent(QKeyEvent* event) {
+  const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+  if (event->key() != Qt::Key_Delete || !plain) {
+    QListWidget::keyPressEvent(event);
+    return;
+  }
+  event->accept();
+  // A held key asks once, not again after every answer.
+  if (event->isAutoRepeat() || !currentItem()) return;
+  setCurrentItem(currentItem(), QItemSelectionModel::ClearAndSelect);
+  emit Pressed(1);
 }

@@ -15,6 +15,7 @@
 #include "app/main_window.h"
 #include "app/message_boxes.h"
 #include "app/program_info.h"
+#include "app/quit_on_signals.h"
 
 namespace {
 
@@ -39,6 +40,9 @@ int main(int argc, char* argv[]) {
     request = ReadCommandLine(WithoutQtOptions(QCoreApplication::arguments()));
   }
   if (request.exitCode) return *request.exitCode;
+  // The folder named is the one opened, or none: a name whose bytes no text represents is
+  // refused rather than read as another folder's.
+  std::optional<QString> failure = InexactDataFolderArgument(argc, argv);
 
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Lumivera"));
@@ -51,10 +55,12 @@ int main(int argc, char* argv[]) {
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
   SetUpFonts();
 
+  QuitOnTerminationSignals();
   // The folder is locked before anything reads or creates a data file.
   QtMessageBoxes messages;
   DataFolder folder;
-  if (const auto failure = folder.Open(request.dataFolder)) {
+  if (!failure) failure = folder.Open(request.dataFolder);
+  if (failure) {
     std::fprintf(stderr, "lumivera: %s\n", failure->toLocal8Bit().constData());
     messages.Show(QStringLiteral("Lumivera"), *failure);
     return 1;

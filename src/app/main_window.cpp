@@ -1,13 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/main_window.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
-#include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProxyStyle>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QStackedWidget>
+#include <QStyleOptionGroupBox>
+#include <QStylePainter>
 #include <QTabBar>
 #include <QTabWidget>
 #include <cmath>
@@ -98,7 +103,10 @@ ChoiceBox* NewCombo(QWidget* parent, const QString& name, const QString& startTe
 }
 
 // The tab strip's style with half the usual blank beside each caption, so that the eight
-// captions fit in one row on a screen of 1280 pixels width.
+// captions fit in one row on a screen of 1280 pixels width. It wraps a fresh copy of the style
+// at the bottom of the application's style: a style that wraps another (as a platform theme's
+// does) lets the inner one measure the caption's room with the inner blank, which then no longer
+// matches the tab's size and shortens every caption.
 class TabStripStyle : public QProxyStyle {
  public:
   using QProxyStyle::QProxyStyle;
@@ -117,6 +125,22 @@ T* Named(T* w, const QString& name) {
 
 }  // namespace
 
+FrameBox::FrameBox(const QString& title, QWidget* parent) : QWidget(parent), title_(title) {}
+
+void FrameBox::paintEvent(QPaintEvent*) {
+  QStyleOptionGroupBox option;
+  option.initFrom(this);
+  option.text = title_;
+  option.lineWidth = 1;
+  option.midLineWidth = 0;
+  option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+  option.textAlignment = Qt::AlignLeft;
+  option.textColor =
+      QColor::fromRgba(style()->styleHint(QStyle::SH_GroupBox_TextLabelColor, &option, this));
+  QStylePainter painter(this);
+  painter.drawComplexControl(QStyle::CC_GroupBox, option);
+}
+
 MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("MainWindow"));
   setWindowTitle(QStringLiteral("Lumivera"));
@@ -126,10 +150,11 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
   CreateControls();
   SetFocusOrder();
   ForwardControlSignals();
+  NameControls();
 }
 
 void MainWindow::CreateControls() {
-  frame = Named(new QGroupBox(QStringLiteral("Lumivera ") + QLatin1String(kProgramVersion), this),
+  frame = Named(new FrameBox(QStringLiteral("Lumivera ") + QLatin1String(kProgramVersion), this),
                 QStringLiteral("frame"));
   QFont frameFont(kFontName);
   frameFont.setPointSizeF(kFontPoints);
@@ -142,7 +167,12 @@ void MainWindow::CreateControls() {
   tabs->setCurrentIndex(0);
   // Every tab stays in the one row: no scroll arrows, captions shortened only where the strip is
   // too narrow for them all.
-  auto* tabStripStyle = new TabStripStyle(style()->name());
+  const QStyle* innermost = style();
+  while (const auto* wrapper = qobject_cast<const QProxyStyle*>(innermost)) {
+    if (!wrapper->baseStyle()) break;
+    innermost = wrapper->baseStyle();
+  }
+  auto* tabStripStyle = new TabStripStyle(innermost->name());
   tabStripStyle->setParent(tabs->tabBar());
   tabs->tabBar()->setStyle(tabStripStyle);
   tabs->tabBar()->setUsesScrollButtons(false);
@@ -172,6 +202,8 @@ void MainWindow::CreateControls() {
   descriptionBox =
       Named(new QPlainTextEdit(QStringLiteral("Text3"), f), QStringLiteral("descriptionBox"));
   descriptionBox->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  // Tab moves on to the next control; the description is one paragraph of free text.
+  descriptionBox->setTabChangesFocus(true);
   dayList = Named(new ListBox(f), QStringLiteral("dayList"));
   saveButton = Named(new QPushButton(QStringLiteral("Speichern"), f), QStringLiteral("saveButton"));
   seriesCategoryHeading = NewText(f, QStringLiteral("seriesCategoryHeading"));
@@ -231,6 +263,131 @@ void MainWindow::ForwardControlSignals() {
   connect(tabs, &QTabWidget::tabBarClicked, this, [this](int index) {
     if (index == tabs->currentIndex()) emit TabClicked();
   });
+  // Keys reach the same events as the mouse: the calendar's keys and Return on a button.
+  calendar->installEventFilter(this);
+  for (QPushButton* button : {addPersonButton, previousMonthButton, nextMonthButton, saveButton})
+    button->installEventFilter(this);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
+  const auto& key = static_cast<const QKeyEvent&>(*event);
+  if (watched == calendar) return HandleCalendarKey(key);
+  auto* button = qobject_cast<QPushButton*>(watched);
+  const bool plain = (key.modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+  if (button && plain && (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter)) {
+    // A held key clicks once.
+    if (!key.isAutoRepeat()) button->click();
+    return true;
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+// Up and Down select the previous and next day, Home and End the first and last day of the
+// month shown; Page Up and Page Down step the month as "<" and ">" do.
+bool MainWindow::HandleCalendarKey(const QKeyEvent& key) {
+  if ((key.modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) return false;
+  switch (key.key()) {
+    case Qt::Key_Up:
+      emit CalendarKeyPressed(CalendarKey::PreviousDay);
+      return true;
+    case Qt::Key_Down:
+      emit CalendarKeyPressed(CalendarKey::NextDay);
+      return true;
+    case Qt::Key_Home:
+      emit CalendarKeyPressed(CalendarKey::FirstDay);
+      return true;
+    case Qt::Key_End:
+      emit CalendarKeyPressed(CalendarKey::LastDay);
+      return true;
+    case Qt::Key_PageUp:
+      emit PreviousMonthClicked();
+      return true;
+    case Qt::Key_PageDown:
+      emit NextMonthClicked();
+      return true;
+    default:
+      return false;
+  }
+}
+
+namespace {
+void Name(QWidget* w, const QString& name, const QString& description = QString()) {
+  w->setAccessibleName(name);
+  if (!description.isEmpty()) w->setAccessibleDescription(description);
+}
+
+// A combo box and its parts: the text field and the list that opens.
+void NameCombo(QComboBox* box, const QString& name) {
+  Name(box, name);
+  if (box->lineEdit()) Name(box->lineEdit(), name);
+  Name(box->view(), name);
+}
+
+// A heading field is named by the heading it shows.
+void NameHeading(QLineEdit* heading, const QString& text) {
+  Name(heading, text, QStringLiteral("Überschrift"));
+}
+}  // namespace
+
+// A screen reader hears every control by the heading it stands under, not by the frame's
+// caption, which the toolkit would otherwise lend every control without a name of its own.
+void MainWindow::NameControls() {
+  Name(frame, QStringLiteral("Tagebuch"), frame->title());
+  Name(tabs, QStringLiteral("Registerkarten"));
+  Name(tabs->tabBar(), QStringLiteral("Kategorie"),
+       QStringLiteral("Die gewählte Registerkarte ist die Kategorie der Einträge, "
+                      "Entwicklung zeigt das Diagramm."));
+  if (auto* pages = tabs->findChild<QStackedWidget*>()) Name(pages, QStringLiteral("Seiten"));
+  for (int i = 0; i < tabs->count(); ++i) Name(tabs->widget(i), tabs->tabText(i));
+
+  Name(personHeading, QStringLiteral("Auswahl Person"));
+  personHeading->setBuddy(personBox);
+  NameCombo(personBox, QStringLiteral("Auswahl Person"));
+  Name(addPersonButton, QStringLiteral("Hinzufügen"),
+       QStringLiteral("Fügt die unter Auswahl Person eingegebene Person hinzu."));
+  Name(titleLabel, QStringLiteral("Lumivera"));
+
+  Name(calendar, QStringLiteral("Kalender"));
+  calendar->SetUsage(QStringLiteral(
+      "Pfeil auf und ab wählen den vorigen und den nächsten Tag, Pos1 und Ende den ersten und "
+      "den letzten Tag des Monats, Bild auf und ab zeigen den vorigen und den nächsten Monat."));
+  Name(previousMonthButton, QStringLiteral("Voriger Monat"));
+  Name(nextMonthButton, QStringLiteral("Nächster Monat"));
+
+  Name(selectedDayField, QStringLiteral("Gewählter Tag"));
+  Name(tabCaptionField, QStringLiteral("Gewählte Registerkarte"));
+  Name(hintField, QStringLiteral("Hinweis"));
+  NameHeading(itemHeading, QStringLiteral("Auswahl"));
+  NameCombo(itemBox, QStringLiteral("Auswahl"));
+  NameHeading(valueHeading, QStringLiteral("Wert km/€/Zeit/Anzahl"));
+  NameCombo(valueBox, QStringLiteral("Wert km/€/Zeit/Anzahl"));
+  NameHeading(displayHeading, QStringLiteral("Anzeige"));
+  Name(displayList, QStringLiteral("Anzeige"));
+  NameHeading(descriptionHeading, QStringLiteral("Beschreibung"));
+  Name(descriptionBox, QStringLiteral("Beschreibung"));
+  Name(descriptionBox->viewport(), QStringLiteral("Beschreibung"));
+  for (QScrollBar* bar :
+       {descriptionBox->verticalScrollBar(), descriptionBox->horizontalScrollBar()}) {
+    const QString name = bar->orientation() == Qt::Vertical
+                             ? QStringLiteral("Bildlaufleiste senkrecht")
+                             : QStringLiteral("Bildlaufleiste waagerecht");
+    Name(bar, name);
+    if (bar->parentWidget() != descriptionBox) Name(bar->parentWidget(), name);
+  }
+  Name(dayList, QStringLiteral("Einträge des gewählten Tages"),
+       QStringLiteral("Entf oder ein Klick auf eine Zeile löscht ihren Eintrag nach einer "
+                      "Rückfrage."));
+  Name(saveButton, QStringLiteral("Speichern"),
+       QStringLiteral("Speichert den Eintrag für den gewählten Tag."));
+
+  NameHeading(seriesCategoryHeading, QStringLiteral("Kategorie"));
+  NameCombo(seriesCategoryBox, QStringLiteral("Kategorie"));
+  NameHeading(seriesItemHeading, QStringLiteral("Kategorie-Item"));
+  NameCombo(seriesItemBox, QStringLiteral("Kategorie-Item"));
+  chart->SetAccessibleRole(QAccessible::Chart);
+  Name(chart, QStringLiteral("Entwicklung"));
+  Name(statisticsPanel, QStringLiteral("Statistik"));
 }
 
 void MainWindow::FitOuterSize() {
@@ -316,7 +473,7 @@ void MainWindow::LayOut(QSize screen) {
       {nextMonthButton, {0.13, 0.91, 0.1, 0.04, true}, {}},
       {titleLabel,
        {0.46, 0.03, 0.2, 0.025},
-       {white, std::nullopt, true, false, QStringLiteral(" Lumivera")}},
+       {white, black, true, false, QStringLiteral(" Lumivera")}},
       {creditLabel,
        {0.46, 0.06, 0.4, 0.04},
        {std::nullopt, std::nullopt, true, false,

@@ -5,7 +5,7 @@
 
 #include "app/choice_box.h"
 
-class QGroupBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -13,6 +13,24 @@ class QPushButton;
 class QTabWidget;
 class ListBox;
 class PictureBox;
+
+// A key on the focused calendar that selects a day of the month shown.
+enum class CalendarKey : int { PreviousDay, NextDay, FirstDay, LastDay };
+
+// The frame around every control: a group box's frame with its caption in the top border, drawn
+// by the style as it draws a group box. It is no group box to the toolkit, which would lend a
+// group box's caption to every control inside it as the label a screen reader speaks.
+class FrameBox : public QWidget {
+ public:
+  FrameBox(const QString& title, QWidget* parent);
+  QString title() const { return title_; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  QString title_;
+};
 
 // The one window: the frame and its 28 controls by their names. It holds no state of its own
 // beyond its controls and knows nothing of the working procedures; it reports each handled user
@@ -34,7 +52,7 @@ class MainWindow : public QWidget {
   // scripted use).
   void SelectTab(int index);
 
-  QGroupBox* frame;
+  FrameBox* frame;
   QLabel* personHeading;
   ChoiceBox* personBox;
   QPushButton* addPersonButton;
@@ -78,9 +96,11 @@ class MainWindow : public QWidget {
   void AddPersonClicked();
   void DayListPressed(int button);
   void CalendarPressed(float x, float y);
+  void CalendarKeyPressed(CalendarKey key);
   void TabClicked();
 
  protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
@@ -94,6 +114,8 @@ class MainWindow : public QWidget {
   void SetFocusOrder();
   // Turns the controls' own signals into the window's signals above.
   void ForwardControlSignals();
+  void NameControls();
+  bool HandleCalendarKey(const QKeyEvent& key);
 
   QSize outerSize_;
 };

@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/picture_box.h"
 
+#include <QAccessibleWidget>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 #include <cmath>
 
 namespace {
@@ -10,11 +13,43 @@ constexpr double kTwipsPerInch = 1440.0;
 QColor ToQColor(Rgb c) {
   return QColor(c.r, c.g, c.b);
 }
+
+// A picture box is announced as the kind of picture it holds.
+class PictureBoxAccessible : public QAccessibleWidget {
+ public:
+  explicit PictureBoxAccessible(PictureBox* box) : QAccessibleWidget(box) {}
+  QAccessible::Role role() const override {
+    return static_cast<const PictureBox*>(widget())->AccessibleRole();
+  }
+};
+
+QAccessibleInterface* PictureBoxAccessibleFor(const QString& className, QObject* object) {
+  if (className == QLatin1String("PictureBox") && object && object->isWidgetType())
+    return new PictureBoxAccessible(static_cast<PictureBox*>(object));
+  return nullptr;
+}
 }  // namespace
 
 PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
+  static const bool accessibleFactory = [] {
+    QAccessible::installFactory(PictureBoxAccessibleFor);
+    return true;
+  }();
+  Q_UNUSED(accessibleFactory);
   setAttribute(Qt::WA_OpaquePaintEvent);
   setFocusPolicy(Qt::StrongFocus);
+}
+
+// Changing either text tells a screen reader: the widget sends the change event itself.
+void PictureBox::Describe(const QString& name, const QString& description) {
+  setAccessibleName(name);
+  description_ = description;
+  setAccessibleDescription(usage_.isEmpty() ? description_ : description_ + u' ' + usage_);
+}
+
+void PictureBox::SetUsage(const QString& usage) {
+  usage_ = usage;
+  Describe(accessibleName(), description_);
 }
 
 double PictureBox::PixelsPerTwipX() const {
@@ -122,6 +157,17 @@ void PictureBox::paintEvent(QPaintEvent*) {
   painter.drawImage(0, 0, image_);
   painter.setPen(QColor(128, 128, 128));
   painter.drawRect(rect().adjusted(0, 0, -1, -1));
+  if (hasFocus()) {
+    // Over the picture, not into it, and only along its edge: a style that tints the inside of
+    // its focus frame would change the colours of the picture.
+    constexpr int kEdge = 3;
+    QStyleOptionFocusRect focus;
+    focus.initFrom(this);
+    focus.rect = rect().adjusted(1, 1, -1, -1);
+    focus.backgroundColor = Qt::white;
+    painter.setClipRegion(QRegion(rect()) - QRegion(rect().adjusted(kEdge, kEdge, -kEdge, -kEdge)));
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+  }
 }
 
 void PictureBox::mousePressEvent(QMouseEvent* event) {

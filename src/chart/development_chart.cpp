@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "chart/development_chart.h"
 
+#include <QLocale>
+#include <QStringList>
 #include <optional>
 
 #include "format/date_format.h"
 #include "format/number_format.h"
+#include "store/cell_text.h"
 #include "store/entry_index.h"
 
 namespace {
@@ -102,10 +105,11 @@ ChartMonth ChartMonthOf(QDate anyDay) {
 }
 
 std::vector<Value> DailyTotals(const EntryTable& entries, const ChartMonth& month,
-                               const Value& person, const Value& category, const QString& item) {
+                               const Value& person, const Value& category, const Value& item) {
   std::vector<Value> totals(static_cast<std::size_t>(month.days), Value(0.0));
-  const bool anyItem = item.isEmpty();
-  const Value itemValue(item);
+  // An empty item box: a chosen Number 0 is an item all the same.
+  const bool anyItem = item.IsEmpty() || (item.IsText() && item.Text().isEmpty());
+  const Value& itemValue = item;
   const QDate last = month.first.addDays(month.days - 1);
   for (int i : entries.Index().PersonRowsBetween(person, month.first, last)) {
     const EntryRow& row = entries.Row(i);
@@ -149,4 +153,28 @@ void DrawDevelopmentChart(DrawingSurface& surface, const ChartMonth& month,
   const ChartAxis axis = ChartAxisOf(totals, H);
   DrawBars(surface, f, totals, axis);
   DrawGridAndLabels(surface, f, axis);
+}
+
+ChartWords DescribeDevelopmentChart(const ChartMonth& month, const std::vector<Value>& totals,
+                                    const Value& person, const Value& category, const Value& item) {
+  const QString personText = CellText(person), categoryText = CellText(category),
+                itemText = CellText(item);
+  ChartWords words;
+  words.name =
+      QStringLiteral("Entwicklung ") +
+      (personText.isEmpty() ? QStringLiteral("ohne Person") : personText) + QStringLiteral(", ") +
+      (categoryText.isEmpty() ? QStringLiteral("ohne Kategorie") : categoryText) +
+      QStringLiteral(", ") + (itemText.isEmpty() ? QStringLiteral("alle Items") : itemText) +
+      QStringLiteral(", ") + QLocale().monthName(month.first.month()) + u' ' +
+      QString::number(month.first.year());
+  QStringList bars;
+  for (std::size_t i = 0; i < totals.size(); ++i) {
+    const double total = totals[i].Number();
+    if (!(total > 0)) continue;
+    bars << DayLabel(month.first.addDays(static_cast<qint64>(i))) + u' ' + LocaleNotation(total);
+  }
+  words.description = bars.isEmpty()
+                          ? QStringLiteral("Keine Balken: kein Tag mit einem Wert über 0.")
+                          : QStringLiteral("Balken: ") + bars.join(QStringLiteral("; ")) + u'.';
+  return words;
 }

@@ -17,11 +17,11 @@ ChartMonth ChartMonthOf(QDate anyDay);
 
 // The daily totals of the month, day 1 at index 0: per day the Value sum, in entry order, of
 // the values of the entries of that day, person and category, and of that item unless `item`
-// is empty (then every item of the category adds up). Every total starts as the Number 0, so a
-// value that is no Number (a hand-edited entries file) counts as 0. Reads only the person's rows
-// of that month, from the table's index.
+// is Empty or the empty Text (then every item of the category adds up). Every total starts as the
+// Number 0, so a value that is no Number (a hand-edited entries file) counts as 0. Reads only the
+// person's rows of that month, from the table's index.
 std::vector<Value> DailyTotals(const EntryTable& entries, const ChartMonth& month,
-                               const Value& person, const Value& category, const QString& item);
+                               const Value& person, const Value& category, const Value& item);
 
 // The value axis from the positive totals: 5 % headroom above the largest and below the
 // smallest, the bottom at 0 when it would lie under 10. Scale is drawing units per value unit
@@ -39,3 +39,12 @@ ChartAxis ChartAxisOf(const std::vector<Value>& totals, double plotHeight);
 // value labels.
 void DrawDevelopmentChart(DrawingSurface& surface, const ChartMonth& month,
                           const std::vector<Value>& totals);
+
+// The chart in words for a screen reader: the name gives the person, the category, the item
+// ("alle Items" for the empty one) and the month; the description every bar's day and total.
+struct ChartWords {
+  QString name;
+  QString description;
+};
+ChartWords DescribeDevelopmentChart(const ChartMonth& month, const std::vector<Value>& totals,
+                                    const Value& person, const Value& category, const Value& item);

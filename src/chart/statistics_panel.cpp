@@ -59,3 +59,14 @@ void DrawStatisticsPanel(DrawingSurface& surface, const std::vector<Value>& dail
           anyDay ? std::optional<Value>(stats.average) : std::nullopt);
   DrawRow(surface, 0.5, 0.6, QStringLiteral("Anzahl"), stats.count);
 }
+
+QString DescribeStatisticsPanel(const std::vector<Value>& dailyTotals) {
+  const MonthStatistics stats = MonthStatisticsOf(dailyTotals);
+  const auto shown = [](const Value& value) {
+    if (value.IsNumber()) return PrintNotation(value.Number()).trimmed();
+    return value.IsEmpty() ? QStringLiteral("leer") : value.Text();
+  };
+  return QStringLiteral("Statistik: Summe ") + shown(stats.sum) +
+         QStringLiteral(", Durchschnitt ") + shown(stats.average) + QStringLiteral(", Anzahl ") +
+         shown(stats.count);
+}

@@ -20,3 +20,7 @@ MonthStatistics MonthStatisticsOf(const std::vector<Value>& dailyTotals);
 // not cleared: the boxes cover what an earlier drawing printed in them. The text colour is the
 // one the surface already has.
 void DrawStatisticsPanel(DrawingSurface& surface, const std::vector<Value>& dailyTotals);
+
+// The panel in words for a screen reader: "Statistik: Summe 12, Durchschnitt 4, Anzahl 3", each
+// value as the panel prints it, "leer" for an empty box.
+QString DescribeStatisticsPanel(const std::vector<Value>& dailyTotals);

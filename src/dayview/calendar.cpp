@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "dayview/calendar.h"
 
+#include <QLocale>
+#include <QStringList>
 #include <algorithm>
 
 #include "format/date_format.h"
@@ -118,6 +120,45 @@ void DrawMonthCalendar(DrawingSurface& s, const EntryTable& entries, const Calen
       s.SetFontSize(kPointsAfterCaption);
     }
   }
+}
+
+CalendarWords DescribeMonthCalendar(const EntryTable& entries, const CalendarView& view) {
+  const QDate first = FirstOfMonth(view.viewMonth);
+  const std::vector<std::vector<Value>> categoriesByDay =
+      CategoriesByDay(entries, first, view.person);
+  const auto joined = [](const std::vector<Value>& categories) {
+    QStringList texts;
+    for (const Value& category : categories) texts << CellText(category);
+    return texts.join(QStringLiteral(", "));
+  };
+
+  CalendarWords words;
+  words.name = QStringLiteral("Kalender ") + QLocale().monthName(first.month()) + u' ' +
+               QString::number(first.year());
+  if (view.selectedDate.IsDate()) {
+    const QDate selected = view.selectedDate.Date();
+    words.name += QStringLiteral(", gewählter Tag ") + DayHeading(selected);
+    if (FirstOfMonth(selected) != first) {
+      words.name += QStringLiteral(" in einem anderen Monat");
+    } else {
+      const std::vector<Value>& marked =
+          categoriesByDay[static_cast<std::size_t>(selected.day() - 1)];
+      words.name += marked.empty() ? QStringLiteral(", keine Einträge")
+                                   : QStringLiteral(", Einträge: ") + joined(marked);
+    }
+  }
+
+  QStringList days;
+  for (std::size_t i = 0; i < categoriesByDay.size(); ++i) {
+    if (categoriesByDay[i].empty()) continue;
+    days << DayLabel(first.addDays(static_cast<qint64>(i))) + u' ' + joined(categoriesByDay[i]);
+  }
+  words.description = days.isEmpty() ? QStringLiteral("Keine Tage mit Einträgen.")
+                                     : QStringLiteral("Tage mit Einträgen: ") +
+                                           days.join(QStringLiteral("; ")) + u'.';
+  if (FirstOfMonth(view.today) == first)
+    words.description += QStringLiteral(" Heute: ") + DayLabel(view.today) + u'.';
+  return words;
 }
 
 QDate NextMonthStart(QDate date) {

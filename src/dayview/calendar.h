@@ -72,6 +72,15 @@ struct CalendarView {
 void DrawMonthCalendar(DrawingSurface& surface, const EntryTable& entries,
                        const CalendarView& view);
 
+// What the calendar shows, in words for a screen reader. The name gives the month, the selected
+// day as the selected-day field writes it and the categories marked on it; the description
+// every day with marks, with its categories written whole, and today.
+struct CalendarWords {
+  QString name;
+  QString description;
+};
+CalendarWords DescribeMonthCalendar(const EntryTable& entries, const CalendarView& view);
+
 // The first day of the month after / before the one `date` lies in.
 QDate NextMonthStart(QDate date);
 QDate PrevMonthStart(QDate date);

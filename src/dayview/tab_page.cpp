@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "format/number_format.h"
-#include "store/cell_text.h"
 #include "store/entry_index.h"
 
 namespace {
@@ -16,10 +15,10 @@ bool IsChartTab(const Value& caption) {
   return caption == Value(kChartTabCaption);
 }
 
-QStringList TabItems(const CategoryTable& categories, const Value& caption) {
-  QStringList items;
+std::vector<Value> TabItems(const CategoryTable& categories, const Value& caption) {
+  std::vector<Value> items;
   for (const CategoryRow& row : categories.rows) {
-    if (row.Category() == caption) items << CellText(row.Item());
+    if (row.Category() == caption) items.push_back(row.Item());
   }
   return items;
 }
@@ -33,7 +32,7 @@ QStringList ValueChoices(const QLocale& locale) {
   return values;
 }
 
-QStringList PersonCategories(const EntryTable& entries, const Value& person) {
+std::vector<Value> PersonCategories(const EntryTable& entries, const Value& person) {
   std::vector<Value> listed;
   // The first row of each category decides where it is listed; later ones are found listed.
   for (int i : entries.Index().FirstRowOfEachCategory(person)) {
@@ -43,7 +42,5 @@ QStringList PersonCategories(const EntryTable& entries, const Value& person) {
       listed.push_back(row.Category());
     }
   }
-  QStringList categories;
-  for (const Value& category : listed) categories << CellText(category);
-  return categories;
+  return listed;
 }

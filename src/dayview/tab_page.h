@@ -4,6 +4,7 @@
 #include <QLocale>
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 #include "store/tables.h"
 #include "store/value.h"
@@ -20,7 +21,7 @@ inline const QString kChartTabCaption = QString::fromUtf16(kTabCaptions[7]);
 bool IsChartTab(const Value& caption);
 
 // The items the category table holds for the tab, in table order, as often as it holds them.
-QStringList TabItems(const CategoryTable& categories, const Value& caption);
+std::vector<Value> TabItems(const CategoryTable& categories, const Value& caption);
 
 // The 1500 values offered in the value box: the tenths from 0.1 to 150 as the locale writes
 // numbers ("0,1", ..., "0,9", "1", "1,1", ..., "150" in German). Each is k / 10 exactly, so no
@@ -28,4 +29,4 @@ QStringList TabItems(const CategoryTable& categories, const Value& caption);
 QStringList ValueChoices(const QLocale& locale = QLocale());
 
 // The distinct categories of the person's entries, in the order of their first entry.
-QStringList PersonCategories(const EntryTable& entries, const Value& person);
+std::vector<Value> PersonCategories(const EntryTable& entries, const Value& person);

@@ -3,15 +3,45 @@
 
 #include <charconv>
 #include <cmath>
+#include <string>
+#include <string_view>
 
 namespace {
-// At most 15 significant digits, plain notation where it fits, point as separator.
+// At most 15 significant digits in plain decimal notation, point as separator, never an
+// exponent: 0.00001, 100000000000000000000, 0.333333333333333.
 QString FifteenDigits(double number) {
   if (number == 0) return QStringLiteral("0");
+  if (!std::isfinite(number)) return QString::number(number);
+  // "d.dddddddddddddde±x": the 15 significant digits and the power of ten of the first.
   char buf[64];
-  const auto result = std::to_chars(buf, buf + sizeof buf, number, std::chars_format::general, 15);
-  QString s = QString::fromLatin1(buf, result.ptr - buf);
-  return s.replace(u'e', u'E');
+  const auto result =
+      std::to_chars(buf, buf + sizeof buf, number, std::chars_format::scientific, 14);
+  const std::string_view text(buf, static_cast<std::size_t>(result.ptr - buf));
+  const std::size_t e = text.find('e');
+  const bool negative = text.front() == '-';
+  std::string digits;
+  for (char c : text.substr(negative ? 1 : 0, e - (negative ? 1 : 0))) {
+    if (c != '.') digits += c;
+  }
+  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+  int exponent = 0;
+  const std::string_view power = text.substr(e + 1);
+  std::from_chars(power.data() + (power.front() == '+' ? 1 : 0), power.data() + power.size(),
+                  exponent);
+  // The point stands after `whole` digits.
+  const long whole = exponent + 1;
+  const long count = static_cast<long>(digits.size());
+  std::string plain;
+  if (whole <= 0) {
+    plain = "0." + std::string(static_cast<std::size_t>(-whole), '0') + digits;
+  } else if (whole >= count) {
+    plain = digits + std::string(static_cast<std::size_t>(whole - count), '0');
+  } else {
+    plain = digits.substr(0, static_cast<std::size_t>(whole)) + '.' +
+            digits.substr(static_cast<std::size_t>(whole));
+  }
+  if (negative) plain.insert(plain.begin(), '-');
+  return QString::fromLatin1(plain.data(), static_cast<qsizetype>(plain.size()));
 }
 }  // namespace
 

@@ -6,7 +6,8 @@
 #include <optional>
 
 // Number notations shown to the user. Every shown number has at most 15 significant digits,
-// so binary noise such as 0.30000000000000004 never reaches the screen.
+// so binary noise such as 0.30000000000000004 never reaches the screen, and is written in plain
+// decimals, never with an exponent: 0.00001, not 1E-05.
 
 // The print notation of the drawing surfaces: the locale's decimal separator, no grouping,
 // a blank (or a minus sign) before and a blank after: " 0,3 ", "-2 ".

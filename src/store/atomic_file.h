@@ -15,6 +15,10 @@ class FileWriter {
   // as "Sie", following a sentence that names it.
   [[nodiscard]] virtual std::optional<QString> Replace(const QString& path,
                                                        QByteArrayView bytes) = 0;
+  // Puts a new file with `bytes` at `path`, whole or not at all, only where nothing (not even a
+  // dangling link) holds the name; never replaces or follows anything.
+  [[nodiscard]] virtual std::optional<QString> Create(const QString& path,
+                                                      QByteArrayView bytes) = 0;
 };
 
 // The sentence a failed write returns for the system's error number `error` (ENOSPC, EIO, ...).
@@ -24,14 +28,30 @@ QString WriteFailureText(int error);
 class AtomicFileWriter : public FileWriter {
  public:
   [[nodiscard]] std::optional<QString> Replace(const QString& path, QByteArrayView bytes) override;
+  [[nodiscard]] std::optional<QString> Create(const QString& path, QByteArrayView bytes) override;
 };
 
 // The one AtomicFileWriter every Store uses unless it is given another.
 FileWriter& RealFileWriter();
 
-// Replaces the file at `path` with `bytes` in one piece: the content goes to a temporary file in
-// the same directory, which is renamed over the old file only when every byte of it was written
-// and synced to the device. On any failure (a short write, a full device, a file size limit, an
-// input/output error) the temporary file is removed, the old file stays as it was and a German
-// sentence describing the failure is returned.
-[[nodiscard]] std::optional<QString> WriteFileAtomically(const QString& path, QByteArrayView bytes);
+enum class Placing {
+  // Renamed over whatever file the name holds; a link keeps pointing at its target, which is
+  // replaced (with its permissions kept).
+  Replace,
+  // Linked to the name only while nothing holds it.
+  NewName,
+};
+
+// Writes `bytes` to the file at `path` in one piece: the content goes to a new temporary file
+// beside it (private, made without following any link), which takes the file's name only when
+// every byte of it was written and synced to the device; then the folder is synced, so the new
+// name survives a power cut. On any failure (a short write, a full device, a file size limit, an
+// input/output error, a folder that cannot be synced) the temporary file is removed and a German
+// sentence describing the failure is returned; before the rename, the old file stays as it was.
+// New files are readable by their owner only.
+[[nodiscard]] std::optional<QString> WriteFileAtomically(const QString& path, QByteArrayView bytes,
+                                                         Placing placing = Placing::Replace);
+
+// Whether `name` is the name the writer gives its temporary file for the file `fileName`
+// (`lv_items.txt.tmp-` and six letters or digits).
+bool IsTemporaryNameOf(const QString& name, const QString& fileName);

@@ -2,11 +2,11 @@
 #include "store/changes.h"
 
 #include <algorithm>
-#include <iterator>
 #include <utility>
 #include <vector>
 
 #include "format/number_format.h"
+#include "store/cell_text.h"
 #include "store/entry_index.h"
 #include "store/record_writer.h"
 
@@ -109,9 +109,9 @@ std::optional<QString> LearnPair(Store& store, const Value& category, const Valu
 std::optional<QString> AppendEntry(Store& store, const EntryInput& in, double number) {
   EntryRow row;
   row.Date() = in.day;
-  row.Person() = Value(in.person);
+  row.Person() = in.person;
   row.Category() = Value(in.category);
-  row.Item() = Value(in.item);
+  row.Item() = in.item;
   row.Value() = Value(number);
   row.Description() = Value(in.description);
   row.fields[6] = Value(QString());
@@ -144,6 +144,11 @@ std::optional<QString> UpdateEntries(Store& store, const std::vector<int>& match
   return std::nullopt;
 }
 
+// An item or person box left empty; a chosen Number 0 is no empty box.
+bool IsBlank(const Value& cell) {
+  return cell.IsEmpty() || (cell.IsText() && cell.Text().isEmpty());
+}
+
 }  // namespace
 
 std::optional<QString> UnstorableText(const QString& field, const QString& text) {
@@ -162,11 +167,13 @@ std::optional<QString> UnstorableText(const QString& field, const QString& text)
 }
 
 SaveOutcome StoreEntry(Store& store, const EntryInput& in, const QLocale& locale) {
-  if (in.item.isEmpty() || in.item.startsWith(kComboStartText))
+  if (IsBlank(in.item) || (in.item.IsText() && in.item.Text().startsWith(kComboStartText)))
     return SaveOutcome(SaveResult::Ignored);
 
-  const std::pair<const char16_t*, const QString*> texts[] = {
-      {u"Auswahl", &in.item}, {u"Person", &in.person}, {u"Beschreibung", &in.description}};
+  // A Number or Date chosen from a box has no text and is always storable.
+  const std::pair<const char16_t*, const QString*> texts[] = {{u"Auswahl", &in.item.Text()},
+                                                              {u"Person", &in.person.Text()},
+                                                              {u"Beschreibung", &in.description}};
   for (const auto& [field, text] : texts) {
     if (auto refused = UnstorableText(QString::fromUtf16(field), *text)) return Refusal(*refused);
   }
@@ -177,7 +184,9 @@ SaveOutcome StoreEntry(Store& store, const EntryInput& in, const QLocale& locale
     return Refusal(std::move(message), learnedPair, std::move(outside));
   };
 
-  const Value category(in.category), item(in.item), person(in.person);
+  const Value category(in.category);
+  const Value& item = in.item;
+  const Value& person = in.person;
   const bool known = KnowsPair(store.categories, category, item);
   if (!known && store.categories.Full()) {
     return refuse(
@@ -188,7 +197,7 @@ SaveOutcome StoreEntry(Store& store, const EntryInput& in, const QLocale& locale
   const std::optional<double> number = ParseUserNumber(in.valueText, locale);
   const std::vector<int> matches = MatchingEntries(store.entries, in.day, person, category, item);
   // Refused before anything is learned, so a full table leaves both files as they are.
-  if (number && !in.person.isEmpty() && matches.empty() && store.entries.Full()) {
+  if (number && !IsBlank(person) && matches.empty() && store.entries.Full()) {
     return refuse(
         QStringLiteral("Es können höchstens %1 Einträge gespeichert werden. Der Eintrag wurde "
                        "nicht gespeichert; bitte löschen Sie zuerst nicht mehr benötigte Einträge.")
@@ -201,7 +210,7 @@ SaveOutcome StoreEntry(Store& store, const EntryInput& in, const QLocale& locale
     learned = true;
   }
   if (!number) return refuse(kNoNumber, learned);
-  if (in.person.isEmpty()) return refuse(kNoPerson, learned);
+  if (IsBlank(person)) return refuse(kNoPerson, learned);
 
   const bool append = matches.empty();
   const std::optional<QString> failure =
@@ -214,35 +223,43 @@ SaveOutcome StoreEntry(Store& store, const EntryInput& in, const QLocale& locale
   return out;
 }
 
-RemoveOutcome RemoveEntry(Store& store, const std::function<bool(const EntryRow&)>& isLine) {
+int FindEntry(const EntryTable& entries, const EntryRow& entry, int row) {
+  if (row >= 1 && row <= entries.Count() && SameCells(entries.Row(row), entry)) return row;
+  // The rows holding the same cells are among those of its person that may be of its day.
+  const std::vector<int> candidates = entries.Index().PersonRowsOn(entry.Person(), entry.Date());
+  for (auto i = candidates.rbegin(); i != candidates.rend(); ++i) {
+    if (SameCells(entries.Row(*i), entry)) return *i;
+  }
+  return 0;
+}
+
+RemoveOutcome RemoveEntry(Store& store, EntryRow entry, int row) {
   RemoveOutcome out(RemoveResult::Removed);
   out.outside = RereadChangedFiles(store, {DataFile::Entries});
-  std::vector<EntryRow>& rows = store.entries.rows;
-  // The last of several rows with the line is the one.
-  const auto hit = std::find_if(rows.rbegin(), rows.rend(), isLine);
-  if (hit == rows.rend()) {
+  const int hit = FindEntry(store.entries, entry, row);
+  if (hit == 0) {
     out.result = RemoveResult::Gone;
     out.messages << QStringLiteral(
                         "Der Eintrag steht nicht mehr in der Datei %1. Es wurde nichts gelöscht.")
                         .arg(QuotedFileName(DataFile::Entries));
     return out;
   }
-  const auto at = std::prev(hit.base());
-  const auto index = at - rows.begin();
-  EntryRow removed = store.entries.RemoveAt(static_cast<int>(index) + 1);
+  EntryRow removed = store.entries.RemoveAt(hit);
   if (auto failure = store.WriteEntryFile()) {
-    rows.insert(rows.begin() + index, std::move(removed));
+    // Put back where it stood; the index sees the rows changed and is made anew when asked.
+    std::vector<EntryRow>& rows = store.entries.rows;
+    rows.insert(rows.begin() + (hit - 1), std::move(removed));
     out.result = RemoveResult::Refused;
     out.messages << *failure;
   }
   return out;
 }
 
-AddPersonOutcome StorePerson(Store& store, const QString& name) {
+AddPersonOutcome StorePerson(Store& store, const Value& name) {
   AddPersonOutcome out(AddPersonResult::Ignored);
-  if (name.isEmpty()) return out;
+  if (IsBlank(name)) return out;
   out.result = AddPersonResult::Refused;
-  if (auto refused = UnstorableText(QStringLiteral("Person"), name)) {
+  if (auto refused = UnstorableText(QStringLiteral("Person"), name.Text())) {
     out.messages << *refused;
     return out;
   }
@@ -259,9 +276,8 @@ AddPersonOutcome StorePerson(Store& store, const QString& name) {
     }
   }
 
-  const Value typed(name);
   for (const PersonRow& row : store.persons.rows) {
-    if (row.Name() == typed) {
+    if (row.Name() == name) {
       out.result = AddPersonResult::Known;
       return out;
     }
@@ -270,11 +286,11 @@ AddPersonOutcome StorePerson(Store& store, const QString& name) {
     out.messages
         << QStringLiteral(
                "Es können höchstens %1 Personen gespeichert werden. „%2“ wurde nicht hinzugefügt.")
-               .arg(GermanCount(PersonTable::kCapacity), name);
+               .arg(GermanCount(PersonTable::kCapacity), CellText(name));
     return out;
   }
   PersonRow added;
-  added.Name() = typed;
+  added.Name() = name;
   store.persons.rows.push_back(std::move(added));
   if (auto failure = store.WritePersonFile()) {
     store.persons.rows.pop_back();

@@ -4,7 +4,6 @@
 #include <QLocale>
 #include <QString>
 #include <QStringList>
-#include <functional>
 #include <optional>
 
 #include "store/store.h"
@@ -32,11 +31,12 @@ struct OutsideChanges {
 inline const QString kComboStartText = QStringLiteral("Combo");
 
 // The entry being saved, as taken from the window when "Speichern" is pressed.
+// Item and person are cells: a Text as typed, or the cell of the entry chosen from the box.
 struct EntryInput {
   Value day;         // the selected day
   QString category;  // the caption of the selected tab
-  QString item;
-  QString person;
+  Value item;
+  Value person;
   QString valueText;
   QString description;
 };
@@ -80,13 +80,17 @@ enum class RemoveResult {
 };
 using RemoveOutcome = Outcome<RemoveResult>;
 
-// Removes the entry whose line was pressed, `isLine` telling which rows give that line (the last
-// of them is the one), and rewrites the entries file without it; the rows after it move up by
-// one and keep their order. The line is looked for after the file was read again if another
-// program changed it. The table is not read back from the file: the writer stores every cell
+// The number (from 1) of the entry that a line of the day list stands for: row `row` if it still
+// holds the same cells as `entry`, else the last row that does (rows with the same cells cannot
+// be told apart); 0 when no row does.
+[[nodiscard]] int FindEntry(const EntryTable& entries, const EntryRow& entry, int row);
+
+// Removes the entry that a line of the day list stands for (`entry`, found by FindEntry) and
+// rewrites the entries file without it; the rows after it move up by one and keep their order.
+// The entry is looked for after the file was read again if another program changed it; nothing
+// else is ever removed. The table is not read back from the file: the writer stores every cell
 // losslessly, so reading the file again would give exactly the table as it now is.
-[[nodiscard]] RemoveOutcome RemoveEntry(Store& store,
-                                        const std::function<bool(const EntryRow&)>& isLine);
+[[nodiscard]] RemoveOutcome RemoveEntry(Store& store, EntryRow entry, int row);
 
 enum class AddPersonResult {
   Ignored,  // the name is empty: nothing happens
@@ -98,8 +102,9 @@ enum class AddPersonResult {
 using AddPersonOutcome = Outcome<AddPersonResult>;
 
 // Ensures and rereads the persons file, so the file is the starting point, and appends the name
-// unless it is already there (exact, case-sensitive).
-[[nodiscard]] AddPersonOutcome StorePerson(Store& store, const QString& name);
+// unless it is already there (Value equality: exact, case-sensitive). A name chosen from the
+// person box is the cell it shows, so a person 123 read as a Number is found.
+[[nodiscard]] AddPersonOutcome StorePerson(Store& store, const Value& name);
 
 // A German message naming the field and the character when the text holds one that a data file
 // cannot store (a double quote, a line break, a character outside Windows-1252).

@@ -55,6 +55,19 @@ QString FileName(DataFile file) {
   return {};
 }
 
+qint64 LargestFileBytes(DataFile file) {
+  constexpr qint64 kMiB = 1024 * 1024;
+  switch (file) {
+    case DataFile::Persons:
+      return 1 * kMiB;
+    case DataFile::Categories:
+      return 4 * kMiB;
+    case DataFile::Entries:
+      return 64 * kMiB;
+  }
+  return 0;
+}
+
 QByteArray DefaultFileBytes(DataFile file) {
   RecordWriter writer;
   switch (file) {

@@ -15,6 +15,11 @@ QString FileName(DataFile file);
 QString QuotedFileName(DataFile file);
 // A name in German quotation marks, as the messages quote names: „lv_items.txt.beschaedigt“.
 QString QuotedName(const QString& name);
+// The largest file of this kind the program reads or writes: its capacity in rows, each with
+// room for texts far longer than anyone types (persons 1 MiB, 10 KiB a name; categories 4 MiB,
+// 2 KiB a pair; entries 64 MiB, 1.3 KiB a row). A larger file is refused before it is read, so
+// memory at start stays bounded; a change that would make a file larger is refused.
+qint64 LargestFileBytes(DataFile file);
 // The bytes a missing file is created with.
 QByteArray DefaultFileBytes(DataFile file);
 

@@ -3,6 +3,11 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
+
+#if defined(Q_OS_UNIX)
+#include <sys/stat.h>
+#endif
 
 #include "store/entry_index.h"
 #include "store/record_writer.h"
@@ -22,10 +27,31 @@ bool SameRecords(const TableT& a, const TableT& b) {
   return true;
 }
 
+// Whether anything, even a dangling link, holds the name.
+bool NameIsHeld(const QString& path) {
+#if defined(Q_OS_UNIX)
+  struct stat st {};
+  return ::lstat(QFile::encodeName(path).constData(), &st) == 0 || errno != ENOENT;
+#else
+  const QFileInfo info(path);
+  return info.exists() || info.isSymLink();
+#endif
+}
+
+bool IsRegularFile(const QString& path) {
+#if defined(Q_OS_UNIX)
+  struct stat st {};
+  return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
+#else
+  const QFileInfo info(path);
+  return info.isFile() && !info.isSymLink();
+#endif
+}
+
 QString FreeBackupName(const QDir& folder, const QString& fileName) {
   const QString base = fileName + QStringLiteral(".beschaedigt");
   QString candidate = base;
-  for (int n = 2; QFileInfo::exists(folder.filePath(candidate)); ++n) {
+  for (int n = 2; NameIsHeld(folder.filePath(candidate)); ++n) {
     candidate = base + QStringLiteral("-%1").arg(n);
   }
   return candidate;
@@ -33,14 +59,34 @@ QString FreeBackupName(const QDir& folder, const QString& fileName) {
 
 }  // namespace
 
+void RemoveLeftTemporaryFiles(const QString& folder) {
+  const QDir dir(folder);
+  QStringList owners;
+  for (const DataFile file : {DataFile::Persons, DataFile::Categories, DataFile::Entries}) {
+    owners << QRegularExpression::escape(FileName(file));
+  }
+  // A data file or a backup of one.
+  const QRegularExpression owner(
+      QStringLiteral("^(%1)(\\.beschaedigt(-[0-9]+)?)?$").arg(owners.join(u'|')));
+  constexpr qsizetype kSuffix = 11;  // ".tmp-" and six letters
+  for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+    if (name.size() <= kSuffix) continue;
+    const QString ownerName = name.chopped(kSuffix);
+    if (IsTemporaryNameOf(name, ownerName) && owner.match(ownerName).hasMatch() &&
+        IsRegularFile(dir.filePath(name))) {
+      QFile::remove(dir.filePath(name));
+    }
+  }
+}
+
 std::optional<QString> Store::EnsureDataFile(DataFile file) {
   const QString name = FileName(file);
   const QStringList present =
-      folder_.entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+      folder_.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
   for (const QString& listed : present) {
     if (listed == name) return std::nullopt;
   }
-  if (auto failure = writer_->Replace(Path(file), DefaultFileBytes(file))) {
+  if (auto failure = writer_->Create(Path(file), DefaultFileBytes(file))) {
     State(file).unreadable = true;
     return QStringLiteral("Die Datei %1 konnte nicht angelegt werden. %2")
         .arg(QuotedName(name), *failure);
@@ -60,7 +106,8 @@ template <typename TableT>
 std::optional<QString> Store::ReadTable(DataFile file, TableT& table) {
   QString reason;
   FileStamp stamp;
-  std::optional<QByteArray> bytes = ReadWholeFile(Path(file), &reason, &stamp);
+  std::optional<QByteArray> bytes =
+      ReadWholeFile(Path(file), LargestFileBytes(file), &reason, &stamp);
   if (!bytes) {
     table.rows.clear();
     if constexpr (std::is_same_v<TableT, EntryTable>) encodedEntries_.Clear();
@@ -140,7 +187,7 @@ Store::Reread Store::ReadTableAgain(DataFile file, TableT& table) {
 
   QString reason;
   FileStamp stamp;
-  std::optional<QByteArray> bytes = ReadWholeFile(path, &reason, &stamp);
+  std::optional<QByteArray> bytes = ReadWholeFile(path, LargestFileBytes(file), &reason, &stamp);
   if (!bytes) {
     if (!StampOfPath(path).exists) return {};
     return {false, Unreadable(file, reason)};
@@ -180,13 +227,18 @@ Store::Reread Store::RereadIfChangedOutside(DataFile file) {
 std::optional<QString> Store::KeepDamagedOriginal(DataFile file) {
   FileState& s = State(file);
   if (!s.keepOriginal) return std::nullopt;
-  const QString backup = folder_.filePath(s.backupName);
-  if (!QFileInfo::exists(backup)) {
+  // An existing backup is never overwritten, and a link of that name never followed: whatever
+  // took the name since it was chosen, the original goes to a name nothing holds.
+  if (NameIsHeld(folder_.filePath(s.backupName))) {
+    s.backupName = FreeBackupName(folder_, FileName(file));
+  }
+  {
     // Written like a data file, so a full disk never leaves half a backup behind.
     QString reason;
-    const std::optional<QByteArray> original = ReadWholeFile(Path(file), &reason);
-    const bool gone = !original && !QFileInfo::exists(Path(file));
-    if (!gone && (!original || writer_->Replace(backup, *original))) {
+    const std::optional<QByteArray> original =
+        ReadWholeFile(Path(file), LargestFileBytes(file), &reason);
+    const bool gone = !original && !NameIsHeld(Path(file));
+    if (!gone && (!original || writer_->Create(folder_.filePath(s.backupName), *original))) {
       return QStringLiteral(
                  "Das Original der beschädigten Datei %1 konnte nicht als %2 gesichert werden; "
                  "die Datei wird deshalb nicht überschrieben.")
@@ -216,20 +268,29 @@ std::optional<QString> Store::WriteTable(DataFile file, const TableT& table) {
   if (auto refused = KeepDamagedOriginal(file)) return refused;
   std::optional<QString> failure;
   const QString path = Path(file);
+  // The bytes are checked before they replace the file: texts it cannot hold, and a size past
+  // the largest file the program reads again.
+  const auto replace = [&](std::optional<QByteArrayView> bytes) -> std::optional<QString> {
+    if (!bytes) return UnstorableTextMessage();
+    if (bytes->size() > LargestFileBytes(file)) {
+      return QStringLiteral(
+                 "Sie würde größer als die größte Datei dieser Art, die Lumivera liest (%1 MiB); "
+                 "bitte kürzen Sie lange Texte.")
+          .arg(LargestFileBytes(file) / (1024 * 1024));
+    }
+    if (auto failed = writer_->Replace(path, *bytes)) return failed;
+    NoteWritten(file, *bytes);
+    return std::nullopt;
+  };
   if constexpr (std::is_same_v<TableT, EntryTable>) {
     // The entries file is large: only the rows that changed since the last rewrite are encoded.
-    const std::optional<QByteArrayView> bytes =
-        encodedEntries_.Encode(table.rows, State(file).knownSize);
-    failure =
-        bytes ? writer_->Replace(path, *bytes) : std::optional<QString>(UnstorableTextMessage());
-    if (!failure) NoteWritten(file, *bytes);
+    failure = replace(encodedEntries_.Encode(table.rows, State(file).knownSize));
   } else {
     RecordWriter writer;
     writer.WriteRecord({Value(table.Count())});
     for (const auto& row : table.rows) writer.WriteRecord(row.fields);
-    failure = writer.Storable() ? writer_->Replace(path, writer.View())
-                                : std::optional<QString>(UnstorableTextMessage());
-    if (!failure) NoteWritten(file, writer.View());
+    failure =
+        replace(writer.Storable() ? std::optional<QByteArrayView>(writer.View()) : std::nullopt);
   }
   if (failure) {
     return QStringLiteral(

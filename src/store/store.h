@@ -13,6 +13,12 @@
 #include "store/tables.h"
 #include "store/whole_file.h"
 
+// Removes, from `folder`, the temporary files the writer left there for the data files and
+// their backups when a program was killed in the middle of a rewrite (never told as saved).
+// Only regular files of exactly the writer's temporary names are removed. To be called only
+// while holding the folder's lock.
+void RemoveLeftTemporaryFiles(const QString& folder);
+
 // The three shared tables and the only code that reads and writes their files, which are kept in
 // one folder. Every operation that can fail returns a German message for the user that names the
 // file; nothing means success.
@@ -31,8 +37,8 @@ class Store {
   CategoryTable categories;
   EntryTable entries;
 
-  // Creates the file with its default records when no file of exactly that name is in the
-  // folder; a present file is never touched.
+  // Creates the file with its default records when nothing of exactly that name (a file, a
+  // folder, a link, even a dangling one) is in the folder; what is present is never touched.
   [[nodiscard]] std::optional<QString> EnsureDataFile(DataFile file);
 
   [[nodiscard]] std::optional<QString> ReadPersonFile();

@@ -15,6 +15,18 @@ struct Record {
   std::array<Value, N> fields;
 };
 
+// Whether the two records hold the same cells: each pair of the same kind and equal, so nothing
+// written to a file could tell them apart (unlike equality, which takes Empty for 0 or "").
+template <int N>
+bool SameCells(const Record<N>& a, const Record<N>& b) {
+  for (int i = 0; i < N; ++i) {
+    const Value& x = a.fields[static_cast<std::size_t>(i)];
+    const Value& y = b.fields[static_cast<std::size_t>(i)];
+    if (x.Kind() != y.Kind() || !(x == y)) return false;
+  }
+  return true;
+}
+
 struct PersonRow : Record<1> {
   const Value& Name() const { return fields[0]; }
   Value& Name() { return fields[0]; }

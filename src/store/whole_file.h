@@ -23,6 +23,8 @@ struct FileStamp {
 
 // The whole file, and in `stamp` what it looked like when it was opened: a change while it is
 // read moves its time stamps past that, so the next look notices it. Nothing, with the reason in
-// German in `reason`, when it cannot be read.
-[[nodiscard]] std::optional<QByteArray> ReadWholeFile(const QString& path, QString* reason,
-                                                      FileStamp* stamp = nullptr);
+// German in `reason`, when it cannot be read: when it is missing, is no regular file (a folder,
+// a named pipe, a device, a socket, also behind a link; these are never opened in a way that
+// could block or read them) or holds more than `largestBytes` bytes (then nothing of it is read).
+[[nodiscard]] std::optional<QByteArray> ReadWholeFile(const QString& path, qint64 largestBytes,
+                                                      QString* reason, FileStamp* stamp = nullptr);

@@ -12,10 +12,12 @@ TEST(CommandLine, AnswersWithoutADisplay) {
     QString output;  // the beginning of stderr, or of stdout for exit code 0
   };
   const Case cases[] = {
-      {{QStringLiteral("--bogus")}, 2, QStringLiteral("lumivera: Unknown option 'bogus'.\n")},
+      {{QStringLiteral("--bogus")},
+       2,
+       QString::fromUtf8("lumivera: unbekannte Option „--bogus“.\n")},
       {{QStringLiteral("--data-dir")},
        2,
-       QStringLiteral("lumivera: Missing value after '--data-dir'.\n")},
+       QStringLiteral("lumivera: --data-dir braucht einen Ordner.\n")},
       {{QStringLiteral("-platform"), QStringLiteral("offscreen"), QStringLiteral("--version")},
        0,
        QStringLiteral("lumivera ")},

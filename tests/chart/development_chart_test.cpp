@@ -286,7 +286,7 @@ TEST_F(DevelopmentChart, DailyTotalsAddTheMatchingEntriesOfEachDay) {
   });
   const ChartMonth month = ChartMonthOf(d);
   const std::vector<Value> item =
-      DailyTotals(entries, month, Text("Haushalt"), Text("Sport"), "Joggen");
+      DailyTotals(entries, month, Text("Haushalt"), Text("Sport"), Text("Joggen"));
   ASSERT_EQ(item.size(), 31u);
   EXPECT_EQ(item[4], Value(5.0));
   EXPECT_TRUE(item[5].IsNumber());
@@ -297,11 +297,11 @@ TEST_F(DevelopmentChart, DailyTotalsAddTheMatchingEntriesOfEachDay) {
   EXPECT_EQ(item[1], Value(0.0));
 
   const std::vector<Value> category =
-      DailyTotals(entries, month, Text("Haushalt"), Text("Sport"), "");
+      DailyTotals(entries, month, Text("Haushalt"), Text("Sport"), Text(""));
   EXPECT_EQ(category[4], Value(6.0));
-  EXPECT_TRUE(DailyTotals(entries, month, Text("Haushalt"), Text("Sport"), "joggen")[4] ==
+  EXPECT_TRUE(DailyTotals(entries, month, Text("Haushalt"), Text("Sport"), Text("joggen"))[4] ==
               Value(0.0));
-  for (const Value& total : DailyTotals(entries, month, Text(""), Text(""), ""))
+  for (const Value& total : DailyTotals(entries, month, Text(""), Text(""), Text("")))
     EXPECT_EQ(total, Value(0.0));
 }
 

@@ -20,16 +20,17 @@ TEST(DayListLine, ShowsValuesInListFormAndHidesThePlaceholder) {
   }
 }
 
-TEST(DayListLines, TakeOnlyTheDayPersonAndTabInRowOrder) {
+TEST(DayListItems, TakeOnlyTheDayPersonAndTabInRowOrder) {
   EntryTable entries;
   entries.rows = {MakeEntry(QDate(2024, 3, 5), "Haushalt", "Sport", "B"),
                   MakeEntry(QDate(2024, 3, 5), "Anna", "Sport", "A"),
                   MakeEntry(QDate(2024, 3, 5), "Haushalt", "Ausgaben", "A"),
                   MakeEntry(QDate(2024, 3, 6), "Haushalt", "Sport", "A"),
                   MakeEntry(QDate(2024, 3, 5), "Haushalt", "Sport", "A")};
-  const QStringList lines =
-      DayListLines(entries, Value(QDate(2024, 3, 5)), Value("Haushalt"), Value("Sport"));
-  ASSERT_EQ(lines.size(), 2);
-  EXPECT_TRUE(lines[0].contains("[B]"));
-  EXPECT_TRUE(lines[1].contains("[A]"));
+  const std::vector<DayListItem> lines =
+      DayListItems(entries, Value(QDate(2024, 3, 5)), Value("Haushalt"), Value("Sport"));
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_TRUE(lines[0].line.contains("[B]"));
+  EXPECT_TRUE(lines[1].line.contains("[A]"));
+  EXPECT_EQ(lines[1].row, 5);
 }

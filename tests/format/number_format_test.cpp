@@ -28,6 +28,27 @@ TEST(ListNotation, IsTheSameInEveryLocale) {
   EXPECT_EQ(ListNotation(2.50), " 2.5");
 }
 
+// Plain decimals everywhere, never an exponent; 15 significant digits where a number has more.
+TEST(NumberNotations, NeverWriteAnExponent) {
+  const struct {
+    double number;
+    const char *list, *print;
+  } cases[] = {
+      {0.00001, " .00001", " 0,00001 "},
+      {1e-10, " .0000000001", " 0,0000000001 "},
+      {-1.5e-7, "-.00000015", "-0,00000015 "},
+      {1e20, " 100000000000000000000", " 100000000000000000000 "},
+      {-123456789012345678.0, "-123456789012346000", "-123456789012346000 "},
+      {1e-6 / 3, " .000000333333333333333", " 0,000000333333333333333 "},
+      {1234.5, " 1234.5", " 1234,5 "},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ListNotation(c.number), QString::fromLatin1(c.list)) << c.list;
+    EXPECT_EQ(PrintNotation(c.number, kGerman), QString::fromLatin1(c.print)) << c.list;
+    EXPECT_EQ(LocaleNotation(c.number, kGerman), QString::fromLatin1(c.print).trimmed()) << c.list;
+  }
+}
+
 TEST(RoundToTenth, GoesToTheEvenDigitOnlyWhenExactlyHalfway) {
   EXPECT_EQ(RoundToTenthHalfEven(4.0 / 3.0), 1.3);
   EXPECT_EQ(RoundToTenthHalfEven(1.68), 1.7);

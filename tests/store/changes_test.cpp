@@ -45,17 +45,6 @@ class Changes : public InTempDir {
   Store store{Folder(), writer};
 };
 
-// Which rows give the line of this entry: the entry's own cells.
-std::function<bool(const EntryRow&)> SameAs(const EntryRow& entry) {
-  return [entry](const EntryRow& row) {
-    for (std::size_t f = 0; f < row.fields.size(); ++f) {
-      if (row.fields[f].Kind() != entry.fields[f].Kind() || !(row.fields[f] == entry.fields[f]))
-        return false;
-    }
-    return true;
-  };
-}
-
 }  // namespace
 
 TEST_F(Changes, SavingAppendsNewEntriesAndUpdatesTheMatchingOneInPlace) {
@@ -210,7 +199,7 @@ TEST_F(Changes, AFailedWriteUndoesTheChangeAndNamesTheFile) {
   const SaveOutcome append = Save("Walken");
   const SaveOutcome update = Save("Joggen", "7", "neu");
   const SaveOutcome learn = Save("Rudern");
-  const RemoveOutcome remove = RemoveEntry(store, SameAs(store.entries.Row(1)));
+  const RemoveOutcome remove = RemoveEntry(store, store.entries.Row(1), 1);
   EXPECT_EQ(Disk(), disk);
   for (const SaveOutcome& out : {append, update, learn}) EXPECT_EQ(out.result, R::Refused);
   EXPECT_TRUE(append.messages.join(u'\n').contains("lv_items.txt"));
@@ -238,8 +227,7 @@ TEST_F(Changes, RemovingAnEntryRewritesTheFileInOrderAndTheTableIsWhatTheFileHol
                                  "#2024-03-05#,,\"Sport\",\"Fahrrad\",\"12\",\"y\",,\"r\"\r\n" +
                                  Row("Move", "123456789.123", "z"));
   ASSERT_FALSE(store.ReadEntryFile());
-  EXPECT_EQ(RemoveEntry(store, SameAs(store.entries.Row(1))).result,
-            RemoveOutcome::Result::Removed);
+  EXPECT_EQ(RemoveEntry(store, store.entries.Row(1), 1).result, RemoveOutcome::Result::Removed);
   EXPECT_EQ(ReadBytes("lv_items.txt"),
             "3\r\n" + Row("Walken", "-0.5", "") +
                 "#2024-03-05#,,\"Sport\",\"Fahrrad\",\"12\",\"y\",,\"r\"\r\n" +
@@ -265,19 +253,21 @@ TEST_F(Changes, ADamagedFileIsKeptBeforeTheFirstRewrite) {
   WriteBytes("lv_kategorien.txt", damagedPairs);
   Store loaded(Folder());
   ASSERT_EQ(loaded.LoadData().size(), 3);
-  EXPECT_TRUE(StoreEntry(loaded, {Value(kDay), "Sport", "Rudern", "Haushalt", "x", ""}).learned);
+  EXPECT_TRUE(
+      StoreEntry(loaded, {Value(kDay), "Sport", Value("Rudern"), Value("Haushalt"), "x", ""})
+          .learned);
   EXPECT_EQ(ReadBytes("lv_kategorien.txt.beschaedigt"), damagedPairs);
   EXPECT_EQ(ReadBytes("lv_kategorien.txt"),
             "2\r\n\"Sport\",\"Walken\"\r\n\"Sport\",\"Rudern\"\r\n");
-  ASSERT_EQ(StoreEntry(loaded, {Value(kDay), "Sport", "Walken", "Haushalt", "2", "y"}).result,
+  ASSERT_EQ(StoreEntry(loaded, {Value(kDay), "Sport", Value("Walken"), Value("Haushalt"), "2", "y"})
+                .result,
             R::Saved);
   EXPECT_EQ(ReadBytes("lv_items.txt.beschaedigt"), damaged);
   EXPECT_EQ(ReadBytes("lv_items.txt"), "2\r\n" + Row("Joggen", "5", "x") + Row("Walken", "2", "y"));
-  EXPECT_EQ(RemoveEntry(loaded, SameAs(loaded.entries.Row(1))).result,
-            RemoveOutcome::Result::Removed);
+  EXPECT_EQ(RemoveEntry(loaded, loaded.entries.Row(1), 1).result, RemoveOutcome::Result::Removed);
   EXPECT_EQ(ReadBytes("lv_items.txt.beschaedigt"), damaged);
 
-  const AddPersonOutcome person = StorePerson(loaded, "Anna");
+  const AddPersonOutcome person = StorePerson(loaded, Value("Anna"));
   EXPECT_EQ(person.result, P::Added);
   ASSERT_EQ(person.messages.size(), 1);  // the file is reread and still damaged
   EXPECT_EQ(ReadBytes("lv_personen.txt.beschaedigt"), damagedPersons);
@@ -285,24 +275,24 @@ TEST_F(Changes, ADamagedFileIsKeptBeforeTheFirstRewrite) {
 }
 
 TEST_F(Changes, AddingAPersonStartsFromTheFileAndAppendsOnlyUnknownNames) {
-  EXPECT_EQ(StorePerson(store, "Anna").result, P::Added);
+  EXPECT_EQ(StorePerson(store, Value("Anna")).result, P::Added);
   EXPECT_EQ(ReadBytes("lv_personen.txt"), "2\r\n\"Haushalt\"\r\n\"Anna\"\r\n");
   QByteArray disk = Disk();
-  const AddPersonOutcome known = StorePerson(store, "Haushalt");
+  const AddPersonOutcome known = StorePerson(store, Value("Haushalt"));
   EXPECT_EQ(known.result, P::Known);
   EXPECT_TRUE(known.messages.isEmpty());
   EXPECT_EQ(Disk(), disk);
-  EXPECT_EQ(StorePerson(store, "haushalt").result, P::Added);
+  EXPECT_EQ(StorePerson(store, Value("haushalt")).result, P::Added);
   EXPECT_EQ(store.persons.Count(), 3);
 
   // The file, not the table, is the starting point.
   WriteBytes("lv_personen.txt", "2\r\n\"Haushalt\"\r\n\"Zoe\"\r\n");
-  EXPECT_EQ(StorePerson(store, "Zoe").result, P::Known);
+  EXPECT_EQ(StorePerson(store, Value("Zoe")).result, P::Known);
   EXPECT_EQ(store.persons.Count(), 2);
   ASSERT_TRUE(QFile::remove(Path("lv_personen.txt")));
-  EXPECT_EQ(StorePerson(store, "").result, P::Ignored);
+  EXPECT_EQ(StorePerson(store, Value("")).result, P::Ignored);
   EXPECT_FALSE(QFile::exists(Path("lv_personen.txt")));
-  EXPECT_EQ(StorePerson(store, "Bert").result, P::Added);
+  EXPECT_EQ(StorePerson(store, Value("Bert")).result, P::Added);
   EXPECT_EQ(ReadBytes("lv_personen.txt"), "2\r\n\"Haushalt\"\r\n\"Bert\"\r\n");
 }
 
@@ -329,7 +319,7 @@ TEST_F(Changes, RefusedPersonsLeaveTableAndFileAsTheyWere) {
   }
   ASSERT_FALSE(store.WritePersonFile());
   refused("Anna", "100");
-  EXPECT_EQ(StorePerson(store, "99").result, P::Known);
+  EXPECT_EQ(StorePerson(store, Value("99")).result, P::Known);
   ASSERT_TRUE(QFile::remove(Path("lv_personen.txt")));
   ASSERT_TRUE(QDir().mkdir(Path("lv_personen.txt")));
   refused("Anna", "lv_personen.txt");

@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
+#include <functional>
 
 #include "failing_file_writer.h"
 #include "store/store.h"
@@ -154,4 +157,85 @@ TEST_F(StoreFiles, AFailedWriteLeavesTheOldFileWhole) {
   EXPECT_TRUE(failure->contains(QString::fromUtf8("„lv_personen.txt“")));
   EXPECT_EQ(ReadBytes("lv_personen.txt"), QByteArray("1\r\n\"Haushalt\"\r\n"));
   EXPECT_EQ(QDir(Path(".")).entryList(QDir::Files).size(), 3);  // no temporary file left behind
+}
+
+// What is no regular file, or larger than the program reads, is never opened for reading (a
+// named pipe would block the start, a device or a sparse file would fill the memory) and never
+// rewritten; a change that would make a file larger than that is refused.
+TEST_F(StoreFiles, OnlyRegularFilesWithinTheirBoundAreReadAndNoneElseIsRewritten) {
+  struct Case {
+    const char* name;
+    std::function<bool(const QByteArray& path)> make;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"named pipe", [](const QByteArray& p) { return mkfifo(p.constData(), 0600) == 0; }, "Pipe"},
+      {"link to a device",
+       [](const QByteArray& p) { return symlink("/dev/zero", p.constData()) == 0; }, "Gerät"},
+      {"link to a folder",
+       [this](const QByteArray& p) {
+         return QDir().mkdir(Path("folder")) &&
+                symlink(QFile::encodeName(Path("folder")).constData(), p.constData()) == 0;
+       },
+       "Ordner"},
+      {"sparse file past the bound",
+       [](const QByteArray& p) {
+         QFile file(QFile::decodeName(p));
+         return file.open(QIODevice::WriteOnly) &&
+                file.resize(LargestFileBytes(DataFile::Entries) + 1);
+       },
+       "größer"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    QDir(Path(".")).removeRecursively();
+    ASSERT_TRUE(QDir().mkpath(Folder()));
+    const QByteArray path = QFile::encodeName(Path("lv_items.txt"));
+    ASSERT_TRUE(c.make(path));
+    struct stat before {};
+    ASSERT_EQ(lstat(path.constData(), &before), 0);
+
+    Store s(Folder());
+    const QStringList problems = s.LoadData();
+    ASSERT_EQ(problems.size(), 1);
+    EXPECT_TRUE(problems[0].contains(QString::fromUtf8("„lv_items.txt“")))
+        << problems[0].toStdString();
+    EXPECT_TRUE(problems[0].contains(QString::fromUtf8(c.reason))) << problems[0].toStdString();
+    EXPECT_TRUE(s.WriteEntryFile());
+    struct stat after {};
+    ASSERT_EQ(lstat(path.constData(), &after), 0);
+    EXPECT_EQ(after.st_mode, before.st_mode);
+    EXPECT_EQ(after.st_size, before.st_size);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+  }
+  QDir(Path(".")).removeRecursively();
+  ASSERT_TRUE(QDir().mkpath(Folder()));
+
+  ASSERT_TRUE(store.LoadData().isEmpty());
+  const QString longName(20000, u'x');
+  for (int i = 0; i < 60; ++i)
+    store.persons.rows.push_back(PersonRow{{Value(longName + QString::number(i))}});
+  const auto refused = store.WritePersonFile();
+  ASSERT_TRUE(refused);
+  EXPECT_TRUE(refused->contains(QString::fromUtf8("„lv_personen.txt“")));
+  EXPECT_EQ(ReadBytes("lv_personen.txt"), QByteArray("1\r\n\"Haushalt\"\r\n"));
+}
+
+// A link planted where the damaged original is to be kept, before it is loaded or after, is
+// never followed: the original goes to a name nothing holds, and the link's target stays absent.
+TEST_F(StoreFiles, TheDamagedOriginalNeverFollowsALinkOutOfTheFolder) {
+  const QByteArray outside = QFile::encodeName(Path("outside"));
+  ASSERT_EQ(
+      symlink(outside.constData(), QFile::encodeName(Path("lv_items.txt.beschaedigt")).constData()),
+      0);
+  WriteBytes("lv_items.txt", Entries(4, 1));
+  ASSERT_TRUE(store.ReadEntryFile());
+  EXPECT_EQ(store.BackupName(DataFile::Entries), "lv_items.txt.beschaedigt-2");
+  ASSERT_EQ(symlink(outside.constData(),
+                    QFile::encodeName(Path("lv_items.txt.beschaedigt-2")).constData()),
+            0);
+  ASSERT_FALSE(store.WriteEntryFile());
+  EXPECT_EQ(store.BackupName(DataFile::Entries), "lv_items.txt.beschaedigt-3");
+  EXPECT_EQ(ReadBytes("lv_items.txt.beschaedigt-3"), Entries(4, 1));
+  EXPECT_FALSE(QFileInfo::exists(Path("outside")));
 }

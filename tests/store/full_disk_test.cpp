@@ -101,10 +101,7 @@ bool RunFailing(Action action, Store& store, QString* message) {
       break;
     }
     case Action::DeletingAnEntry: {
-      const EntryRow first = store.entries.Row(1);
-      const RemoveOutcome out = RemoveEntry(store, [&first](const EntryRow& row) {
-        return row.Item() == first.Item() && row.Date() == first.Date();
-      });
+      const RemoveOutcome out = RemoveEntry(store, store.entries.Row(1), 1);
       *message = out.messages.join(u'\n');
       if (out.result != RemoveOutcome::Result::Refused) return false;
       break;

@@ -17,6 +17,12 @@ class FailingFileWriter : public FileWriter {
     }
     return WriteFileAtomically(path, bytes);
   }
+  [[nodiscard]] std::optional<QString> Create(const QString& path, QByteArrayView bytes) override {
+    if (failAfterBytes_ >= 0 && bytes.size() > failAfterBytes_) {
+      return WriteFailureText(ENOSPC);
+    }
+    return WriteFileAtomically(path, bytes, Placing::NewName);
+  }
 
  private:
   qint64 failAfterBytes_ = -1;
