@@ -116,6 +116,7 @@ std::optional<QString> AppendEntry(Store& store, const EntryInput& in, double nu
   row.Description() = Value(in.description);
   row.fields[6] = Value(QString());
   row.fields[7] = Value(QString());
+  store.KeepEntriesAsRead();
   store.entries.Append(std::move(row));
   if (auto failure = store.WriteEntryFile()) {
     store.entries.RemoveAt(store.entries.Count());
@@ -128,6 +129,7 @@ std::optional<QString> UpdateEntries(Store& store, const std::vector<int>& match
                                      const QString& description) {
   std::vector<std::pair<Value, Value>> before;
   before.reserve(matches.size());
+  store.KeepEntriesAsRead();
   for (int i : matches) {
     EntryRow& row = store.entries.Row(i);
     before.emplace_back(std::exchange(row.Value(), Value(number)),
@@ -244,6 +246,7 @@ RemoveOutcome RemoveEntry(Store& store, EntryRow entry, int row) {
                         .arg(QuotedFileName(DataFile::Entries));
     return out;
   }
+  store.KeepEntriesAsRead();
   EntryRow removed = store.entries.RemoveAt(hit);
   if (auto failure = store.WriteEntryFile()) {
     // Put back where it stood; the index sees the rows changed and is made anew when asked.

@@ -30,6 +30,7 @@ const QString& NotEncoded() {
 void EncodedTable::Clear(QByteArray spare) {
   // The memory stays for the next encoding; the texts the kept rows shared are let go.
   valid_ = false;
+  pending_ = false;
   rows_.clear();
   if (spare.size() > bytes_.size()) bytes_ = std::move(spare);
 }
@@ -40,14 +41,24 @@ void EncodedTable::Adopt(QByteArray bytes, const std::vector<EntryRow>& rows,
     Clear(std::move(bytes));
     return;
   }
+  // The copy of the rows waits for KeepRows: loading a large file does not pay for it.
+  valid_ = false;
+  rows_.clear();
   bytes_ = std::move(bytes);
   size_ = records.starts.back();
   starts_ = records.starts;
-  rows_.clear();
+  writtenForm_ = records.writtenForm;
+  pending_ = true;
+}
+
+void EncodedTable::KeepRows(const std::vector<EntryRow>& rows) {
+  if (!pending_) return;
+  pending_ = false;
+  if (writtenForm_.size() != rows.size()) return;
   rows_.reserve(rows.size() + kRowsOfRoom);
   rows_.insert(rows_.end(), rows.begin(), rows.end());
   for (std::size_t i = 0; i < rows.size(); ++i) {
-    if (!records.writtenForm[i]) rows_[i].fields[0] = Value(NotEncoded());
+    if (!writtenForm_[i]) rows_[i].fields[0] = Value(NotEncoded());
   }
   valid_ = true;
 }
@@ -55,6 +66,7 @@ void EncodedTable::Adopt(QByteArray bytes, const std::vector<EntryRow>& rows,
 std::optional<QByteArrayView> EncodedTable::EncodeAll(const std::vector<EntryRow>& rows,
                                                       qsizetype sizeHint) {
   valid_ = false;
+  pending_ = false;
   RecordWriter writer(std::move(bytes_));
   const qsizetype expected = std::max(size_, sizeHint);
   writer.Reserve(expected + expected / 16 + kSlack);

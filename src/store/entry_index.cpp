@@ -44,6 +44,41 @@ std::vector<int> Sorted(std::vector<int> rows) {
   return rows;
 }
 
+// Orders `list` by `key` (from 0 to keys - 1), keeping the order of the items of equal keys.
+template <typename T, typename KeyOfItem>
+void CountingSort(std::vector<T>& list, std::size_t keys, KeyOfItem key) {
+  if (list.size() < 2) return;
+  std::vector<std::size_t> starts(keys + 1, 0);
+  for (const T& item : list) ++starts[static_cast<std::size_t>(key(item)) + 1];
+  for (std::size_t k = 1; k <= keys; ++k) starts[k] += starts[k - 1];
+  std::vector<T> sorted(list.size());
+  for (const T& item : list) sorted[starts[static_cast<std::size_t>(key(item))]++] = item;
+  list.swap(sorted);
+}
+
+// Orders `list` by day, keeping the order of the items of the same day; a null day comes first.
+template <typename T>
+void SortByDay(std::vector<T>& list) {
+  qint64 low = std::numeric_limits<qint64>::max(), high = kNoDay;
+  for (const T& item : list) {
+    if (item.day == kNoDay) continue;
+    low = std::min(low, item.day);
+    high = std::max(high, item.day);
+  }
+  if (high == kNoDay) return;  // no day or one and the same: the order stands
+  // The days of a day log lie within a few years: counted, unless a hand-edited file spreads
+  // them wide.
+  const auto span = static_cast<quint64>(high) - static_cast<quint64>(low);
+  if (span > 4 * list.size() + 4096) {
+    std::stable_sort(list.begin(), list.end(),
+                     [](const T& a, const T& b) { return a.day < b.day; });
+    return;
+  }
+  CountingSort(list, static_cast<std::size_t>(span) + 2, [low](const T& item) {
+    return item.day == kNoDay ? std::size_t{0} : static_cast<std::size_t>(item.day - low) + 1;
+  });
+}
+
 }  // namespace
 
 void EntryIndex::Clear() {
@@ -151,20 +186,17 @@ void EntryIndex::Build(const std::vector<EntryRow>& rows) {
   byItem_.reserve(n);
   int number = 0;
   for (const EntryRow& row : rows) Add(row, ++number, false);
-  // Row numbers grow along each list, so a stable sort by the keys alone keeps them in order.
-  std::stable_sort(dated_.begin(), dated_.end(), [](const Dated& a, const Dated& b) {
-    return a.person != b.person ? a.person < b.person : a.day < b.day;
-  });
-  std::stable_sort(undated_.begin(), undated_.end(),
-                   [](const Undated& a, const Undated& b) { return a.person < b.person; });
-  std::stable_sort(byCategory_.begin(), byCategory_.end(),
-                   [](const ByCategory& a, const ByCategory& b) {
-                     return a.person != b.person ? a.person < b.person : a.category < b.category;
-                   });
-  std::stable_sort(byItem_.begin(), byItem_.end(), [](const ByItem& a, const ByItem& b) {
-    if (a.person != b.person) return a.person < b.person;
-    return a.category != b.category ? a.category < b.category : a.item < b.item;
-  });
+  // Stable counting sorts, the last key first: each keeps the order of the ones before it
+  // among equal keys, and the row numbers grow along the lists as they were made.
+  const auto keys = static_cast<std::size_t>(next_);
+  SortByDay(dated_);
+  CountingSort(dated_, keys, [](const Dated& d) { return d.person; });
+  CountingSort(undated_, keys, [](const Undated& d) { return d.person; });
+  CountingSort(byCategory_, keys, [](const ByCategory& d) { return d.category; });
+  CountingSort(byCategory_, keys, [](const ByCategory& d) { return d.person; });
+  CountingSort(byItem_, keys, [](const ByItem& d) { return d.item; });
+  CountingSort(byItem_, keys, [](const ByItem& d) { return d.category; });
+  CountingSort(byItem_, keys, [](const ByItem& d) { return d.person; });
 }
 
 void EntryIndex::Appended(const EntryRow& row, int number) {

@@ -84,7 +84,7 @@ class EntryIndex {
     QString text;
     Key key = -1;
   };
-  std::vector<Recent> recent_ = std::vector<Recent>(256);
+  std::vector<Recent> recent_ = std::vector<Recent>(4096);
 
   std::vector<Dated> dated_;
   std::vector<Undated> undated_;

@@ -309,10 +309,14 @@ std::optional<QString> Store::ReadCategoryFile() {
 }
 std::optional<QString> Store::ReadEntryFile() {
   std::optional<QString> problem = ReadTable(DataFile::Entries, entries);
-  // Indexed while loading, so the first view asked finds the index made.
+  // The rows were read into the table's memory, perhaps as many as before: indexed anew, while
+  // loading, so the first view asked finds the index made.
   entries.Changed();
   entries.Index();
   return problem;
+}
+void Store::KeepEntriesAsRead() {
+  encodedEntries_.KeepRows(entries.rows);
 }
 std::optional<QString> Store::WritePersonFile() {
   return WriteTable(DataFile::Persons, persons);
