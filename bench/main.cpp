@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The benchmark harness: runs every benchmark in repetitions (in random order, so each pair of
 // figures that is compared shares the machine's ups and downs), then prints one table with the
-// median of each figure, its floor or its counterpart with the default files, the ratio and
-// PASS or FAIL per target. The exit code is 0 whatever the verdicts.
+// median of each figure, its floor or its counterpart (a view: the same view on a table holding
+// only the entries it shows; start-up: the default files), the ratio and PASS or FAIL per target.
+// The exit code is 0 whatever the verdicts.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -162,36 +163,71 @@ std::vector<Row> Rows() {
        Target::None},
       {"DrawCalendar",
        "DrawCalendar/full",
-       {"DrawCalendar/defaults"},
-       "default files",
+       {"DrawCalendar/shown"},
+       "the same, only the shown entries",
        Target::Ratio,
        1.5},
+      {"  against the default files",
+       "DrawCalendar/full",
+       {"DrawCalendar/defaults"},
+       "default files (no entries)",
+       Target::None},
       {"FillDayList", "FillDayList/full", {"FillDayList/defaults"}, "default files", Target::Frame},
       {"ShowTabPage (rebuild)",
        "ShowTabPage/full",
-       {"ShowTabPage/defaults"},
-       "default files",
+       {"ShowTabPage/shown"},
+       "the same, only the shown entries",
        Target::Ratio,
        1.5},
+      {"  against the default files",
+       "ShowTabPage/full",
+       {"ShowTabPage/defaults"},
+       "default files (no entries)",
+       Target::None},
       {"SelectDayAt",
        "SelectDayAt/full",
-       {"SelectDayAt/defaults"},
-       "default files",
+       {"SelectDayAt/shown"},
+       "the same, only the shown entries",
        Target::Ratio,
        1.5},
-      {"NextMonth", "NextMonth/full", {"NextMonth/defaults"}, "default files", Target::Ratio, 1.5},
+      {"  against the default files",
+       "SelectDayAt/full",
+       {"SelectDayAt/defaults"},
+       "default files (no entries)",
+       Target::None},
+      {"NextMonth",
+       "NextMonth/full",
+       {"NextMonth/shown"},
+       "the same, only the shown entries",
+       Target::Ratio,
+       1.5},
+      {"  against the default files",
+       "NextMonth/full",
+       {"NextMonth/defaults"},
+       "default files (no entries)",
+       Target::None},
       {"FillSeriesItems",
        "FillSeriesItems/full",
-       {"FillSeriesItems/defaults"},
-       "default files",
+       {"FillSeriesItems/shown"},
+       "the same, only the shown entries",
        Target::Ratio,
        1.5},
+      {"  against the default files",
+       "FillSeriesItems/full",
+       {"FillSeriesItems/defaults"},
+       "default files (no entries)",
+       Target::None},
       {"DrawDevelopment",
        "DrawDevelopment/full",
-       {"DrawDevelopment/defaults"},
-       "default files",
+       {"DrawDevelopment/shown"},
+       "the same, only the shown entries",
        Target::Ratio,
        1.5},
+      {"  against the default files",
+       "DrawDevelopment/full",
+       {"DrawDevelopment/defaults"},
+       "default files (no entries)",
+       Target::None},
       {"SaveEntry, update",
        "SaveEntryUpdate/full",
        {"SaveEntryUpdate/defaults"},
@@ -385,6 +421,7 @@ int main(int argc, char** argv) {
   std::fprintf(stderr, "Generating the sample files ...\n");
   (void)FilesOf(DataSet::Full);
   (void)FilesOf(DataSet::FullLessOne);
+  (void)FilesOf(DataSet::ShownMonthOnly);
   {
     // One start-up first, so no benchmark pays for loading fonts and plugins.
     World warmUp(DataSet::Full);
