@@ -4,8 +4,10 @@
 #include <string>
 
 // Registers every benchmark of the harness. Each is named "<what>/full" (50,000 entries, full
-// tables) or "<what>/defaults" (the files a first start creates); each repetition runs the
-// given number of iterations on a fresh data folder.
+// tables), "<what>/defaults" (the files a first start creates) or, for the views,
+// "<what>/shown" (the full persons and categories, and only the person's entries of the shown
+// month and the next one); each repetition runs the given number of iterations on a fresh
+// data folder.
 void RegisterBenchmarks(int repetitions);
 
 // Runs the window load with full tables and then every procedure once, on the current

@@ -28,6 +28,17 @@ DataFiles MakeFiles(DataSet set) {
     data.entries.rows.pop_back();
     data.persons.rows.pop_back();
   }
+  if (set == DataSet::ShownMonthOnly) {
+    const QDate first(kToday.year(), kToday.month(), 1);
+    const QDate last = first.addMonths(2).addDays(-1);
+    EntryTable shown;
+    for (const EntryRow& row : data.entries.rows) {
+      if (row.Person() == Value(kPerson) && row.Date().IsDate() && row.Date().Date() >= first &&
+          row.Date().Date() <= last)
+        shown.rows.push_back(row);
+    }
+    data.entries = std::move(shown);
+  }
   return {PersonFileBytes(data.persons), CategoryFileBytes(data.categories),
           EntryFileBytes(data.entries)};
 }
@@ -37,11 +48,14 @@ const DataFiles& FilesOf(DataSet set) {
   static const DataFiles full = MakeFiles(DataSet::Full);
   static const DataFiles fullLessOne = MakeFiles(DataSet::FullLessOne);
   static const DataFiles defaults = MakeFiles(DataSet::Defaults);
+  static const DataFiles shown = MakeFiles(DataSet::ShownMonthOnly);
   switch (set) {
     case DataSet::Full:
       return full;
     case DataSet::FullLessOne:
       return fullLessOne;
+    case DataSet::ShownMonthOnly:
+      return shown;
     case DataSet::Defaults:
       break;
   }

@@ -25,6 +25,9 @@ enum class DataSet {
   Full,         // 100 persons, 2000 category pairs, 50,000 entries
   FullLessOne,  // the same with the last entry and the last person left out
   Defaults,     // the files a first start creates
+  // The full persons and categories, and of the entries only what the views show: the
+  // person's entries of the shown month and the next one
+  ShownMonthOnly,
 };
 
 // The generated sample tables and file contents; made once, from a fixed seed.

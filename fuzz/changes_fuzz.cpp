@@ -15,6 +15,9 @@
 #include <initializer_list>
 #include <vector>
 
+#include "chart/series.h"
+#include "dayview/calendar.h"
+#include "dayview/day_list.h"
 #include "failing_file_writer.h"
 #include "store/changes.h"
 
@@ -98,8 +101,58 @@ bool Storable(const QString& text) {
 using Stale = std::array<bool, 3>;
 constexpr int kPersons = 0, kCategories = 1, kEntries = 2;
 
+// The views' answers, which come from the entries index, are those of reading every row: the
+// marks of each day of March 2024, the day lists and the series items of every person asked.
+void CheckViewsAsTheScan(const EntryTable& t) {
+  for (const Value& person : {Value(QStringLiteral("Haushalt")), Value(QStringLiteral("Bea")),
+                              Value(QString::fromUtf16(u"B\u00f6")), Value(QString()), Value()}) {
+    std::vector<std::vector<Value>> marks(31);
+    for (const EntryRow& r : t.rows) {
+      if (!(r.Person() == person && r.Date().Date().month() == 3)) continue;
+      std::vector<Value>& day = marks[static_cast<std::size_t>(r.Date().Date().day() - 1)];
+      if (std::find(day.begin(), day.end(), r.Category()) == day.end()) day.push_back(r.Category());
+    }
+    Require(CategoriesByDay(t, QDate(2024, 3, 1), person) == marks);
+    for (int d = 1; d <= 31; ++d) {
+      std::vector<int> rows;
+      for (int i = 1; i <= t.Count(); ++i) {
+        if (BelongsToDayList(t.Row(i), Value(QDate(2024, 3, d)), person, QStringLiteral("Sport")))
+          rows.push_back(i);
+      }
+      const std::vector<DayListItem> items =
+          DayListItems(t, Value(QDate(2024, 3, d)), person, QStringLiteral("Sport"));
+      Require(items.size() == rows.size());
+      for (std::size_t k = 0; k < items.size() && k < rows.size(); ++k) {
+        Require(items[k].row == rows[k] && SameCells(items[k].entry, t.Row(rows[k])) &&
+                items[k].line == DayListLine(t.Row(rows[k])));
+      }
+    }
+    std::vector<Value> items;
+    for (const EntryRow& r : t.rows) {
+      if (r.Person() == person && r.Category() == Value(QStringLiteral("Sport")) &&
+          std::find(items.begin(), items.end(), r.Item()) == items.end())
+        items.push_back(r.Item());
+    }
+    Require(SeriesItems(t, person, QStringLiteral("Sport")) == items);
+  }
+}
+
+// A day list line whose row moved finds the last row holding the same cells, as reading every
+// row from the end does.
+void CheckFindAsTheScan(const EntryTable& t) {
+  for (int i = 1; i <= t.Count(); ++i) {
+    int last = 0;
+    for (int j = t.Count(); j >= 1 && last == 0; --j) {
+      if (SameCells(t.Row(j), t.Row(i))) last = j;
+    }
+    Require(FindEntry(t, t.Row(i), 0) == last);
+  }
+}
+
 // The files, read by a fresh store, always hold the model; the tables do unless stale.
 void Check(const Store& store, const Model& model, const Stale& stale) {
+  CheckViewsAsTheScan(store.entries);
+  CheckFindAsTheScan(store.entries);
   Store disk(g_storeFolder);
   Require(disk.LoadData().isEmpty());
   const Model onDisk = Seen(disk), inStore = Seen(store);

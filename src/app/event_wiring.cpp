@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/event_wiring.h"
 
+#include <QTimer>
+
 #include "app/day_log.h"
 #include "app/main_window.h"
 
@@ -29,4 +31,7 @@ void LoadWindow(MainWindow& window, DayLog& dayLog, QSize screen) {
   window.LayOut(screen);
   dayLog.LoadData();
   dayLog.DrawCalendar();
+  // The copy of the entries read that lets the first save reuse their bytes is taken once the
+  // window stands, so neither loading nor that save waits for it.
+  QTimer::singleShot(0, &window, [m = &dayLog] { m->store.KeepEntriesAsRead(); });
 }

@@ -8,6 +8,7 @@
 #include "format/date_format.h"
 #include "format/number_format.h"
 #include "store/cell_text.h"
+#include "store/entry_index.h"
 
 namespace {
 constexpr Rgb kPlotBackground{240, 240, 240};
@@ -109,7 +110,9 @@ std::vector<Value> DailyTotals(const EntryTable& entries, const ChartMonth& mont
   // An empty item box: a chosen Number 0 is an item all the same.
   const bool anyItem = item.IsEmpty() || (item.IsText() && item.Text().isEmpty());
   const Value& itemValue = item;
-  for (const EntryRow& row : entries.rows) {
+  const QDate last = month.first.addDays(month.days - 1);
+  for (int i : entries.Index().PersonRowsBetween(person, month.first, last)) {
+    const EntryRow& row = entries.Row(i);
     if (!row.Date().IsDate()) continue;  // a Date never equals anything but a Date
     const qint64 day = month.first.daysTo(row.Date().Date());
     if (day < 0 || day >= month.days) continue;

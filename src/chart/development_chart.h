@@ -18,8 +18,8 @@ ChartMonth ChartMonthOf(QDate anyDay);
 // The daily totals of the month, day 1 at index 0: per day the Value sum, in entry order, of
 // the values of the entries of that day, person and category, and of that item unless `item`
 // is Empty or the empty Text (then every item of the category adds up). Every total starts as the
-// Number 0, so a value that is no Number (a hand-edited entries file) counts as 0. One pass over
-// the entries.
+// Number 0, so a value that is no Number (a hand-edited entries file) counts as 0. Reads only the
+// person's rows of that month, from the table's index.
 std::vector<Value> DailyTotals(const EntryTable& entries, const ChartMonth& month,
                                const Value& person, const Value& category, const Value& item);
 

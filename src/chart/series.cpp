@@ -3,6 +3,8 @@
 
 #include <QSet>
 
+#include "store/entry_index.h"
+
 namespace {
 // The items listed so far, looked up the way Value equality compares them, without a scan of
 // the whole list for every entry. Equality is not transitive (Empty equals both "" and 0, which
@@ -61,7 +63,9 @@ std::vector<Value> SeriesItems(const EntryTable& entries, const Value& person,
                                const Value& category) {
   std::vector<Value> items;
   ListedItems listed;
-  for (const EntryRow& row : entries.rows) {
+  // The first row of each item decides where it is listed; later ones are found listed.
+  for (int i : entries.Index().FirstRowOfEachItem(person, category)) {
+    const EntryRow& row = entries.Row(i);
     if (!(row.Category() == category && row.Person() == person)) continue;
     if (listed.Contains(row.Item())) continue;
     listed.Add(row.Item());

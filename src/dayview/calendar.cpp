@@ -7,6 +7,7 @@
 
 #include "format/date_format.h"
 #include "store/cell_text.h"
+#include "store/entry_index.h"
 
 namespace {
 constexpr int kCaptionLength = 8;
@@ -73,7 +74,8 @@ std::vector<std::vector<Value>> CategoriesByDay(const EntryTable& entries, QDate
   std::vector<std::vector<Value>> byDay(static_cast<std::size_t>(std::max(first.daysInMonth(), 0)));
   if (byDay.empty()) return byDay;
   const QDate last = first.addDays(static_cast<qint64>(byDay.size()) - 1);
-  for (const EntryRow& row : entries.rows) {
+  for (int i : entries.Index().PersonRowsBetween(person, first, last)) {
+    const EntryRow& row = entries.Row(i);
     if (!row.Date().IsDate()) continue;
     const QDate day = row.Date().Date();
     if (day < first || day > last || !(row.Person() == person)) continue;

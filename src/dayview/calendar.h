@@ -54,8 +54,8 @@ class CalendarGeometry {
 };
 
 // The distinct categories of the person's entries on each day of the month that starts on
-// `first`, each day's list in the order of its first entry. Index 0 is day 1. One pass over the
-// entries, whatever their number.
+// `first`, each day's list in the order of its first entry. Index 0 is day 1. Reads only the
+// person's rows of that month, from the table's index.
 std::vector<std::vector<Value>> CategoriesByDay(const EntryTable& entries, QDate first,
                                                 const Value& person);
 

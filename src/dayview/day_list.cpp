@@ -3,6 +3,7 @@
 
 #include "format/number_format.h"
 #include "store/cell_text.h"
+#include "store/entry_index.h"
 
 namespace {
 
@@ -54,7 +55,7 @@ bool BelongsToDayList(const EntryRow& row, const Value& day, const Value& person
 std::vector<DayListItem> DayListItems(const EntryTable& entries, const Value& day,
                                       const Value& person, const Value& category) {
   std::vector<DayListItem> items;
-  for (int i = 1; i <= entries.Count(); ++i) {
+  for (int i : entries.Index().PersonRowsOn(person, day)) {
     const EntryRow& row = entries.Row(i);
     if (BelongsToDayList(row, day, person, category)) items.push_back({DayListLine(row), row, i});
   }

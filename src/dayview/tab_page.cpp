@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "format/number_format.h"
+#include "store/entry_index.h"
 
 namespace {
 constexpr int kValueChoices = 1500;
@@ -33,7 +34,9 @@ QStringList ValueChoices(const QLocale& locale) {
 
 std::vector<Value> PersonCategories(const EntryTable& entries, const Value& person) {
   std::vector<Value> listed;
-  for (const EntryRow& row : entries.rows) {
+  // The first row of each category decides where it is listed; later ones are found listed.
+  for (int i : entries.Index().FirstRowOfEachCategory(person)) {
+    const EntryRow& row = entries.Row(i);
     if (!(row.Person() == person)) continue;
     if (std::find(listed.begin(), listed.end(), row.Category()) == listed.end()) {
       listed.push_back(row.Category());

@@ -7,6 +7,7 @@
 
 #include "format/number_format.h"
 #include "store/cell_text.h"
+#include "store/entry_index.h"
 #include "store/record_writer.h"
 
 namespace {
@@ -83,7 +84,7 @@ bool KnowsPair(const CategoryTable& categories, const Value& category, const Val
 std::vector<int> MatchingEntries(const EntryTable& entries, const Value& day, const Value& person,
                                  const Value& category, const Value& item) {
   std::vector<int> matches;
-  for (int i = 1; i <= entries.Count(); ++i) {
+  for (int i : entries.Index().PersonRowsOn(person, day)) {
     const EntryRow& row = entries.Row(i);
     if (row.Date() == day && row.Person() == person && row.Category() == category &&
         row.Item() == item) {
@@ -115,9 +116,10 @@ std::optional<QString> AppendEntry(Store& store, const EntryInput& in, double nu
   row.Description() = Value(in.description);
   row.fields[6] = Value(QString());
   row.fields[7] = Value(QString());
-  store.entries.rows.push_back(std::move(row));
+  store.KeepEntriesAsRead();
+  store.entries.Append(std::move(row));
   if (auto failure = store.WriteEntryFile()) {
-    store.entries.rows.pop_back();
+    store.entries.RemoveAt(store.entries.Count());
     return failure;
   }
   return std::nullopt;
@@ -127,6 +129,7 @@ std::optional<QString> UpdateEntries(Store& store, const std::vector<int>& match
                                      const QString& description) {
   std::vector<std::pair<Value, Value>> before;
   before.reserve(matches.size());
+  store.KeepEntriesAsRead();
   for (int i : matches) {
     EntryRow& row = store.entries.Row(i);
     before.emplace_back(std::exchange(row.Value(), Value(number)),
@@ -224,8 +227,10 @@ SaveOutcome StoreEntry(Store& store, const EntryInput& in, const QLocale& locale
 
 int FindEntry(const EntryTable& entries, const EntryRow& entry, int row) {
   if (row >= 1 && row <= entries.Count() && SameCells(entries.Row(row), entry)) return row;
-  for (int i = entries.Count(); i >= 1; --i) {
-    if (SameCells(entries.Row(i), entry)) return i;
+  // The rows holding the same cells are among those of its person that may be of its day.
+  const std::vector<int> candidates = entries.Index().PersonRowsOn(entry.Person(), entry.Date());
+  for (auto i = candidates.rbegin(); i != candidates.rend(); ++i) {
+    if (SameCells(entries.Row(*i), entry)) return *i;
   }
   return 0;
 }
@@ -241,11 +246,11 @@ RemoveOutcome RemoveEntry(Store& store, EntryRow entry, int row) {
                         .arg(QuotedFileName(DataFile::Entries));
     return out;
   }
-  std::vector<EntryRow>& rows = store.entries.rows;
-  const auto at = rows.begin() + (hit - 1);
-  EntryRow removed = std::move(*at);
-  rows.erase(at);
+  store.KeepEntriesAsRead();
+  EntryRow removed = store.entries.RemoveAt(hit);
   if (auto failure = store.WriteEntryFile()) {
+    // Put back where it stood; the index sees the rows changed and is made anew when asked.
+    std::vector<EntryRow>& rows = store.entries.rows;
     rows.insert(rows.begin() + (hit - 1), std::move(removed));
     out.result = RemoveResult::Refused;
     out.messages << *failure;

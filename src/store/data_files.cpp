@@ -92,7 +92,8 @@ QByteArray DefaultFileBytes(DataFile file) {
 namespace {
 
 template <typename TableT>
-std::optional<QString> ParseTable(const QByteArray& bytes, TableT& table) {
+std::optional<QString> ParseTable(const QByteArray& bytes, TableT& table,
+                                  LoadedRecords* records = nullptr) {
   RecordReader reader(bytes);
   std::optional<QString> damage;
   Value count;
@@ -122,8 +123,11 @@ std::optional<QString> ParseTable(const QByteArray& bytes, TableT& table) {
                    .arg(TableT::kCapacity);
       break;
     }
+    if (records) records->starts.push_back(reader.Position());
     reader.ReadRecord(table.rows.emplace_back().fields);
+    if (records) records->writtenForm.push_back(reader.LastRecordInWrittenForm());
   }
+  if (records) records->starts.push_back(reader.Position());
   if (!damage && reader.Problem()) damage = *reader.Problem();
   if (!damage && !reader.OnlyBlankLeft()) {
     damage = QStringLiteral("nach dem letzten Datensatz folgen weitere Zeilen");
@@ -138,6 +142,8 @@ std::optional<QString> ParseTableBytes(const QByteArray& bytes, PersonTable& tab
 std::optional<QString> ParseTableBytes(const QByteArray& bytes, CategoryTable& table) {
   return ParseTable(bytes, table);
 }
-std::optional<QString> ParseTableBytes(const QByteArray& bytes, EntryTable& table) {
-  return ParseTable(bytes, table);
+std::optional<QString> ParseTableBytes(const QByteArray& bytes, EntryTable& table,
+                                       LoadedRecords* records) {
+  if (records) *records = {};
+  return ParseTable(bytes, table, records);
 }

@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <optional>
+#include <vector>
 
 #include "store/tables.h"
 
@@ -26,4 +27,11 @@ QByteArray DefaultFileBytes(DataFile file);
 // in German, if any (what could be read is in the table all the same).
 [[nodiscard]] std::optional<QString> ParseTableBytes(const QByteArray& bytes, PersonTable& table);
 [[nodiscard]] std::optional<QString> ParseTableBytes(const QByteArray& bytes, CategoryTable& table);
-[[nodiscard]] std::optional<QString> ParseTableBytes(const QByteArray& bytes, EntryTable& table);
+// Where each record read starts in the bytes (and, last, where the one after the last would),
+// and whether it stands there exactly as the writer writes its cells.
+struct LoadedRecords {
+  std::vector<qsizetype> starts;
+  std::vector<bool> writtenForm;
+};
+[[nodiscard]] std::optional<QString> ParseTableBytes(const QByteArray& bytes, EntryTable& table,
+                                                     LoadedRecords* records = nullptr);

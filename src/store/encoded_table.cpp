@@ -19,18 +19,54 @@ bool SameRow(const EntryRow& a, const EntryRow& b) {
 // Slack kept after the file's bytes, so an added row seldom moves them.
 constexpr qsizetype kSlack = 64 * 1024;
 
+// A text no cell of a table shares: a kept row that holds it is never the same as a table row.
+const QString& NotEncoded() {
+  static const QString kText = QStringLiteral("not encoded");
+  return kText;
+}
+
 }  // namespace
 
 void EncodedTable::Clear(QByteArray spare) {
   // The memory stays for the next encoding; the texts the kept rows shared are let go.
   valid_ = false;
+  pending_ = false;
   rows_.clear();
   if (spare.size() > bytes_.size()) bytes_ = std::move(spare);
+}
+
+void EncodedTable::Adopt(QByteArray bytes, const std::vector<EntryRow>& rows,
+                         const LoadedRecords& records) {
+  if (records.starts.size() != rows.size() + 1 || records.writtenForm.size() != rows.size()) {
+    Clear(std::move(bytes));
+    return;
+  }
+  // The copy of the rows waits for KeepRows: loading a large file does not pay for it.
+  valid_ = false;
+  rows_.clear();
+  bytes_ = std::move(bytes);
+  size_ = records.starts.back();
+  starts_ = records.starts;
+  writtenForm_ = records.writtenForm;
+  pending_ = true;
+}
+
+void EncodedTable::KeepRows(const std::vector<EntryRow>& rows) {
+  if (!pending_) return;
+  pending_ = false;
+  if (writtenForm_.size() != rows.size()) return;
+  rows_.reserve(rows.size() + kRowsOfRoom);
+  rows_.insert(rows_.end(), rows.begin(), rows.end());
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    if (!writtenForm_[i]) rows_[i].fields[0] = Value(NotEncoded());
+  }
+  valid_ = true;
 }
 
 std::optional<QByteArrayView> EncodedTable::EncodeAll(const std::vector<EntryRow>& rows,
                                                       qsizetype sizeHint) {
   valid_ = false;
+  pending_ = false;
   RecordWriter writer(std::move(bytes_));
   const qsizetype expected = std::max(size_, sizeHint);
   writer.Reserve(expected + expected / 16 + kSlack);

@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "store/data_files.h"
 #include "store/tables.h"
 
 // The bytes of the entries file as its last rewrite made them, kept with a copy of the rows
@@ -27,11 +28,22 @@ class EncodedTable {
   // encoding encodes every row, into `spare` if it has more room than the memory kept (memory in
   // use costs less than fresh memory).
   void Clear(QByteArray spare = QByteArray());
+  // Takes the bytes of the file just read into `rows` as the encoding of the rows they hold in
+  // the written form, once KeepRows is given the rows as read; until then the next rewrite
+  // encodes every row. Nothing is kept when the records do not fit the rows.
+  void Adopt(QByteArray bytes, const std::vector<EntryRow>& rows, const LoadedRecords& records);
+  // Copies the rows the adopted bytes were read into, so the next rewrite encodes only the rows
+  // that differ from them; `rows` must still be the rows as read. Nothing once a rewrite or a
+  // Clear came after the adoption.
+  void KeepRows(const std::vector<EntryRow>& rows);
 
  private:
   std::optional<QByteArrayView> EncodeAll(const std::vector<EntryRow>& rows, qsizetype sizeHint);
 
   bool valid_ = false;
+  // Adopted bytes whose rows are not copied yet, and which of them stand in the written form.
+  bool pending_ = false;
+  std::vector<bool> writtenForm_;
   QByteArray bytes_;  // its size is the room; the first size_ bytes are the file
   qsizetype size_ = 0;
   // Where each kept row starts in bytes_, and the end of the file after the last.

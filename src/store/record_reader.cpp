@@ -84,6 +84,34 @@ std::optional<QDate> ParseDate(const char* p, const char* end) {
   return date;
 }
 
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// Whether a date field read is "#yyyy-MM-dd#", as the writer writes every date it can store.
+bool IsWrittenDateForm(const char* first, const char* last) {
+  if (last - first != 12) return false;
+  for (int k : {1, 2, 3, 4, 6, 7, 9, 10}) {
+    if (!IsDigit(first[k])) return false;
+  }
+  return first[5] == '-' && first[8] == '-';
+}
+
+// Whether a number field that ParseShortDecimal read (a minus sign, at most 15 digits, at most
+// one point) is what the writer writes for its number: no leading zero, no "-0", no point
+// without digits on both sides, no trailing zero after the point. A decimal of at most 15
+// digits is the only one of them that reads back to its double, so its shortest form is itself.
+bool IsWrittenNumberForm(const char* first, const char* last) {
+  const char* p = first;
+  const bool negative = *p == '-';
+  if (negative) ++p;
+  const char* whole = p;
+  while (p < last && IsDigit(*p)) ++p;
+  if (p == whole || (p - whole > 1 && *whole == '0')) return false;
+  if (p == last) return !(negative && p - whole == 1 && *whole == '0');
+  return last - p > 1 && last[-1] != '0';  // p is at the point
+}
+
 }  // namespace
 
 // Rows come in runs of one day: the form of the last date read is kept for the next.
@@ -246,6 +274,7 @@ Value RecordReader::ReadField() {
 // so, and the general steps read the record; both give the same cells.
 bool RecordReader::ReadWrittenRecord(std::span<Value> fields) {
   if (!lineEnded_ || fields.empty()) return false;
+  bool writtenForm = true;
   const char* const end = data_ + size_;
   const char* p = data_ + pos_;
   for (std::size_t k = 0; k < fields.size(); ++k) {
@@ -267,10 +296,12 @@ bool RecordReader::ReadWrittenRecord(std::span<Value> fields) {
         const std::optional<QDate> date = DateOf(p, fieldEnd);
         if (!date) return false;
         fields[k] = Value(*date);
+        writtenForm = writtenForm && IsWrittenDateForm(p, fieldEnd);
       } else {
         const std::optional<double> number = ParseShortDecimal(p, fieldEnd);
         if (!number) return false;
         fields[k] = Value(*number);
+        writtenForm = writtenForm && IsWrittenNumberForm(p, fieldEnd);
       }
     }
     if (!last) {
@@ -283,11 +314,13 @@ bool RecordReader::ReadWrittenRecord(std::span<Value> fields) {
   }
   pos_ = p - data_;
   ++line_;
+  writtenForm_ = writtenForm;
   return true;
 }
 
 void RecordReader::ReadRecord(std::span<Value> fields) {
   if (ReadWrittenRecord(fields)) return;
+  writtenForm_ = false;
   const int recordLine = line_;
   for (std::size_t k = 0; k < fields.size(); ++k) {
     if (k > 0 && lineEnded_) {

@@ -23,6 +23,12 @@ class RecordReader {
   // fields is recorded as a problem and reading goes on with the next line.
   void ReadRecord(std::span<Value> fields);
 
+  // Whether the record read last stands in the file exactly as the writer writes its cells:
+  // then its bytes can serve as its encoding.
+  bool LastRecordInWrittenForm() const { return writtenForm_; }
+  // Where the next record starts.
+  qsizetype Position() const { return pos_; }
+
   bool AtEnd() const;
   // True when only blanks and line ends are left.
   bool OnlyBlankLeft() const;
@@ -45,6 +51,7 @@ class RecordReader {
   int line_ = 1;
   bool lineEnded_ = true;
   std::optional<QString> problem_;
+  bool writtenForm_ = false;
   qsizetype TextEnd(qsizetype from) const;
   bool ReadWrittenRecord(std::span<Value> fields);
   // The date of a "#yyyy-MM-dd#" field, or nothing.

@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #endif
 
+#include "store/entry_index.h"
 #include "store/record_writer.h"
 
 namespace {
@@ -112,21 +113,39 @@ std::optional<QString> Store::ReadTable(DataFile file, TableT& table) {
     if constexpr (std::is_same_v<TableT, EntryTable>) encodedEntries_.Clear();
     return Unreadable(file, reason);
   }
-  std::optional<QString> damage = ParseTableBytes(*bytes, table);
-  return Adopt(file, table, std::move(*bytes), stamp, std::move(damage));
+  LoadedRecords records;
+  std::optional<QString> damage = Parse(*bytes, table, records);
+  return Adopt(file, table, std::move(*bytes), stamp, std::move(damage), &records);
+}
+
+// The entries file's records are noted where they stand, so their bytes serve the next rewrite.
+template <typename TableT>
+std::optional<QString> Store::Parse(const QByteArray& bytes, TableT& table,
+                                    LoadedRecords& records) {
+  if constexpr (std::is_same_v<TableT, EntryTable>) {
+    return ParseTableBytes(bytes, table, &records);
+  } else {
+    return ParseTableBytes(bytes, table);
+  }
 }
 
 // The table has been parsed from `bytes`, the file as it was read: the file's state follows.
 template <typename TableT>
 std::optional<QString> Store::Adopt(DataFile file, const TableT& table, QByteArray bytes,
-                                    FileStamp stamp, std::optional<QString> damage) {
+                                    FileStamp stamp, std::optional<QString> damage,
+                                    const LoadedRecords* records) {
   FileState& s = State(file);
   s.unreadable = false;
   s.knownSize = bytes.size();
   s.stamp = stamp;
   if constexpr (std::is_same_v<TableT, EntryTable>) {
-    // The rows read share nothing with the ones kept; the file's memory serves the next rewrite.
-    encodedEntries_.Clear(std::move(bytes));
+    // The bytes of an undamaged file are the encoding of its rows in the written form; else the
+    // rows read share nothing with the ones kept, and the file's memory serves the next rewrite.
+    if (!damage && records) {
+      encodedEntries_.Adopt(std::move(bytes), table.rows, *records);
+    } else {
+      encodedEntries_.Clear(std::move(bytes));
+    }
   } else {
     s.knownBytes = std::move(bytes);
   }
@@ -178,7 +197,8 @@ Store::Reread Store::ReadTableAgain(DataFile file, TableT& table) {
     return {};
   }
   TableT parsed;
-  std::optional<QString> damage = ParseTableBytes(*bytes, parsed);
+  LoadedRecords records;
+  std::optional<QString> damage = Parse(*bytes, parsed, records);
   if (!damage && SameRecords(parsed, table)) {
     // Touched or written in another form, but holding the same records.
     s.stamp = stamp;
@@ -188,7 +208,7 @@ Store::Reread Store::ReadTableAgain(DataFile file, TableT& table) {
   table = std::move(parsed);
   Reread out;
   out.changed = true;
-  out.problem = Adopt(file, table, std::move(*bytes), stamp, std::move(damage));
+  out.problem = Adopt(file, table, std::move(*bytes), stamp, std::move(damage), &records);
   return out;
 }
 
@@ -288,7 +308,15 @@ std::optional<QString> Store::ReadCategoryFile() {
   return ReadTable(DataFile::Categories, categories);
 }
 std::optional<QString> Store::ReadEntryFile() {
-  return ReadTable(DataFile::Entries, entries);
+  std::optional<QString> problem = ReadTable(DataFile::Entries, entries);
+  // The rows were read into the table's memory, perhaps as many as before: indexed anew, while
+  // loading, so the first view asked finds the index made.
+  entries.Changed();
+  entries.Index();
+  return problem;
+}
+void Store::KeepEntriesAsRead() {
+  encodedEntries_.KeepRows(entries.rows);
 }
 std::optional<QString> Store::WritePersonFile() {
   return WriteTable(DataFile::Persons, persons);

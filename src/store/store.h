@@ -51,6 +51,11 @@ class Store {
   [[nodiscard]] std::optional<QString> WritePersonFile();
   [[nodiscard]] std::optional<QString> WriteCategoryFile();
   [[nodiscard]] std::optional<QString> WriteEntryFile();
+  // Keeps a copy of the entries as last read, so that the next rewrite takes the bytes read for
+  // every row left as it was instead of encoding it. Called while the rows are still those read:
+  // once the window stands after loading, and before the entries table is changed for a
+  // rewrite. Nothing after a rewrite or once kept. (Without it, the rewrite encodes every row.)
+  void KeepEntriesAsRead();
 
   // Ensures and reads the three files in the order persons, categories, entries.
   [[nodiscard]] QStringList LoadData();
@@ -92,7 +97,10 @@ class Store {
   [[nodiscard]] Reread ReadTableAgain(DataFile file, TableT& table);
   template <typename TableT>
   std::optional<QString> Adopt(DataFile file, const TableT& table, QByteArray bytes,
-                               FileStamp stamp, std::optional<QString> damage);
+                               FileStamp stamp, std::optional<QString> damage,
+                               const LoadedRecords* records = nullptr);
+  template <typename TableT>
+  std::optional<QString> Parse(const QByteArray& bytes, TableT& table, LoadedRecords& records);
   template <typename TableT>
   std::optional<QString> WriteTable(DataFile file, const TableT& table);
   std::optional<QString> KeepDamagedOriginal(DataFile file);

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
+#include <memory>
 #include <vector>
 
 #include "store/value.h"
@@ -73,4 +75,35 @@ inline constexpr int kRowsOfRoom = 256;
 
 using PersonTable = Table<PersonRow, 100>;
 using CategoryTable = Table<CategoryRow, 2000>;
-using EntryTable = Table<EntryRow, 50000>;
+class EntryIndex;
+
+// The entries table carries an index of its rows (store/entry_index.h) that the views ask
+// instead of reading every row. Append and RemoveAt keep it in step; a table assigned, read or
+// changed through `rows` in any other way is indexed anew at the next question, as far as its
+// rows moved or their number changed. Code that changes a row's date, person, category or item
+// in place calls Changed(); a new value or description needs nothing.
+struct EntryTable : Table<EntryRow, 50000> {
+  EntryTable();
+  EntryTable(const EntryTable& other);
+  EntryTable(EntryTable&& other) noexcept;
+  EntryTable& operator=(const EntryTable& other);
+  EntryTable& operator=(EntryTable&& other) noexcept;
+  ~EntryTable();
+
+  // The index of the rows as they are now.
+  const EntryIndex& Index() const;
+  void Append(EntryRow row);
+  // Takes row i out; the rows after it move up by one.
+  EntryRow RemoveAt(int i);
+  void Changed() { indexed_ = false; }
+
+ private:
+  bool InStep() const;
+  void NoteInStep() const;
+
+  mutable std::unique_ptr<EntryIndex> index_;
+  // The rows the index was made for: where they were and how many.
+  mutable bool indexed_ = false;
+  mutable const EntryRow* indexedRows_ = nullptr;
+  mutable std::size_t indexedCount_ = 0;
+};

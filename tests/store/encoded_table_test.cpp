@@ -6,6 +6,7 @@
 #include <random>
 
 #include "entries.h"
+#include "store/data_files.h"
 #include "store/record_writer.h"
 
 namespace {
@@ -89,5 +90,29 @@ TEST(EncodedTable, GivesTheBytesOfAllRowsAfterEveryKindOfChange) {
     }
     ExpectSameBytes(encoded, rows, step);
     if (step % 500 == 499) encoded.Clear();
+    if (step % 100 == 42) {
+      // The file read back, as loading reads it, with some records in forms the writer does not
+      // write (a trailing or leading zero, a blank after a number): its bytes serve as the
+      // encoding of the other rows only.
+      QList<QByteArray> lines = AllRowsEncoded(rows)->split('\n');
+      for (qsizetype k = 1; k + 1 < lines.size(); k += 1 + static_cast<qsizetype>(rng() % 7)) {
+        QList<QByteArray> fields = lines[k].split(',');
+        QByteArray& value = fields[4];
+        if (value.contains('.')) {
+          value += '0';
+        } else if (value.size() > 0 && value[0] != '-' && value[0] != '#') {
+          value.prepend('0');
+        }
+        if (k % 3 == 0 && !value.startsWith('#')) value += ' ';
+        lines[k] = fields.join(',');
+      }
+      const QByteArray file = lines.join('\n');
+      EntryTable read;
+      LoadedRecords records;
+      ASSERT_FALSE(ParseTableBytes(file, read, &records)) << "step " << step;
+      rows = read.rows;
+      encoded.Adopt(file, rows, records);
+      ExpectSameBytes(encoded, rows, step);
+    }
   }
 }
