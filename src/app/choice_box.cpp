@@ -98,14 +98,12 @@ ChoiceBox::ChoiceBox(QWidget* parent) : QComboBox(parent) {
 }
 
 void ChoiceBox::SetChoices(const std::vector<Value>& cells) {
+  clear();
+  cells_ = cells;
   QStringList texts;
   texts.reserve(static_cast<qsizetype>(cells.size()));
   for (const Value& cell : cells) texts << CellText(cell);
-  clear();
   addItems(texts);
-  for (int i = 0; i < count(); ++i) {
-    setItemData(i, QVariant::fromValue(cells[static_cast<std::size_t>(i)]), Qt::UserRole);
-  }
   // Adding to an empty box selects its first entry; none is chosen yet.
   setCurrentIndex(-1);
   clearEditText();
@@ -125,9 +123,9 @@ Value ChoiceBox::Cell() const {
   if (!typed_) {
     if (shown_ && shownText_ == text) return *shown_;
     const int index = currentIndex();
-    if (!shown_ && index >= 0 && itemText(index) == text) {
-      const QVariant cell = itemData(index, Qt::UserRole);
-      if (cell.canConvert<Value>()) return cell.value<Value>();
+    if (!shown_ && index >= 0 && static_cast<std::size_t>(index) < cells_.size() &&
+        itemText(index) == text) {
+      return cells_[static_cast<std::size_t>(index)];
     }
   }
   return Value(text);

@@ -42,5 +42,7 @@ class ChoiceBox : public QComboBox {
   bool typed_ = false;
   // The cell shown by ShowCell, with its text.
   std::optional<Value> shown_;
+  // The cell of each entry of the list, in its order.
+  std::vector<Value> cells_;
   QString shownText_;
 };

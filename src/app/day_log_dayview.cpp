@@ -14,12 +14,11 @@
 #include "format/date_format.h"
 
 namespace {
-// Replaces the combo box's items; its text is `text` afterwards, not the first item.
-void Refill(QComboBox* combo, const QStringList& items, const QString& text) {
-  combo->clear();
-  combo->addItems(items);
-  combo->setCurrentIndex(-1);
-  combo->setEditText(text);
+// Replaces the box's entries by texts; its text is `text` afterwards, not the first entry.
+void Refill(ChoiceBox* box, const QStringList& items, const QString& text) {
+  std::vector<Value> cells(items.cbegin(), items.cend());
+  box->SetChoices(cells);
+  box->setEditText(text);
 }
 }  // namespace
 

@@ -6,8 +6,20 @@
 #include "app/day_log.h"
 #include "app/main_window.h"
 
+namespace {
+
+// The copy of the entries that lets the next save encode only the rows it changes, once the
+// window has answered: after loading, and after a rewrite that encoded every row or read the file
+// again. Nothing when there is nothing to copy.
+void KeepEntriesOnceIdle(MainWindow& window, DayLog& dayLog) {
+  QTimer::singleShot(0, &window, [m = &dayLog] { m->store.KeepEntriesAsRead(); });
+}
+
+}  // namespace
+
 void ConnectEvents(MainWindow& window, DayLog& dayLog) {
   DayLog* m = &dayLog;
+  MainWindow* w = &window;
   QObject::connect(&window, &MainWindow::PersonChosen, [m] {
     m->DrawCalendar();
     m->ShowTabPage();
@@ -16,10 +28,16 @@ void ConnectEvents(MainWindow& window, DayLog& dayLog) {
   QObject::connect(&window, &MainWindow::SeriesItemChosen, [m] { m->DrawDevelopment(); });
   QObject::connect(&window, &MainWindow::PreviousMonthClicked, [m] { m->PrevMonth(); });
   QObject::connect(&window, &MainWindow::NextMonthClicked, [m] { m->NextMonth(); });
-  QObject::connect(&window, &MainWindow::SaveClicked, [m] { m->SaveEntry(); });
+  QObject::connect(&window, &MainWindow::SaveClicked, [m, w] {
+    m->SaveEntry();
+    KeepEntriesOnceIdle(*w, *m);
+  });
   QObject::connect(&window, &MainWindow::AddPersonClicked, [m] { m->AddPerson(); });
   QObject::connect(&window, &MainWindow::DayListPressed,
-                   [m](int button) { m->DeleteEntryAt(button); });
+                   [m, w](int button) {
+                     m->DeleteEntryAt(button);
+                     KeepEntriesOnceIdle(*w, *m);
+                   });
   QObject::connect(&window, &MainWindow::CalendarPressed,
                    [m](float x, float y) { m->SelectDayAt(x, y); });
   QObject::connect(&window, &MainWindow::CalendarKeyPressed,
@@ -31,7 +49,6 @@ void LoadWindow(MainWindow& window, DayLog& dayLog, QSize screen) {
   window.LayOut(screen);
   dayLog.LoadData();
   dayLog.DrawCalendar();
-  // The copy of the entries read that lets the first save reuse their bytes is taken once the
-  // window stands, so neither loading nor that save waits for it.
-  QTimer::singleShot(0, &window, [m = &dayLog] { m->store.KeepEntriesAsRead(); });
+  // Neither loading nor the first save waits for the copy of the entries read.
+  KeepEntriesOnceIdle(window, dayLog);
 }

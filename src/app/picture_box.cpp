@@ -52,11 +52,16 @@ void PictureBox::SetUsage(const QString& usage) {
   Describe(accessibleName(), description_);
 }
 
+void PictureBox::TakeScale() {
+  pixelsPerTwipX_ = logicalDpiX() / kTwipsPerInch;
+  pixelsPerTwipY_ = logicalDpiY() / kTwipsPerInch;
+}
+
 double PictureBox::PixelsPerTwipX() const {
-  return logicalDpiX() / kTwipsPerInch;
+  return pixelsPerTwipX_ > 0 ? pixelsPerTwipX_ : logicalDpiX() / kTwipsPerInch;
 }
 double PictureBox::PixelsPerTwipY() const {
-  return logicalDpiY() / kTwipsPerInch;
+  return pixelsPerTwipY_ > 0 ? pixelsPerTwipY_ : logicalDpiY() / kTwipsPerInch;
 }
 
 float PictureBox::Width() const {
@@ -72,7 +77,12 @@ QPoint PictureBox::ToPixels(float x, float y) const {
 }
 
 void PictureBox::resizeEvent(QResizeEvent*) {
+  TakeScale();
   FitImage();
+}
+
+void PictureBox::showEvent(QShowEvent*) {
+  TakeScale();
 }
 
 // A hidden widget gets no resize event until it is shown, so every drawing fits the picture to
@@ -80,79 +90,123 @@ void PictureBox::resizeEvent(QResizeEvent*) {
 bool PictureBox::FitImage() {
   if (size().isEmpty()) return false;
   if (image_.size() == size()) return true;
+  EndPainting();
   QImage resized(size(), QImage::Format_RGB32);
   resized.fill(Qt::white);
   resized.setDotsPerMeterX(static_cast<int>(std::lround(logicalDpiX() / 0.0254)));
   resized.setDotsPerMeterY(static_cast<int>(std::lround(logicalDpiY() / 0.0254)));
   QPainter painter(&resized);
   if (!image_.isNull()) painter.drawImage(0, 0, image_);
+  painter.end();
   image_ = resized;
   return true;
 }
 
+// The whole box is repainted once the drawing is done, which ends the painter.
+QPainter& PictureBox::Painter() {
+  if (!painter_) {
+    painter_ = std::make_unique<QPainter>(&image_);
+    painterFont_ = nullptr;
+    painterPen_.reset();
+    update();
+  }
+  return *painter_;
+}
+
+void PictureBox::EndPainting() const {
+  painter_.reset();
+}
+
+const QImage& PictureBox::Picture() const {
+  EndPainting();
+  return image_;
+}
+
 void PictureBox::Clear() {
+  TakeScale();
   if (!FitImage()) return;
+  EndPainting();
   image_.fill(Qt::white);
   update();
 }
 
 void PictureBox::FillRect(float x1, float y1, float x2, float y2, Rgb color) {
   if (!FitImage()) return;
-  QPainter painter(&image_);
-  painter.fillRect(QRect::span(ToPixels(x1, y1), ToPixels(x2, y2)), ToQColor(color));
-  update();
+  Painter().fillRect(QRect::span(ToPixels(x1, y1), ToPixels(x2, y2)), ToQColor(color));
 }
 
 void PictureBox::OutlineRect(float x1, float y1, float x2, float y2) {
   if (!FitImage()) return;
   const QRect r = QRect::span(ToPixels(x1, y1), ToPixels(x2, y2));
-  QPainter painter(&image_);
+  QPainter& painter = Painter();
   const QColor black(Qt::black);
   painter.fillRect(QRect(r.left(), r.top(), r.width(), 1), black);
   painter.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), black);
   painter.fillRect(QRect(r.left(), r.top(), 1, r.height()), black);
   painter.fillRect(QRect(r.right(), r.top(), 1, r.height()), black);
-  update();
+}
+
+PictureBox::Font& PictureBox::CurrentFont() {
+  if (font_ && font_->name == FontName() && font_->size == FontSize()) return *font_;
+  for (const std::unique_ptr<Font>& f : fonts_) {
+    if (f->name == FontName() && f->size == FontSize()) return *(font_ = f.get());
+  }
+  constexpr std::size_t kMostFonts = 16;
+  if (fonts_.size() >= kMostFonts) {
+    fonts_.clear();
+    painterFont_ = nullptr;
+  }
+  auto made = std::make_unique<Font>();
+  made->name = FontName();
+  made->size = FontSize();
+  made->font = QFont(made->name);
+  made->font.setPointSizeF(made->size);
+  fonts_.push_back(std::move(made));
+  return *(font_ = fonts_.back().get());
 }
 
 void PictureBox::Print(const QString& text) {
   if (!FitImage()) return;
-  QFont font(FontName());
-  font.setPointSizeF(FontSize());
-  QPainter painter(&image_);
-  painter.setFont(font);
-  painter.setPen(ToQColor(TextColor()));
+  Font& font = CurrentFont();
+  QPainter& painter = Painter();
+  if (painterFont_ != &font) {
+    painter.setFont(font.font);
+    painterFont_ = &font;
+  }
+  if (painterPen_ != TextColor()) {
+    painter.setPen(ToQColor(TextColor()));
+    painterPen_ = TextColor();
+  }
   const QPoint at = ToPixels(TextX(), TextY());
   if (const QStaticText* laidOut = LaidOut(text, font)) {
     painter.drawStaticText(at, *laidOut);  // the same pixels as drawText at the baseline
   } else {
     painter.drawText(at.x(), at.y() + painter.fontMetrics().ascent(), text);
   }
-  update();
 }
 
 // The calendar prints the same day labels and category captions on every drawing, and laying a
 // text out costs more than drawing it: texts are laid out once per font. Only one-line texts
 // without control characters, which lay out exactly as drawText draws them.
-const QStaticText* PictureBox::LaidOut(const QString& text, const QFont& font) {
+const QStaticText* PictureBox::LaidOut(const QString& text, Font& font) {
   constexpr qsizetype kMostTexts = 1024;
   for (const QChar c : text) {
     if (c.unicode() < 0x20 || c.category() == QChar::Separator_Line ||
         c.category() == QChar::Separator_Paragraph)
       return nullptr;
   }
-  const QString key = font.key() + u'\n' + text;
-  auto found = laidOut_.constFind(key);
-  if (found != laidOut_.cend()) return &*found;
-  if (laidOut_.size() >= kMostTexts) laidOut_.clear();
+  auto found = font.laidOut.constFind(text);
+  if (found != font.laidOut.cend()) return &*found;
+  if (font.laidOut.size() >= kMostTexts) font.laidOut.clear();
   QStaticText laid(text);
   laid.setTextFormat(Qt::PlainText);
-  laid.prepare(QTransform(), font);
-  return &*laidOut_.insert(key, laid);
+  laid.prepare(QTransform(), font.font);
+  return &*font.laidOut.insert(text, laid);
 }
 
 void PictureBox::paintEvent(QPaintEvent*) {
   if (!FitImage()) return;
+  EndPainting();
   QPainter painter(this);
   painter.drawImage(0, 0, image_);
   painter.setPen(QColor(128, 128, 128));

@@ -4,8 +4,12 @@
 #include <QAccessible>
 #include <QHash>
 #include <QImage>
+#include <QPainter>
 #include <QStaticText>
 #include <QWidget>
+#include <memory>
+#include <optional>
+#include <vector>
 
 #include "surface/drawing_surface.h"
 
@@ -34,7 +38,7 @@ class PictureBox : public QWidget, public DrawingSurface {
   void SetAccessibleRole(QAccessible::Role role) { role_ = role; }
   QAccessible::Role AccessibleRole() const { return role_; }
 
-  const QImage& Picture() const { return image_; }
+  const QImage& Picture() const;
   // Pixels per twip in x and y, from the screen's dots per inch.
   double PixelsPerTwipX() const;
   double PixelsPerTwipY() const;
@@ -46,13 +50,36 @@ class PictureBox : public QWidget, public DrawingSurface {
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
 
  private:
   bool FitImage();
-  const QStaticText* LaidOut(const QString& text, const QFont& font);
+  // The painter on the picture, opened by the first drawing and kept open for the ones after it
+  // until the picture is shown, resized or looked at: a drawing of many boxes and texts opens
+  // it once.
+  QPainter& Painter();
+  void EndPainting() const;
+  // A font of the surface, made once for its name and size, with the texts laid out in it.
+  struct Font {
+    QString name;
+    float size = 0;
+    QFont font;
+    QHash<QString, QStaticText> laidOut;
+  };
+  Font& CurrentFont();
+  const QStaticText* LaidOut(const QString& text, Font& font);
+  // The screen's pixels per twip, taken again whenever a drawing begins and when the box is
+  // shown or resized; looking them up for every box drawn would cost more than drawing it.
+  void TakeScale();
+
   QImage image_;
-  QHash<QString, QStaticText> laidOut_;
+  mutable std::unique_ptr<QPainter> painter_;
+  const Font* painterFont_ = nullptr;
+  std::optional<Rgb> painterPen_;
+  std::vector<std::unique_ptr<Font>> fonts_;
+  Font* font_ = nullptr;
+  double pixelsPerTwipX_ = 0, pixelsPerTwipY_ = 0;
   QString description_;
   QString usage_;
   QAccessible::Role role_ = QAccessible::Graphic;

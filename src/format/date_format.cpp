@@ -2,7 +2,14 @@
 #include "format/date_format.h"
 
 QString DayMonth(QDate date) {
-  return QString::asprintf("%02d.%02d.", date.day(), date.month());
+  // Drawn for every day of the calendar: put together by hand, which costs far less than a
+  // formatted print.
+  const auto digit = [](int d) { return QChar(u'0' + d); };
+  const int day = date.day(), month = date.month();
+  if (day < 1 || month < 1) return QStringLiteral("00.00.");
+  const QChar chars[6] = {digit(day / 10), digit(day % 10), u'.', digit(month / 10),
+                          digit(month % 10), u'.'};
+  return QString(chars, 6);
 }
 
 QString DayHeading(QDate date, const QLocale& locale) {

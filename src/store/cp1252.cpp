@@ -2,6 +2,7 @@
 #include "store/cp1252.h"
 
 #include <algorithm>
+#include <cstring>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -75,6 +76,40 @@ inline bool EncodeSixteen(const char16_t* src, bool refuseFieldBreakers, char* d
   }
   return true;
 }
+
+// Encodes the first `lanes` (4 or 8) of the characters in `v`, read from `src`, into as many
+// bytes at `dst`; the same steps as for sixteen.
+inline bool EncodeLanes(__m128i v, int lanes, const char16_t* src, bool refuseFieldBreakers,
+                        char* dst) {
+  const __m128i narrowed = _mm_packus_epi16(v, v);
+  if (lanes == 8) {
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(dst), narrowed);
+  } else {
+    const int four = _mm_cvtsi128_si32(narrowed);
+    std::memcpy(dst, &four, 4);
+  }
+  auto others = static_cast<unsigned>(
+                    _mm_movemask_epi8(_mm_packs_epi16(NotSimple(v), _mm_setzero_si128()))) &
+                ((1u << lanes) - 1);
+  for (; others != 0; others &= others - 1) {
+    const int j = __builtin_ctz(others);
+    if (!StoreOne(src[j], refuseFieldBreakers, dst + j)) return false;
+  }
+  return true;
+}
+
+// Four to fifteen characters, as two pieces of eight or of four that may overlap (the bytes of
+// the overlap are written twice, the same both times). Names, categories and items are short.
+inline bool EncodeShort(const char16_t* src, qsizetype n, bool refuseFieldBreakers, char* dst) {
+  const auto load = [](const char16_t* at, int lanes) {
+    return lanes == 8 ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(at))
+                      : _mm_loadl_epi64(reinterpret_cast<const __m128i*>(at));
+  };
+  const int lanes = n >= 8 ? 8 : 4;
+  return EncodeLanes(load(src, lanes), lanes, src, refuseFieldBreakers, dst) &&
+         EncodeLanes(load(src + n - lanes, lanes), lanes, src + n - lanes, refuseFieldBreakers,
+                     dst + n - lanes);
+}
 #endif
 
 }  // namespace
@@ -92,6 +127,7 @@ char* EncodeCp1252Into(QStringView text, char* dst, bool refuseFieldBreakers) {
     if (!EncodeSixteen(src + n - 16, refuseFieldBreakers, dst + n - 16)) return nullptr;
     return dst + n;
   }
+  if (n >= 4 && n < 16) return EncodeShort(src, n, refuseFieldBreakers, dst) ? dst + n : nullptr;
 #endif
   for (; i < n; ++i) {
     const char16_t c = src[i];

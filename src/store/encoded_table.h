@@ -32,10 +32,16 @@ class EncodedTable {
   // the written form, once KeepRows is given the rows as read; until then the next rewrite
   // encodes every row. Nothing is kept when the records do not fit the rows.
   void Adopt(QByteArray bytes, const std::vector<EntryRow>& rows, const LoadedRecords& records);
-  // Copies the rows the adopted bytes were read into, so the next rewrite encodes only the rows
-  // that differ from them; `rows` must still be the rows as read. Nothing once a rewrite or a
-  // Clear came after the adoption.
+  // Copies the rows the adopted bytes were read into, or that the last rewrite encoded whole, so
+  // the next rewrite encodes only the rows that differ from them; `rows` must still be those
+  // rows. Nothing once a later rewrite or a Clear came after them.
   void KeepRows(const std::vector<EntryRow>& rows);
+  // The bytes of the last encoding did not reach the file: rows encoded whole and not yet copied
+  // are forgotten, so the next rewrite encodes every row.
+  void NotWritten();
+  // The room a rewrite wants in memory after a file of `size` bytes, so that bytes read with it
+  // serve a rewrite without being moved.
+  static qint64 RoomAfter(qint64 size);
 
  private:
   std::optional<QByteArrayView> EncodeAll(const std::vector<EntryRow>& rows, qsizetype sizeHint);

@@ -2,6 +2,7 @@
 #include "store/entry_index.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -87,30 +88,32 @@ void EntryIndex::Clear() {
   dates_.clear();
   empty_ = -1;
   next_ = 0;
-  for (Recent& r : recent_) r = Recent();
   dated_.clear();
   undated_.clear();
   byCategory_.clear();
   byItem_.clear();
 }
 
-EntryIndex::Key EntryIndex::KeyOf(const Value& cell) {
+EntryIndex::Key EntryIndex::KeyOf(const Value& cell, std::vector<Recent>* recent) {
   switch (cell.Kind()) {
     case ValueKind::Empty:
       if (empty_ < 0) empty_ = next_++;
       return empty_;
     case ValueKind::Text: {
       const QString& text = cell.Text();
-      Recent& recent =
-          recent_[(reinterpret_cast<std::uintptr_t>(text.constData()) >> 4) % recent_.size()];
-      if (recent.key >= 0 && recent.text.constData() == text.constData() &&
-          recent.text.size() == text.size()) {
-        return recent.key;
+      Recent* seen = nullptr;
+      // The null text of a default-made QString has no characters of its own to tell it by.
+      if (recent && !text.isNull()) {
+        seen = &(*recent)[(reinterpret_cast<std::uintptr_t>(text.constData()) >> 4) %
+                          recent->size()];
+        if (seen->key >= 0 && seen->text.constData() == text.constData() &&
+            seen->text.size() == text.size()) {
+          return seen->key;
+        }
       }
       auto it = texts_.constFind(text);
       if (it == texts_.constEnd()) it = texts_.insert(text, next_++);
-      // The null text of a default-made QString has no characters of its own to tell it by.
-      if (!text.isNull()) recent = {text, *it};
+      if (seen) *seen = {text, *it};
       return *it;
     }
     case ValueKind::Number: {
@@ -158,10 +161,10 @@ std::vector<EntryIndex::Key> EntryIndex::KeysEqualTo(const Value& cell) const {
   return keys;
 }
 
-void EntryIndex::Add(const EntryRow& row, int number, bool sorted) {
-  const Key person = KeyOf(row.Person());
-  const Key category = KeyOf(row.Category());
-  const Key item = KeyOf(row.Item());
+void EntryIndex::Add(const EntryRow& row, int number, bool sorted, std::vector<Recent>* recent) {
+  const Key person = KeyOf(row.Person(), recent);
+  const Key category = KeyOf(row.Category(), recent);
+  const Key item = KeyOf(row.Item(), recent);
   const auto put = [sorted](auto& list, const auto& posting) {
     if (sorted) {
       InsertSorted(list, posting);
@@ -184,8 +187,10 @@ void EntryIndex::Build(const std::vector<EntryRow>& rows) {
   dated_.reserve(n);
   byCategory_.reserve(n);
   byItem_.reserve(n);
+  // A slot for each text of a few rows is plenty: a file's repeated texts are few.
+  std::vector<Recent> recent(std::min<std::size_t>(4096, std::bit_ceil(3 * n + 1)));
   int number = 0;
-  for (const EntryRow& row : rows) Add(row, ++number, false);
+  for (const EntryRow& row : rows) Add(row, ++number, false, &recent);
   // Stable counting sorts, the last key first: each keeps the order of the ones before it
   // among equal keys, and the row numbers grow along the lists as they were made.
   const auto keys = static_cast<std::size_t>(next_);
@@ -272,7 +277,7 @@ std::size_t EntryIndex::Bytes() const {
   // The texts themselves are shared with the table's cells.
   return dated_.capacity() * sizeof(Dated) + undated_.capacity() * sizeof(Undated) +
          byCategory_.capacity() * sizeof(ByCategory) + byItem_.capacity() * sizeof(ByItem) +
-         recent_.capacity() * sizeof(Recent) + keyBytes(texts_) + keyBytes(numbers_) +
+         keyBytes(texts_) + keyBytes(numbers_) +
          keyBytes(dates_);
 }
 

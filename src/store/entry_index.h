@@ -65,18 +65,6 @@ class EntryIndex {
     auto operator<=>(const ByItem&) const = default;
   };
 
-  // The key of a cell, made when new.
-  Key KeyOf(const Value& cell);
-  // The keys of the cells `cell` equals, as far as any row has one.
-  std::vector<Key> KeysEqualTo(const Value& cell) const;
-  void Add(const EntryRow& row, int number, bool sorted);
-  void Clear();
-
-  QHash<QString, Key> texts_;
-  QHash<double, Key> numbers_;
-  QHash<qint64, Key> dates_;
-  Key empty_ = -1;
-  Key next_ = 0;
   // The last texts keyed, by the address of their characters: the rows of a read file share
   // one copy of each repeated text. The copy kept holds the characters, so they stay where they
   // are and unchanged and never stand for another text.
@@ -84,8 +72,19 @@ class EntryIndex {
     QString text;
     Key key = -1;
   };
-  std::vector<Recent> recent_ = std::vector<Recent>(4096);
+  // The key of a cell, made when new; `recent`, while building, spares the look-up of a text
+  // just seen.
+  Key KeyOf(const Value& cell, std::vector<Recent>* recent = nullptr);
+  // The keys of the cells `cell` equals, as far as any row has one.
+  std::vector<Key> KeysEqualTo(const Value& cell) const;
+  void Add(const EntryRow& row, int number, bool sorted, std::vector<Recent>* recent = nullptr);
+  void Clear();
 
+  QHash<QString, Key> texts_;
+  QHash<double, Key> numbers_;
+  QHash<qint64, Key> dates_;
+  Key empty_ = -1;
+  Key next_ = 0;
   std::vector<Dated> dated_;
   std::vector<Undated> undated_;
   std::vector<ByCategory> byCategory_;

@@ -81,8 +81,7 @@ void RecordWriter::WriteRecord(std::span<const Value> fields) {
 }
 
 // Names, categories and items repeat from row to row as shared copies of one text: a text met
-// again, at the same characters, is copied from where it was written before. The cache keeps a
-// copy of each text, so its characters stay where they are and unchanged.
+// again, at the same characters, is copied from where it was written before.
 char* RecordWriter::WriteText(const QString& text, char* p) {
   *p++ = '"';
   const qsizetype size = text.size();
@@ -94,7 +93,7 @@ char* RecordWriter::WriteText(const QString& text, char* p) {
   if (size <= kShortTextChars) {
     const auto address = reinterpret_cast<std::uintptr_t>(text.constData());
     cached = &writtenTexts_[(address >> 4) % writtenTexts_.size()];
-    if (cached->text.constData() == text.constData() && cached->text.size() == size) {
+    if (cached->chars == text.constData() && cached->size == size) {
       std::memcpy(p, bytes_.constData() + cached->at, static_cast<std::size_t>(size));
       p += size;
       *p++ = '"';
@@ -106,7 +105,10 @@ char* RecordWriter::WriteText(const QString& text, char* p) {
     unstorable_ = true;
     end = p;
   } else if (cached) {
-    *cached = {text, p - bytes_.constData()};
+    cached->chars = text.constData();
+    cached->size = size;
+    cached->at = p - bytes_.constData();
+    if (!textsOutlive_) cached->copy = text;
   }
   *end++ = '"';
   return end;

@@ -19,6 +19,12 @@ class RecordWriter {
   // Writes into `buffer`'s memory, which a caller that writes large files again and again keeps
   // and hands in each time: fresh memory costs more than the writing itself.
   explicit RecordWriter(QByteArray buffer) : bytes_(std::move(buffer)) {}
+  // The same, for a caller whose texts all stay alive and unchanged while the writer is used
+  // (the rows of a table written in one go): a text met again is then known by its characters'
+  // address alone, and the writer holds no copy of it.
+  enum class TextsOutliveWriter { Yes };
+  RecordWriter(QByteArray buffer, TextsOutliveWriter)
+      : bytes_(std::move(buffer)), textsOutlive_(true) {}
   // The memory written into, for the next writer.
   QByteArray TakeBuffer() { return std::exchange(bytes_, QByteArray()); }
 
@@ -49,10 +55,15 @@ class RecordWriter {
   qint64 lastDay_ = std::numeric_limits<qint64>::max();  // never a day's number
   char lastDate_[12] = {};                               // "#yyyy-MM-dd#"
   bool lastDateStorable_ = false;
-  // Short texts written so far, by the address of their characters, and where their bytes are.
+  bool textsOutlive_ = false;
+  // Short texts written so far, by the address of their characters, and where their bytes are;
+  // unless the texts outlive the writer, a copy of each keeps its characters where they are and
+  // unchanged, so they never stand for another text.
   struct WrittenText {
-    QString text;
+    const QChar* chars = nullptr;
+    qsizetype size = 0;
     qsizetype at = 0;
+    QString copy;
   };
   std::array<WrittenText, 512> writtenTexts_;
 };

@@ -14,6 +14,12 @@
 
 namespace {
 
+// The entries file is read with room for its next rewrite, which then writes into the same
+// memory.
+qint64 (*RoomAfter(DataFile file))(qint64) {
+  return file == DataFile::Entries ? &EncodedTable::RoomAfter : nullptr;
+}
+
 template <typename TableT>
 bool SameRecords(const TableT& a, const TableT& b) {
   if (a.Count() != b.Count()) return false;
@@ -107,7 +113,7 @@ std::optional<QString> Store::ReadTable(DataFile file, TableT& table) {
   QString reason;
   FileStamp stamp;
   std::optional<QByteArray> bytes =
-      ReadWholeFile(Path(file), LargestFileBytes(file), &reason, &stamp);
+      ReadWholeFile(Path(file), LargestFileBytes(file), &reason, &stamp, RoomAfter(file));
   if (!bytes) {
     table.rows.clear();
     if constexpr (std::is_same_v<TableT, EntryTable>) encodedEntries_.Clear();
@@ -187,7 +193,8 @@ Store::Reread Store::ReadTableAgain(DataFile file, TableT& table) {
 
   QString reason;
   FileStamp stamp;
-  std::optional<QByteArray> bytes = ReadWholeFile(path, LargestFileBytes(file), &reason, &stamp);
+  std::optional<QByteArray> bytes =
+      ReadWholeFile(path, LargestFileBytes(file), &reason, &stamp, RoomAfter(file));
   if (!bytes) {
     if (!StampOfPath(path).exists) return {};
     return {false, Unreadable(file, reason)};
@@ -285,6 +292,7 @@ std::optional<QString> Store::WriteTable(DataFile file, const TableT& table) {
   if constexpr (std::is_same_v<TableT, EntryTable>) {
     // The entries file is large: only the rows that changed since the last rewrite are encoded.
     failure = replace(encodedEntries_.Encode(table.rows, State(file).knownSize));
+    if (failure) encodedEntries_.NotWritten();
   } else {
     RecordWriter writer;
     writer.WriteRecord({Value(table.Count())});

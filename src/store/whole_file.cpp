@@ -73,7 +73,7 @@ QString TooLarge(qint64 size, qint64 largest) {
 #endif
 
 std::optional<QByteArray> ReadWholeFile(const QString& path, qint64 largestBytes, QString* reason,
-                                        FileStamp* stamp) {
+                                        FileStamp* stamp, qint64 (*roomFor)(qint64)) {
 #if defined(Q_OS_UNIX)
   const QByteArray name = QFile::encodeName(path);
   // A look at what the name holds before it is opened: a named pipe would block the open, a
@@ -109,7 +109,9 @@ std::optional<QByteArray> ReadWholeFile(const QString& path, qint64 largestBytes
   if (st.st_size > largestBytes) return fail(TooLarge(st.st_size, largestBytes));
   if (stamp) *stamp = StampOf(st);
   // One byte more than the size tells a file that grew meanwhile beyond the bound.
-  QByteArray bytes(static_cast<qsizetype>(st.st_size) + 1, Qt::Uninitialized);
+  QByteArray bytes;
+  bytes.reserve(static_cast<qsizetype>(st.st_size + 1 + (roomFor ? roomFor(st.st_size) : 0)));
+  bytes.resize(static_cast<qsizetype>(st.st_size) + 1);
   qsizetype filled = 0;
   for (;;) {
     if (filled == bytes.size()) {
@@ -140,6 +142,7 @@ std::optional<QByteArray> ReadWholeFile(const QString& path, qint64 largestBytes
     return std::nullopt;
   }
   if (stamp) *stamp = StampOfPath(path);
+  (void)roomFor;
   QByteArray bytes = file.read(largestBytes + 1);
   if (file.error() != QFileDevice::NoError || bytes.size() > largestBytes) {
     *reason = file.errorString();

@@ -26,5 +26,8 @@ struct FileStamp {
 // German in `reason`, when it cannot be read: when it is missing, is no regular file (a folder,
 // a named pipe, a device, a socket, also behind a link; these are never opened in a way that
 // could block or read them) or holds more than `largestBytes` bytes (then nothing of it is read).
+// With `roomFor`, the memory holds roomFor(size) bytes more than the file, for what is written
+// into it next.
 [[nodiscard]] std::optional<QByteArray> ReadWholeFile(const QString& path, qint64 largestBytes,
-                                                      QString* reason, FileStamp* stamp = nullptr);
+                                                      QString* reason, FileStamp* stamp = nullptr,
+                                                      qint64 (*roomFor)(qint64) = nullptr);
