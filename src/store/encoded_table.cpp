@@ -16,18 +16,6 @@ bool SameRow(const EntryRow& a, const EntryRow& b) {
   return true;
 }
 
-// The texts of a table read long ago, or edited, lie all over memory: the characters of a row
-// some rows ahead are fetched while this one is encoded, so the encoding seldom waits for them.
-constexpr std::size_t kPrefetchAhead = 6;
-void PrefetchTexts(const EntryRow& row) {
-  for (const Value& cell : row.fields) {
-    if (!cell.IsText()) continue;
-    const char* chars = reinterpret_cast<const char*>(cell.Text().constData());
-    __builtin_prefetch(chars);
-    if (cell.Text().size() > 24) __builtin_prefetch(chars + 64);
-  }
-}
-
 // Slack kept after the file's bytes, so an added row seldom moves them.
 constexpr qsizetype kSlack = 64 * 1024;
 
@@ -90,10 +78,9 @@ std::optional<QByteArrayView> EncodedTable::EncodeAll(const std::vector<EntryRow
   writer.WriteRecord({Value(static_cast<int>(rows.size()))});
   starts_.clear();
   starts_.reserve(rows.size() + 1);
-  for (std::size_t i = 0; i < rows.size(); ++i) {
-    if (i + kPrefetchAhead < rows.size()) PrefetchTexts(rows[i + kPrefetchAhead]);
+  for (const EntryRow& row : rows) {
     starts_.push_back(static_cast<qsizetype>(writer.Size()));
-    writer.WriteRecord(rows[i].fields);
+    writer.WriteRecord(row.fields);
   }
   starts_.push_back(static_cast<qsizetype>(writer.Size()));
   const bool storable = writer.Storable();
