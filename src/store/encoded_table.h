@@ -56,4 +56,5 @@ class EncodedTable {
   std::vector<qsizetype> starts_;
   std::vector<EntryRow> rows_;
   QByteArray changed_;  // room for the encoding of the changed rows
+  QByteArray tail_;     // room for the second half of a table encoded whole
 };

@@ -36,6 +36,13 @@ void RecordWriter::Reserve(qsizetype bytes) {
   if (bytes > bytes_.size()) bytes_.resize(bytes);
 }
 
+void RecordWriter::WriteEncoded(QByteArrayView records) {
+  if (records.isEmpty()) return;
+  char* p = Room(records.size());
+  std::memcpy(p, records.data(), static_cast<std::size_t>(records.size()));
+  size_ += records.size();
+}
+
 void RecordWriter::WriteRecord(std::span<const Value> fields) {
   // Room for the whole record at once: the most any of its fields can take, the separators and
   // the line end.

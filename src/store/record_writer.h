@@ -32,6 +32,8 @@ class RecordWriter {
   void WriteRecord(std::initializer_list<Value> fields) {
     WriteRecord(std::span<const Value>(fields.begin(), fields.size()));
   }
+  // Appends bytes that another writer made: whole records, as they stand.
+  void WriteEncoded(QByteArrayView records);
   // Makes room for about this many bytes at once, so a large file is not moved while it grows.
   void Reserve(qsizetype bytes);
   // The file's bytes as they will be written, or nothing when a field cannot be stored.

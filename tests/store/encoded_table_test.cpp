@@ -130,3 +130,30 @@ TEST(EncodedTable, GivesTheBytesOfAllRowsAfterEveryKindOfChange) {
     }
   }
 }
+
+// A table large enough to be encoded on two threads: the halves join to the bytes of one
+// writer, a text the file cannot hold is found in either half, and the rows' places in the
+// bytes serve the next change in either half.
+TEST(EncodedTable, EncodesALargeTableInTwoHalvesAsInOne) {
+  std::vector<EntryRow> rows;
+  for (int i = 0; i < 9000; ++i) {
+    rows.push_back(MakeEntry(QDate(2020, 1, 1).addDays(i / 7), QStringLiteral("Jörg"),
+                             QStringLiteral("Sport"), QStringLiteral("Item %1").arg(i % 300),
+                             i * 0.5));
+    rows.back().Description() = Value(QStringLiteral("Notiz %1 €").arg(i));
+  }
+  EncodedTable encoded;
+  for (const std::size_t at : {std::size_t{3}, std::size_t{8990}}) {
+    const Value before = rows[at].Description();
+    rows[at].Description() = Value(QStringLiteral("\"zitiert\""));
+    ASSERT_FALSE(encoded.Encode(rows)) << "row " << at;
+    rows[at].Description() = before;
+  }
+  ExpectSameBytes(encoded, rows, 0);
+  rows[6000].Value() = Value(99.25);
+  ExpectSameBytes(encoded, rows, 1);
+  rows.erase(rows.begin() + 100);
+  ExpectSameBytes(encoded, rows, 2);
+  rows[8000].Item() = Value(QStringLiteral("Länger als zuvor"));
+  ExpectSameBytes(encoded, rows, 3);
+}
