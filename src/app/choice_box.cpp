@@ -5,6 +5,7 @@
 #include <QAccessibleWidget>
 #include <QLineEdit>
 #include <QStringList>
+#include <QStringListModel>
 
 #include "store/cell_text.h"
 
@@ -75,6 +76,10 @@ ChoiceBox::ChoiceBox(QWidget* parent) : QComboBox(parent) {
     return true;
   }();
   Q_UNUSED(accessibleFactory);
+  // A plain list of texts: filling it is one reset, where the toolkit's own model makes an item
+  // of every entry and tells the view of each.
+  choices_ = new QStringListModel(this);
+  setModel(choices_);
   // The flag is raised by a connection made before the combo box makes its own to the same
   // signals and lowered by one made after: connections run in the order they were made.
   auto* edit = new QLineEdit(this);
@@ -98,13 +103,12 @@ ChoiceBox::ChoiceBox(QWidget* parent) : QComboBox(parent) {
 }
 
 void ChoiceBox::SetChoices(const std::vector<Value>& cells) {
-  clear();
   cells_ = cells;
   QStringList texts;
   texts.reserve(static_cast<qsizetype>(cells.size()));
   for (const Value& cell : cells) texts << CellText(cell);
-  addItems(texts);
-  // Adding to an empty box selects its first entry; none is chosen yet.
+  choices_->setStringList(texts);
+  // A new list selects its first entry; none is chosen yet.
   setCurrentIndex(-1);
   clearEditText();
   typed_ = false;

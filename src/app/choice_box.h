@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QComboBox>
+#include <QStringListModel>
 #include <optional>
 #include <vector>
 
@@ -44,5 +45,6 @@ class ChoiceBox : public QComboBox {
   std::optional<Value> shown_;
   // The cell of each entry of the list, in its order.
   std::vector<Value> cells_;
+  QStringListModel* choices_;
   QString shownText_;
 };
