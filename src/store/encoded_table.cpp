@@ -196,7 +196,9 @@ std::optional<QByteArrayView> EncodedTable::Encode(const std::vector<EntryRow>& 
   const qsizetype newSize = newBackAt + backSize;
   if (newSize > bytes_.size()) bytes_.resize(newSize + kSlack);
   char* data = bytes_.data();
-  std::memmove(data + newBackAt, data + oldBackAt, static_cast<std::size_t>(backSize));
+  if (newBackAt != oldBackAt) {
+    std::memmove(data + newBackAt, data + oldBackAt, static_cast<std::size_t>(backSize));
+  }
   std::memcpy(data + changedAt, changed_.constData(), static_cast<std::size_t>(changedSize));
   std::memcpy(data, countLine.constData(), static_cast<std::size_t>(countLine.size()));
   size_ = newSize;
