@@ -74,14 +74,32 @@ World::World(std::optional<DataSet> set) : folder_(set ? dir_.path() : QDir::cur
 }
 
 World::~World() {
+  DropOldWindow();
   dayLog_.reset();
   window_.reset();
 }
 
 void World::NewWindow() {
+  DropOldWindow();
   dayLog_.reset();
+  MakeWindow();
+}
+
+void World::NewWindowKeepingOld() {
+  DropOldWindow();
+  oldDayLog_ = std::move(dayLog_);
+  oldWindow_ = std::move(window_);
+  MakeWindow();
+}
+
+void World::MakeWindow() {
   window_ = std::make_unique<MainWindow>();
   dayLog_ = std::make_unique<DayLog>(*window_, messages_, clock_, folder_);
+}
+
+void World::DropOldWindow() {
+  oldDayLog_.reset();
+  oldWindow_.reset();
 }
 
 void World::StartUp() {

@@ -59,6 +59,10 @@ class World {
 
   // Makes a new window and day log, as the program does before the window load.
   void NewWindow();
+  // The same, keeping the old window and day log until DropOldWindow: their memory is given
+  // back where the caller chooses, not just before the new window is laid out.
+  void NewWindowKeepingOld();
+  void DropOldWindow();
   // The window load: layout, LoadData, first DrawCalendar (the window is not shown yet).
   void StartUp();
   // Shows the window, chooses the person and the tab as a user would and lets Qt handle the
@@ -79,12 +83,16 @@ class World {
   DayLog& Log() { return *dayLog_; }
 
  private:
+  void MakeWindow();
+
   QTemporaryDir dir_;
   QString folder_;
   SilentMessageBoxes messages_;
   FixedClock clock_{kToday};
   std::unique_ptr<MainWindow> window_;
   std::unique_ptr<DayLog> dayLog_;
+  std::unique_ptr<DayLog> oldDayLog_;
+  std::unique_ptr<MainWindow> oldWindow_;
 };
 
 // The screen the window is laid out for.
