@@ -33,10 +33,5 @@ struct LoadedRecords {
   std::vector<qsizetype> starts;
   std::vector<bool> writtenForm;
 };
-// A large entries file is read in two halves at once where the machine has a second core; the
-// result is always that of reading it from start to end, which `Reading::FromStartToEnd` asks
-// for outright.
-enum class Reading { InHalvesWhenLarge, FromStartToEnd };
 [[nodiscard]] std::optional<QString> ParseTableBytes(const QByteArray& bytes, EntryTable& table,
-                                                     LoadedRecords* records = nullptr,
-                                                     Reading reading = Reading::InHalvesWhenLarge);
+                                                     LoadedRecords* records = nullptr);

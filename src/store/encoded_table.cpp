@@ -8,7 +8,6 @@
 #include <thread>
 
 #include "store/record_writer.h"
-#include "store/second_core.h"
 
 namespace {
 
@@ -23,6 +22,11 @@ bool SameRow(const EntryRow& a, const EntryRow& b) {
 // Rows from which encoding the second half on another thread pays for starting it and for
 // copying its bytes after the first half (about a tenth of a millisecond in all).
 constexpr std::size_t kRowsWorthASecondThread = 4096;
+
+bool SecondCoreAvailable() {
+  static const bool kAvailable = std::thread::hardware_concurrency() > 1;
+  return kAvailable;
+}
 
 // Slack kept after the file's bytes, so an added row seldom moves them.
 constexpr qsizetype kSlack = 64 * 1024;

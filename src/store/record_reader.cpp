@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "store/record_reader.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -19,10 +18,6 @@ constexpr qsizetype kMostQuotedFieldBytes = 40;
 
 RecordReader::RecordReader(QByteArray bytes)
     : bytes_(std::move(bytes)), data_(bytes_.constData()), size_(bytes_.size()) {}
-
-RecordReader::RecordReader(QByteArray bytes, qsizetype from) : RecordReader(std::move(bytes)) {
-  pos_ = std::clamp<qsizetype>(from, 0, size_);
-}
 
 bool RecordReader::AtEnd() const {
   return pos_ >= size_;

@@ -17,9 +17,6 @@
 class RecordReader {
  public:
   explicit RecordReader(QByteArray bytes);
-  // Reads from `from` on, which must be where a line starts; the lines of problems are counted
-  // from there.
-  RecordReader(QByteArray bytes, qsizetype from);
 
   Value ReadField();
   // Reads one record of `fields.size()` fields from one line; a line with too few or too many

@@ -11,7 +11,6 @@
 #include <random>
 
 #include "file_number_text.h"
-#include "sample_data.h"
 #include "store/cp1252.h"
 #include "store/data_files.h"
 #include "store/record_reader.h"
@@ -301,50 +300,5 @@ TEST(RecordFormat, ShortTextsThatBeginAlikeReadBackUnchanged) {
     const auto i = static_cast<std::size_t>(2 * (row - 1));
     ASSERT_EQ(table.Row(row).Category().Text().toStdString(), texts[i].toStdString()) << row;
     ASSERT_EQ(table.Row(row).Item().Text().toStdString(), texts[i + 1].toStdString()) << row;
-  }
-}
-
-// A large entries file is read in two halves at once; whatever the file holds around and after
-// its middle, the rows, their places and the damage reported are those of reading it from start
-// to end, line numbers included.
-TEST(RecordFormat, ALargeFileReadInHalvesReadsAsFromStartToEnd) {
-  const QByteArray written = EntryFileBytes(MakeSampleData(5, 20000).entries);
-  ASSERT_GT(written.size(), 2 << 20);
-  const qsizetype middle = written.indexOf("\r\n", written.size() / 2) + 2;
-  const qsizetype later = written.indexOf("\r\n", written.size() * 3 / 4) + 2;
-  const auto replaced = [&](qsizetype at, qsizetype length, const QByteArray& by) {
-    return QByteArray(written).replace(at, length, by);
-  };
-  const struct {
-    const char* what;
-    QByteArray file;
-  } files[] = {
-      {"as written", written},
-      {"a damaged field late in the file", replaced(later, 12, "#2026-13-45#")},
-      {"a blank line just after the middle", replaced(middle, 0, "\r\n")},
-      {"lone line feeds and a lone carriage return around the middle",
-       QByteArray(written).replace(later - 2, 2, "\r").replace(middle - 2, 2, "\n")},
-      {"one record fewer than counted", replaced(0, 5, "20001")},
-      {"one record more than counted", replaced(0, 5, "19999")},
-      {"blank lines after the last record", written + "\r\n  \r\n"},
-  };
-  for (const auto& [what, file] : files) {
-    EntryTable halves, whole;
-    LoadedRecords halvesRecords, wholeRecords;
-    const auto halvesDamage = ParseTableBytes(file, halves, &halvesRecords);
-    const auto wholeDamage = ParseTableBytes(file, whole, &wholeRecords, Reading::FromStartToEnd);
-    EXPECT_EQ(halvesDamage.value_or("-").toStdString(), wholeDamage.value_or("-").toStdString())
-        << what;
-    ASSERT_EQ(halves.Count(), whole.Count()) << what;
-    for (int i = 1; i <= whole.Count(); ++i) {
-      for (std::size_t f = 0; f < whole.Row(i).fields.size(); ++f) {
-        const Value& a = halves.Row(i).fields[f];
-        const Value& b = whole.Row(i).fields[f];
-        ASSERT_TRUE(a.Kind() == b.Kind() && (a == b || (a.IsNumber() && std::isnan(a.Number()))))
-            << what << ", row " << i << ", field " << f;
-      }
-    }
-    EXPECT_EQ(halvesRecords.starts, wholeRecords.starts) << what;
-    EXPECT_EQ(halvesRecords.writtenForm, wholeRecords.writtenForm) << what;
   }
 }
