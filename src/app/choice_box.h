@@ -2,11 +2,12 @@
 #pragma once
 
 #include <QComboBox>
-#include <QStringListModel>
 #include <optional>
 #include <vector>
 
 #include "store/value.h"
+
+class QStringListModel;
 
 // An editable combo box whose text is exactly what the user typed: no completion, no case
 // folding, nothing replaced when the focus leaves. Only a choice reports Chosen: a click or
@@ -45,6 +46,6 @@ class ChoiceBox : public QComboBox {
   std::optional<Value> shown_;
   // The cell of each entry of the list, in its order.
   std::vector<Value> cells_;
-  QStringListModel* choices_;
+  QStringListModel* choices_;  // the texts the list shows, in its order
   QString shownText_;
 };
