@@ -109,6 +109,10 @@ std::optional<QString> ParseTable(const QByteArray& bytes, TableT& table,
   // first entry is added.
   table.rows.reserve(static_cast<std::size_t>(
       std::min<qint64>((expected >= 0 ? expected : 0) + kRowsOfRoom, TableT::kCapacity)));
+  if (records) {
+    records->starts.reserve(table.rows.capacity() + 1);
+    records->writtenForm.reserve(table.rows.capacity());
+  }
   while (expected < 0 || table.Count() < expected) {
     if (reader.AtEnd() || (expected < 0 && reader.OnlyBlankLeft())) {
       if (expected >= 0) {

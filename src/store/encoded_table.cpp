@@ -52,7 +52,7 @@ void EncodedTable::Clear(QByteArray spare) {
 }
 
 void EncodedTable::Adopt(QByteArray bytes, const std::vector<EntryRow>& rows,
-                         const LoadedRecords& records) {
+                         LoadedRecords records) {
   if (records.starts.size() != rows.size() + 1 || records.writtenForm.size() != rows.size()) {
     Clear(std::move(bytes));
     return;
@@ -62,8 +62,8 @@ void EncodedTable::Adopt(QByteArray bytes, const std::vector<EntryRow>& rows,
   rows_.clear();
   bytes_ = std::move(bytes);
   size_ = records.starts.back();
-  starts_ = records.starts;
-  writtenForm_ = records.writtenForm;
+  starts_ = std::move(records.starts);
+  writtenForm_ = std::move(records.writtenForm);
   pending_ = true;
 }
 

@@ -31,7 +31,7 @@ class EncodedTable {
   // Takes the bytes of the file just read into `rows` as the encoding of the rows they hold in
   // the written form, once KeepRows is given the rows as read; until then the next rewrite
   // encodes every row. Nothing is kept when the records do not fit the rows.
-  void Adopt(QByteArray bytes, const std::vector<EntryRow>& rows, const LoadedRecords& records);
+  void Adopt(QByteArray bytes, const std::vector<EntryRow>& rows, LoadedRecords records);
   // Copies the rows the adopted bytes were read into, or that the last rewrite encoded whole, so
   // the next rewrite encodes only the rows that differ from them; `rows` must still be those
   // rows. Nothing once a later rewrite or a Clear came after them.

@@ -2,6 +2,7 @@
 #include "store/entry_index.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -57,16 +58,59 @@ void CountingSort(std::vector<T>& list, std::size_t keys, KeyOfItem key) {
   list.swap(sorted);
 }
 
+// Orders `list` by the keys its items hold in `members` (the first the most significant, each
+// from 0 to keys - 1), keeping the order of the items whose keys are all equal. Where the keys
+// that occur are so few that their combinations fit a count table of about the list's size, as
+// in a day log's few persons, categories and items, one counting sort by the combination does
+// it; else one counting sort per key, the last first.
+template <typename T, std::size_t N>
+void SortByKeys(std::vector<T>& list, std::size_t keys,
+                const std::array<std::int32_t T::*, N>& members) {
+  if (list.size() < 2) return;
+  // The rank of each key among the keys that occur in its member, in the order of the keys.
+  std::array<std::vector<std::int32_t>, N> ranks;
+  for (auto& rank : ranks) rank.assign(keys, 0);
+  for (const T& item : list) {
+    for (std::size_t m = 0; m < N; ++m) ranks[m][static_cast<std::size_t>(item.*members[m])] = 1;
+  }
+  const std::size_t most = 4 * list.size() + 64;
+  std::size_t combinations = 1;
+  std::array<std::size_t, N> counts{};
+  for (std::size_t m = 0; m < N; ++m) {
+    std::int32_t next = 0;
+    for (std::int32_t& rank : ranks[m]) rank = rank ? next++ : 0;
+    counts[m] = static_cast<std::size_t>(next);
+    combinations = combinations > most ? combinations : combinations * counts[m];
+  }
+  if (combinations <= most) {
+    CountingSort(list, combinations, [&](const T& item) {
+      std::size_t combined = 0;
+      for (std::size_t m = 0; m < N; ++m) {
+        combined = combined * counts[m] +
+                   static_cast<std::size_t>(ranks[m][static_cast<std::size_t>(item.*members[m])]);
+      }
+      return combined;
+    });
+    return;
+  }
+  for (std::size_t m = N; m-- > 0;) {
+    CountingSort(list, keys, [&](const T& item) { return item.*members[m]; });
+  }
+}
+
 // Orders `list` by day, keeping the order of the items of the same day; a null day comes first.
 template <typename T>
 void SortByDay(std::vector<T>& list) {
   qint64 low = std::numeric_limits<qint64>::max(), high = kNoDay;
-  for (const T& item : list) {
-    if (item.day == kNoDay) continue;
-    low = std::min(low, item.day);
-    high = std::max(high, item.day);
+  bool ordered = true;  // as a log kept day by day is: the order stands
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    const qint64 day = list[i].day;
+    if (i > 0 && day < list[i - 1].day) ordered = false;
+    if (day == kNoDay) continue;
+    low = std::min(low, day);
+    high = std::max(high, day);
   }
-  if (high == kNoDay) return;  // no day or one and the same: the order stands
+  if (ordered || high == kNoDay) return;
   // The days of a day log lie within a few years: counted, unless a hand-edited file spreads
   // them wide.
   const auto span = static_cast<quint64>(high) - static_cast<quint64>(low);
@@ -191,17 +235,16 @@ void EntryIndex::Build(const std::vector<EntryRow>& rows) {
   std::vector<Recent> recent(std::min<std::size_t>(4096, std::bit_ceil(3 * n + 1)));
   int number = 0;
   for (const EntryRow& row : rows) Add(row, ++number, false, &recent);
-  // Stable counting sorts, the last key first: each keeps the order of the ones before it
-  // among equal keys, and the row numbers grow along the lists as they were made.
+  // Stable sorts, by day before person: each keeps the order of the ones before it among equal
+  // keys, and the row numbers grow along the lists as they were made.
   const auto keys = static_cast<std::size_t>(next_);
   SortByDay(dated_);
   CountingSort(dated_, keys, [](const Dated& d) { return d.person; });
   CountingSort(undated_, keys, [](const Undated& d) { return d.person; });
-  CountingSort(byCategory_, keys, [](const ByCategory& d) { return d.category; });
-  CountingSort(byCategory_, keys, [](const ByCategory& d) { return d.person; });
-  CountingSort(byItem_, keys, [](const ByItem& d) { return d.item; });
-  CountingSort(byItem_, keys, [](const ByItem& d) { return d.category; });
-  CountingSort(byItem_, keys, [](const ByItem& d) { return d.person; });
+  SortByKeys(byCategory_, keys,
+             std::array<Key ByCategory::*, 2>{&ByCategory::person, &ByCategory::category});
+  SortByKeys(byItem_, keys,
+             std::array<Key ByItem::*, 3>{&ByItem::person, &ByItem::category, &ByItem::item});
 }
 
 void EntryIndex::Appended(const EntryRow& row, int number) {

@@ -196,24 +196,33 @@ QString RecordReader::DecodeText(qsizetype start, qsizetype size) {
   if (size == 0) return QString();
   if (size > kShortTextChars) return DecodeCp1252(data_ + start, size);
   const char* bytes = data_ + start;
-  if (knownTexts_.empty()) {
+  if (knownSlots_.empty()) {
     // About one slot for every 16 bytes of the file, within bounds.
     std::size_t count = kFewestKnownSlots;
     while (count < kMostKnownSlots && count * 16 < static_cast<std::size_t>(size_)) count *= 2;
-    knownTexts_.resize(count);
+    knownSlots_.assign(count, 0);
+    knownTexts_.reserve(count / 2);
   }
-  const std::size_t mask = knownTexts_.size() - 1;
+  const std::size_t mask = knownSlots_.size() - 1;
+  const std::uint64_t hash = HashBytes(bytes, size);
+  constexpr std::uint32_t kIndexMask = (std::uint32_t{1} << kKnownIndexBits) - 1;
+  const auto tag = static_cast<std::uint32_t>(hash >> 32) & ~kIndexMask;
   // Open addressing with linear probing; the table is never more than half full.
-  std::size_t slot = HashBytes(bytes, size) & mask;
+  std::size_t slot = hash & mask;
   for (;; slot = (slot + 1) & mask) {
-    KnownText& known = knownTexts_[slot];
-    if (!known.bytes) break;
-    if (known.size == size && SameShortBytes(known.bytes, bytes, size)) return known.text;
+    const std::uint32_t known = knownSlots_[slot];
+    if (known == 0) break;
+    if ((known & ~kIndexMask) != tag) continue;
+    const KnownText& text = knownTexts_[(known & kIndexMask) - 1];
+    if (text.size == size && SameShortBytes(text.bytes, bytes, size)) return text.text;
   }
   QString text = DecodeCp1252(bytes, size);
-  if (knownCount_ < knownTexts_.size() / 2) {
-    knownTexts_[slot] = {bytes, size, text};
-    ++knownCount_;
+  if (knownTexts_.size() < knownSlots_.size() / 2) {
+    KnownText& known = knownTexts_.emplace_back();
+    known.text = text;
+    known.size = static_cast<std::uint8_t>(size);
+    std::memcpy(known.bytes, bytes, static_cast<std::size_t>(size));
+    knownSlots_[slot] = tag | static_cast<std::uint32_t>(knownTexts_.size());
   }
   return text;
 }

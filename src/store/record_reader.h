@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QDate>
 #include <QString>
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <vector>
@@ -58,17 +59,22 @@ class RecordReader {
   std::optional<QDate> DateOf(const char* first, const char* last);
 
   // Short texts (names, categories, items) repeat across records: the same bytes again share
-  // one decoded text instead of decoding and storing it once more. A hash table of the bytes in
-  // the file, filled up to half its slots.
+  // one decoded text instead of decoding and storing it once more. A hash table of small slots,
+  // filled up to half, each holding a tag of its text's hash and where the text is among the
+  // known ones; a known text holds its bytes, so a look-up reads only the slots and the text
+  // that it finds.
   struct KnownText {
-    const char* bytes = nullptr;
-    qsizetype size = 0;
     QString text;
+    std::uint8_t size = 0;
+    char bytes[kShortTextChars] = {};
   };
   static constexpr std::size_t kFewestKnownSlots = 64;
   static constexpr std::size_t kMostKnownSlots = 8192;
+  static constexpr int kKnownIndexBits = 13;  // the number of a known text, from 1; 0 is empty
+  static_assert(kMostKnownSlots / 2 < (std::size_t{1} << kKnownIndexBits));
+  static_assert(kShortTextChars <= 255);
+  std::vector<std::uint32_t> knownSlots_;
   std::vector<KnownText> knownTexts_;
-  std::size_t knownCount_ = 0;
   // The last date read in its 12-character file form "#yyyy-MM-dd#".
   char lastDateForm_[12] = {};
   QDate lastDate_;

@@ -139,7 +139,7 @@ std::optional<QString> Store::Parse(const QByteArray& bytes, TableT& table,
 template <typename TableT>
 std::optional<QString> Store::Adopt(DataFile file, const TableT& table, QByteArray bytes,
                                     FileStamp stamp, std::optional<QString> damage,
-                                    const LoadedRecords* records) {
+                                    LoadedRecords* records) {
   FileState& s = State(file);
   s.unreadable = false;
   s.knownSize = bytes.size();
@@ -148,7 +148,7 @@ std::optional<QString> Store::Adopt(DataFile file, const TableT& table, QByteArr
     // The bytes of an undamaged file are the encoding of its rows in the written form; else the
     // rows read share nothing with the ones kept, and the file's memory serves the next rewrite.
     if (!damage && records) {
-      encodedEntries_.Adopt(std::move(bytes), table.rows, *records);
+      encodedEntries_.Adopt(std::move(bytes), table.rows, std::move(*records));
     } else {
       encodedEntries_.Clear(std::move(bytes));
     }

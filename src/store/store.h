@@ -98,7 +98,7 @@ class Store {
   template <typename TableT>
   std::optional<QString> Adopt(DataFile file, const TableT& table, QByteArray bytes,
                                FileStamp stamp, std::optional<QString> damage,
-                               const LoadedRecords* records = nullptr);
+                               LoadedRecords* records = nullptr);
   template <typename TableT>
   std::optional<QString> Parse(const QByteArray& bytes, TableT& table, LoadedRecords& records);
   template <typename TableT>
