@@ -80,7 +80,7 @@ void SortByKeys(std::vector<T>& list, std::size_t keys,
     std::int32_t next = 0;
     for (std::int32_t& rank : ranks[m]) rank = rank ? next++ : 0;
     counts[m] = static_cast<std::size_t>(next);
-    combinations = combinations > most ? combinations : combinations * counts[m];
+    if (combinations <= most) combinations *= counts[m];  // past `most` it stays past
   }
   if (combinations <= most) {
     CountingSort(list, combinations, [&](const T& item) {
