@@ -1,17 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes to the record reader and the three table loaders. Whatever the bytes,
 // loading must neither crash nor exceed a capacity, and a file that loads without damage must
-// be written back to bytes that load to the very same table. Both the file read and the file
-// written are also split again by the simplest possible reading of the format, and every cell
-// must be what Qt makes of its bytes: QStringDecoder for texts, toDouble for numbers, fromString
-// for dates.
+// be written back to bytes that load to the very same table, without a word to the user. Both
+// the file read and the file written are also split again by the simplest possible reading of
+// the format, and every cell must be what Qt makes of its bytes: QStringDecoder for texts (UTF-8
+// where the file is UTF-8, with what Windows-1252 cannot hold as "?"), toDouble for numbers,
+// fromString for dates; the day and the value of an entry as what they spell, quoted or not.
 #include <QDate>
+#include <QRegularExpression>
 #include <QStringDecoder>
+#include <QStringEncoder>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
 
 #include "store/data_files.h"
+#include "store/load_report.h"
 #include "store/record_reader.h"
 #include "store/record_writer.h"
 
@@ -40,7 +45,9 @@ std::vector<std::vector<RawField>> SplitFields(const QByteArray& bytes) {
     for (qsizetype at = 0;;) {
       RawField field;
       qsizetype comma = line.indexOf(',', at);
-      const QByteArray whole = line.mid(at, comma < 0 ? -1 : comma - at).trimmed();
+      QByteArray whole = line.mid(at, comma < 0 ? -1 : comma - at);
+      while (whole.startsWith(' ') || whole.startsWith('\t')) whole.remove(0, 1);
+      while (whole.endsWith(' ') || whole.endsWith('\t')) whole.chop(1);
       if (whole.startsWith('"')) {
         const qsizetype open = line.indexOf('"', at);
         const qsizetype close = line.indexOf('"', open + 1);
@@ -57,55 +64,149 @@ std::vector<std::vector<RawField>> SplitFields(const QByteArray& bytes) {
   return lines;
 }
 
-void RequireSameCell(const Value& cell, const RawField& raw, const QString& dateForm) {
-  if (raw.quoted) {
-    Require(cell.IsText() && cell.Text() == QStringDecoder("windows-1252").decode(raw.bytes));
-  } else if (raw.bytes.isEmpty()) {
+// How a file's texts are decoded: UTF-8 after a byte order mark, or when the bytes are valid
+// UTF-8 with a byte beyond ASCII; Windows-1252 otherwise.
+struct Decoding {
+  bool utf8 = false;
+  qsizetype skip = 0;  // the byte order mark
+};
+
+Decoding DecodingOf(const QByteArray& bytes) {
+  if (bytes.startsWith("\xEF\xBB\xBF")) return {true, 3};
+  bool beyondAscii = false;
+  for (const char c : bytes) beyondAscii = beyondAscii || static_cast<unsigned char>(c) >= 0x80;
+  return {beyondAscii && QByteArrayView(bytes).isValidUtf8(), 0};
+}
+
+// The text as the table holds it: each character Windows-1252 cannot store, and each double
+// quote, as "?".
+QString TextOf(const RawField& raw, const Decoding& decoding) {
+  QStringDecoder decoder(decoding.utf8 ? "UTF-8" : "windows-1252");
+  const QString decoded = decoder.decode(raw.bytes);
+  QString out;
+  for (const char32_t c : decoded.toUcs4()) {
+    const QString one = QString::fromUcs4(&c, 1);
+    QStringEncoder encoder("windows-1252");
+    (void)encoder.encode(one);
+    out += c == U'"' || encoder.hasError() ? QStringLiteral("?") : one;
+  }
+  return out;
+}
+
+// Whether the bytes are a number in the form the files hold, and which; toDouble says which.
+// A number too small for a double may be taken as a text or as its nearest double.
+enum class Plain { No, Yes, Either };
+Plain PlainNumber(const QByteArray& bytes, double& number) {
+  static const QRegularExpression kForm(
+      QStringLiteral("^-?([0-9]+(\\.[0-9]*)?|\\.[0-9]+)([eE][-+]?[0-9]+)?$"));
+  if (!kForm.match(QString::fromLatin1(bytes)).hasMatch()) return Plain::No;
+  bool ok = false;
+  number = bytes.toDouble(&ok);
+  if (!ok || !std::isfinite(number)) return Plain::No;
+  return std::fabs(number) < 1e-300 ? Plain::Either : Plain::Yes;
+}
+
+// The day of "yyyy-M-d" or "#yyyy-M-d#", if it is one.
+std::optional<QDate> IsoDay(const QString& text) {
+  static const QRegularExpression kDay(
+      QStringLiteral("^(#?)([0-9]{4}-[0-9]{1,2}-[0-9]{1,2})(#?)$"));
+  const auto match = kDay.match(text);
+  if (!match.hasMatch() || match.captured(1) != match.captured(3)) return std::nullopt;
+  const QDate day = QDate::fromString(match.captured(2), u"yyyy-M-d");
+  if (!day.isValid()) return std::nullopt;
+  return day;
+}
+
+enum class Column { Free, Day, Number };
+
+void RequireSameCell(const Value& cell, const RawField& raw, const Decoding& decoding,
+                     Column column) {
+  const QString text = TextOf(raw, decoding);
+  if (column == Column::Free) {
+    if (raw.quoted) {
+      Require(cell.IsText() && cell.Text() == text);
+      return;
+    }
+    if (raw.bytes.isEmpty()) {
+      Require(cell.IsEmpty());
+      return;
+    }
+    if (raw.bytes.startsWith('#') && raw.bytes.endsWith('#')) {
+      if (const auto day = IsoDay(text)) {
+        Require(cell.IsDate() && cell.Date() == *day);
+        return;
+      }
+    } else {
+      double number = 0;
+      const Plain plain = PlainNumber(raw.bytes, number);
+      if (plain == Plain::Yes || (plain == Plain::Either && cell.IsNumber())) {
+        Require(cell.IsNumber() && cell.Number() == number);
+        return;
+      }
+    }
+    Require(cell.IsText() && cell.Text() == text);
+    return;
+  }
+  // The day and the value of an entry: what the field spells, blanks around it ignored.
+  const QString spelled = text.trimmed();
+  if (spelled.isEmpty()) {
     Require(cell.IsEmpty());
-  } else if (raw.bytes.startsWith('#')) {
-    Require(raw.bytes.size() >= 2 && raw.bytes.endsWith('#') && cell.IsDate());
-    const QByteArray inner = raw.bytes.mid(1, raw.bytes.size() - 2);
-    Require(cell.Date() == QDate::fromString(QString::fromLatin1(inner), dateForm));
+  } else if (column == Column::Day) {
+    std::optional<QDate> day = IsoDay(spelled);
+    if (!day) day = QDate::fromString(spelled, u"d.M.yyyy");
+    Require(day->isValid() && cell.IsDate() && cell.Date() == *day);
   } else {
-    bool ok = false;
-    const double number = raw.bytes.toDouble(&ok);
-    Require(ok && cell.IsNumber() && cell.Number() == number);
+    QByteArray number = spelled.toLatin1();
+    if (number.count(',') == 1 && !number.contains('.')) number.replace(',', '.');
+    Require(cell.IsNumber() && cell.Number() == number.toDouble());
   }
 }
 
 // Every cell of the table against the bytes of its field in `bytes`; blank lines after the
 // last record are allowed.
 template <typename TableT>
-void RequireCellsOf(const QByteArray& bytes, const TableT& table, const QString& dateForm) {
-  const auto lines = SplitFields(bytes);
-  Require(lines.size() >= static_cast<std::size_t>(table.Count()) + 1 && lines[0].size() == 1);
-  RequireSameCell(Value(table.Count()), lines[0][0], dateForm);
+void RequireCellsOf(const QByteArray& bytes, const TableT& table, bool countLine) {
+  const Decoding decoding = DecodingOf(bytes);
+  const auto lines = SplitFields(bytes.mid(decoding.skip));
+  const std::size_t first = countLine ? 1 : 0;
+  Require(lines.size() >= static_cast<std::size_t>(table.Count()) + first);
+  if (countLine) Require(lines[0].size() == 1);
   for (int i = 1; i <= table.Count(); ++i) {
     const auto& fields = table.Row(i).fields;
-    const std::vector<RawField>& raw = lines[static_cast<std::size_t>(i)];
+    const std::vector<RawField>& raw = lines[first + static_cast<std::size_t>(i) - 1];
     Require(raw.size() == fields.size());
-    for (std::size_t f = 0; f < fields.size(); ++f) RequireSameCell(fields[f], raw[f], dateForm);
+    for (std::size_t f = 0; f < fields.size(); ++f) {
+      Column column = Column::Free;
+      if constexpr (std::is_same_v<TableT, EntryTable>) {
+        if (f == 0) column = Column::Day;
+        if (f == 4) column = Column::Number;
+      }
+      RequireSameCell(fields[f], raw[f], decoding, column);
+    }
+  }
+  for (std::size_t k = first + static_cast<std::size_t>(table.Count()); k < lines.size(); ++k) {
+    Require(lines[k].size() == 1 && lines[k][0].bytes.isEmpty() && !lines[k][0].quoted);
   }
 }
 
 template <typename TableT>
-void CheckTable(const QByteArray& bytes) {
+void CheckTable(const QByteArray& bytes, DataFile file) {
   TableT table;
-  const auto damage = ParseTableBytes(bytes, table);
+  const LoadReport report = ParseTableBytes(bytes, table);
   Require(table.Count() <= TableT::kCapacity);
-  if (damage) return;
-  // Files read may have one-digit months and days; files written never do.
-  RequireCellsOf(bytes, table, QStringLiteral("yyyy-M-d"));
+  if (report.Damaged()) return;
+  RequireCellsOf(bytes, table, report.FirstLineIsCount());
 
   RecordWriter writer;
   writer.WriteRecord({Value(table.Count())});
   for (const auto& row : table.rows) writer.WriteRecord(row.fields);
   const std::optional<QByteArray> rewritten = writer.Bytes();
   Require(rewritten.has_value());
-  RequireCellsOf(*rewritten, table, QStringLiteral("yyyy-MM-dd"));
+  RequireCellsOf(*rewritten, table, true);
 
   TableT again;
-  Require(!ParseTableBytes(*rewritten, again));
+  const LoadReport reread = ParseTableBytes(*rewritten, again);
+  Require(!reread.Damaged() && !reread.Message(file, QString()));
   Require(again.Count() == table.Count());
   for (int i = 1; i <= table.Count(); ++i) {
     for (std::size_t f = 0; f < table.Row(i).fields.size(); ++f) {
@@ -120,9 +221,9 @@ void CheckTable(const QByteArray& bytes) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-  CheckTable<PersonTable>(bytes);
-  CheckTable<CategoryTable>(bytes);
-  CheckTable<EntryTable>(bytes);
+  CheckTable<PersonTable>(bytes, DataFile::Persons);
+  CheckTable<CategoryTable>(bytes, DataFile::Categories);
+  CheckTable<EntryTable>(bytes, DataFile::Entries);
 
   RecordReader reader(bytes);
   for (int i = 0; i < 100000 && !reader.AtEnd(); ++i) (void)reader.ReadField();

@@ -88,9 +88,9 @@ inline bool EncodeLanes(__m128i v, int lanes, const char16_t* src, bool refuseFi
     const int four = _mm_cvtsi128_si32(narrowed);
     std::memcpy(dst, &four, 4);
   }
-  auto others = static_cast<unsigned>(
-                    _mm_movemask_epi8(_mm_packs_epi16(NotSimple(v), _mm_setzero_si128()))) &
-                ((1u << lanes) - 1);
+  auto others =
+      static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(NotSimple(v), _mm_setzero_si128()))) &
+      ((1u << lanes) - 1);
   for (; others != 0; others &= others - 1) {
     const int j = __builtin_ctz(others);
     if (!StoreOne(src[j], refuseFieldBreakers, dst + j)) return false;

@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "store/field_forms.h"
 #include "store/record_reader.h"
 #include "store/record_writer.h"
 
@@ -91,63 +92,124 @@ QByteArray DefaultFileBytes(DataFile file) {
 
 namespace {
 
+// The count a count line holds: a whole number from 0, written as a number or a text.
+std::optional<qint64> CountOf(const Value& cell) {
+  std::optional<double> n;
+  if (cell.IsNumber()) n = cell.Number();
+  if (cell.IsText()) n = NumberFromText(cell.Text());
+  if (!n || *n < 0 || *n >= 1e15 || *n != std::trunc(*n)) return std::nullopt;
+  return static_cast<qint64>(*n);
+}
+
+// The columns of fixed kind read as what they spell: the day of an entry as a Date, its value as
+// a Number, whether the file quoted them or wrote the day in another usual form. A cell that
+// spells nothing of its kind is left empty and reported. False when a cell was changed, so the
+// record's bytes are not the program's own form.
+bool ReadFixedColumns(EntryRow& row, int line, LoadReport& report) {
+  bool same = true;
+  Value& day = row.Date();
+  if (!day.IsDate() && !day.IsEmpty()) {
+    same = false;
+    if (day.IsText() && day.Text().trimmed().isEmpty()) day = Value();
+  }
+  if (!day.IsDate() && !day.IsEmpty()) {
+    const std::optional<DayText> read = day.IsText() ? DayFromText(day.Text()) : std::nullopt;
+    if (read && !read->fileForm) report.UnusualDay(line, day.Text().trimmed());
+    if (!read) report.Fault({ReadFault::Kind::Unreadable, line, 0});
+    day = read ? Value(read->day) : Value();
+  }
+  Value& value = row.Value();
+  if (!value.IsNumber() && !value.IsEmpty()) {
+    same = false;
+    if (value.IsText() && value.Text().trimmed().isEmpty()) {
+      value = Value();
+    } else {
+      const std::optional<double> read =
+          value.IsText() ? NumberFromText(value.Text()) : std::nullopt;
+      if (!read) report.Fault({ReadFault::Kind::Unreadable, line, 4});
+      value = read ? Value(*read) : Value();
+    }
+  }
+  return same;
+}
+
 template <typename TableT>
-std::optional<QString> ParseTable(const QByteArray& bytes, TableT& table,
-                                  LoadedRecords* records = nullptr) {
+LoadReport ParseTable(const QByteArray& bytes, TableT& table, LoadedRecords* records,
+                      bool withCountLine) {
   RecordReader reader(bytes);
-  std::optional<QString> damage;
-  Value count;
-  reader.ReadRecord(std::span<Value>(&count, 1));
-  const double n = count.Number();
-  const bool countValid =
-      count.IsNumber() && n >= 0 && n < 1e15 && n == std::trunc(n) && !reader.Problem();
-  if (!countValid) damage = QStringLiteral("die erste Zeile enthält keine gültige Anzahl");
-  const qint64 expected = countValid ? static_cast<qint64>(n) : -1;
+  LoadReport report;
+  qint64 counted = -1;  // none
+  if (withCountLine) {
+    Value count;
+    reader.ReadRecord(std::span<Value>(&count, 1));
+    const std::optional<qint64> read = CountOf(count);
+    if (read && reader.Faults().empty()) {
+      counted = *read;
+    } else {
+      report.BadCount();
+    }
+  }
+  std::size_t faultsTaken = reader.Faults().size();
 
   table.rows.clear();
+  if (records) *records = {};
   // Room for the rows and a few hundred more: a large table does not move all its rows when the
   // first entry is added.
   table.rows.reserve(static_cast<std::size_t>(
-      std::min<qint64>((expected >= 0 ? expected : 0) + kRowsOfRoom, TableT::kCapacity)));
+      std::min<qint64>(std::max<qint64>(counted, 0) + kRowsOfRoom, TableT::kCapacity)));
   if (records) {
     records->starts.reserve(table.rows.capacity() + 1);
     records->writtenForm.reserve(table.rows.capacity());
   }
-  while (expected < 0 || table.Count() < expected) {
-    if (reader.AtEnd() || (expected < 0 && reader.OnlyBlankLeft())) {
-      if (expected >= 0) {
-        damage = QStringLiteral("sie enthält nur %1 von %2 Datensätzen")
-                     .arg(table.Count())
-                     .arg(expected);
-      }
-      break;
-    }
+  // Every whole record is read, those after the counted ones as well: the count is redundant.
+  while (!reader.OnlyBlankLeft()) {
     if (table.Full()) {
-      damage = QStringLiteral("sie enthält mehr als die höchstens %1 möglichen Datensätze")
-                   .arg(TableT::kCapacity);
+      report.OverCapacity(TableT::kCapacity);
       break;
     }
     if (records) records->starts.push_back(reader.Position());
-    reader.ReadRecord(table.rows.emplace_back().fields);
-    if (records) records->writtenForm.push_back(reader.LastRecordInWrittenForm());
+    const int line = reader.Line();
+    auto& row = table.rows.emplace_back();
+    reader.ReadRecord(row.fields);
+    bool writtenForm = reader.LastRecordInWrittenForm();
+    for (; faultsTaken < reader.Faults().size(); ++faultsTaken) {
+      report.Fault(reader.Faults()[faultsTaken]);
+    }
+    if constexpr (std::is_same_v<TableT, EntryTable>) {
+      writtenForm = ReadFixedColumns(row, line, report) && writtenForm;
+    }
+    if (records) records->writtenForm.push_back(writtenForm);
   }
   if (records) records->starts.push_back(reader.Position());
-  if (!damage && reader.Problem()) damage = *reader.Problem();
-  if (!damage && !reader.OnlyBlankLeft()) {
-    damage = QStringLiteral("nach dem letzten Datensatz folgen weitere Zeilen");
-  }
-  return damage;
+  if (counted >= 0 && table.Count() < counted && !table.Full()) report.EndedEarly(counted);
+  if (counted >= 0 && table.Count() > counted) report.MoreThanCounted(counted);
+  report.Loaded(table.Count());
+  return report;
+}
+
+// A file whose first line is not a count may have lost it, as when a spreadsheet user deletes a
+// line that looks odd: read from its first line, it may hold nothing but whole records.
+template <typename TableT>
+LoadReport Parse(const QByteArray& bytes, TableT& table, LoadedRecords* records = nullptr) {
+  LoadReport report = ParseTable(bytes, table, records, true);
+  if (!report.CountMissing()) return report;
+  TableT without;
+  LoadedRecords withoutRecords;
+  LoadReport withoutReport = ParseTable(bytes, without, records ? &withoutRecords : nullptr, false);
+  if (withoutReport.Damaged() || without.Count() == 0) return report;
+  table = std::move(without);
+  if (records) *records = std::move(withoutRecords);
+  withoutReport.NoCountLine();
+  return withoutReport;
 }
 }  // namespace
 
-std::optional<QString> ParseTableBytes(const QByteArray& bytes, PersonTable& table) {
-  return ParseTable(bytes, table);
+LoadReport ParseTableBytes(const QByteArray& bytes, PersonTable& table) {
+  return Parse(bytes, table);
 }
-std::optional<QString> ParseTableBytes(const QByteArray& bytes, CategoryTable& table) {
-  return ParseTable(bytes, table);
+LoadReport ParseTableBytes(const QByteArray& bytes, CategoryTable& table) {
+  return Parse(bytes, table);
 }
-std::optional<QString> ParseTableBytes(const QByteArray& bytes, EntryTable& table,
-                                       LoadedRecords* records) {
-  if (records) *records = {};
-  return ParseTable(bytes, table, records);
+LoadReport ParseTableBytes(const QByteArray& bytes, EntryTable& table, LoadedRecords* records) {
+  return Parse(bytes, table, records);
 }

@@ -7,6 +7,8 @@
 
 #include "store/tables.h"
 
+class LoadReport;
+
 enum class DataFile { Persons, Categories, Entries };
 
 // "lv_personen.txt", "lv_kategorien.txt", "lv_items.txt"
@@ -23,15 +25,15 @@ qint64 LargestFileBytes(DataFile file);
 // The bytes a missing file is created with.
 QByteArray DefaultFileBytes(DataFile file);
 
-// Parses the bytes of a data file into the table, never beyond its capacity; the damage found,
-// in German, if any (what could be read is in the table all the same).
-[[nodiscard]] std::optional<QString> ParseTableBytes(const QByteArray& bytes, PersonTable& table);
-[[nodiscard]] std::optional<QString> ParseTableBytes(const QByteArray& bytes, CategoryTable& table);
+// Parses the bytes of a data file into the table, never beyond its capacity, and says what it met
+// (what could be read is in the table all the same).
+[[nodiscard]] LoadReport ParseTableBytes(const QByteArray& bytes, PersonTable& table);
+[[nodiscard]] LoadReport ParseTableBytes(const QByteArray& bytes, CategoryTable& table);
 // Where each record read starts in the bytes (and, last, where the one after the last would),
 // and whether it stands there exactly as the writer writes its cells.
 struct LoadedRecords {
   std::vector<qsizetype> starts;
   std::vector<bool> writtenForm;
 };
-[[nodiscard]] std::optional<QString> ParseTableBytes(const QByteArray& bytes, EntryTable& table,
-                                                     LoadedRecords* records = nullptr);
+[[nodiscard]] LoadReport ParseTableBytes(const QByteArray& bytes, EntryTable& table,
+                                         LoadedRecords* records = nullptr);

@@ -148,8 +148,8 @@ EntryIndex::Key EntryIndex::KeyOf(const Value& cell, std::vector<Recent>* recent
       Recent* seen = nullptr;
       // The null text of a default-made QString has no characters of its own to tell it by.
       if (recent && !text.isNull()) {
-        seen = &(*recent)[(reinterpret_cast<std::uintptr_t>(text.constData()) >> 4) %
-                          recent->size()];
+        seen =
+            &(*recent)[(reinterpret_cast<std::uintptr_t>(text.constData()) >> 4) % recent->size()];
         if (seen->key >= 0 && seen->text.constData() == text.constData() &&
             seen->text.size() == text.size()) {
           return seen->key;
@@ -320,8 +320,7 @@ std::size_t EntryIndex::Bytes() const {
   // The texts themselves are shared with the table's cells.
   return dated_.capacity() * sizeof(Dated) + undated_.capacity() * sizeof(Undated) +
          byCategory_.capacity() * sizeof(ByCategory) + byItem_.capacity() * sizeof(ByItem) +
-         keyBytes(texts_) + keyBytes(numbers_) +
-         keyBytes(dates_);
+         keyBytes(texts_) + keyBytes(numbers_) + keyBytes(dates_);
 }
 
 EntryTable::EntryTable() = default;

@@ -12,12 +12,31 @@
 #include "store/file_number.h"
 
 namespace {
-// A damaged field is quoted in the message up to this many bytes.
-constexpr qsizetype kMostQuotedFieldBytes = 40;
+
+// Whether the bytes hold a byte beyond ASCII and are valid UTF-8 from the first of them on.
+bool IsUtf8BeyondAscii(const char* data, qsizetype size) {
+  qsizetype i = 0;
+#if defined(__SSE2__)
+  for (; i + 16 <= size; i += 16) {
+    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+    if (_mm_movemask_epi8(chunk) != 0) break;
+  }
+#endif
+  while (i < size && static_cast<unsigned char>(data[i]) < 0x80) ++i;
+  return i < size && QByteArrayView(data + i, size - i).isValidUtf8();
+}
+
 }  // namespace
 
 RecordReader::RecordReader(QByteArray bytes)
-    : bytes_(std::move(bytes)), data_(bytes_.constData()), size_(bytes_.size()) {}
+    : bytes_(std::move(bytes)), data_(bytes_.constData()), size_(bytes_.size()) {
+  if (size_ >= 3 && std::memcmp(data_, "\xEF\xBB\xBF", 3) == 0) {
+    utf8_ = true;
+    pos_ = 3;
+  } else {
+    utf8_ = IsUtf8BeyondAscii(data_, size_);
+  }
+}
 
 bool RecordReader::AtEnd() const {
   return pos_ >= size_;
@@ -31,8 +50,32 @@ bool RecordReader::OnlyBlankLeft() const {
   return true;
 }
 
-void RecordReader::NoteProblem(const QString& what, int line) {
-  if (!problem_) problem_ = QStringLiteral("Zeile %1: %2").arg(line > 0 ? line : line_).arg(what);
+void RecordReader::NoteFault(ReadFault::Kind kind, int line, int count, char32_t character) {
+  faults_.push_back({kind, line, field_, count, character});
+}
+
+std::optional<QString> RecordReader::Problem() const {
+  if (faults_.empty()) return std::nullopt;
+  const ReadFault& f = faults_.front();
+  QString what;
+  switch (f.kind) {
+    case ReadFault::Kind::OpenText:
+      what = QStringLiteral("ein Text ohne schließendes Anführungszeichen");
+      break;
+    case ReadFault::Kind::TooFewFields:
+      what = QStringLiteral("zu wenige Felder");
+      break;
+    case ReadFault::Kind::TooManyFields:
+      what = QStringLiteral("zu viele Felder");
+      break;
+    case ReadFault::Kind::Unreadable:
+      what = QStringLiteral("ein unlesbares Feld");
+      break;
+    case ReadFault::Kind::Unstorable:
+      what = QStringLiteral("ein Zeichen, das die Datei nicht speichern kann");
+      break;
+  }
+  return QStringLiteral("Zeile %1: %2").arg(f.line).arg(what);
 }
 
 void RecordReader::SkipBlanks() {
@@ -137,18 +180,44 @@ Value RecordReader::ReadUnquoted() {
   const char* last = data_ + pos_;
   while (last > first && (last[-1] == ' ' || last[-1] == '\t')) --last;
   if (first == last) return Value();
-  const auto shown = [&] {
-    return DecodeCp1252(first, std::min<qsizetype>(last - first, kMostQuotedFieldBytes));
-  };
   if (*first == '#') {
     if (auto date = DateOf(first, last)) return Value(*date);
-    NoteProblem(QStringLiteral("ungültiges Datum %1").arg(shown()));
-    return Value();
+  } else {
+    if (auto number = ParseShortDecimal(first, last)) return Value(*number);
+    if (auto number = ParseFileNumber(first, last)) return Value(*number);
   }
-  if (auto number = ParseShortDecimal(first, last)) return Value(*number);
-  if (auto number = ParseFileNumber(first, last)) return Value(*number);
-  NoteProblem(QStringLiteral("ungültiges Feld %1").arg(shown()));
-  return Value();
+  // A text without quotes; one holding a double quote never shares a known text, since that
+  // character is replaced.
+  if (std::memchr(first, '"', static_cast<std::size_t>(last - first))) {
+    return Value(Storable(utf8_ ? QString::fromUtf8(first, last - first)
+                                : DecodeCp1252(first, last - first)));
+  }
+  return Value(DecodeText(first - data_, last - first));
+}
+
+QString RecordReader::Storable(QString text) {
+  const bool quote = text.contains(u'"');
+  if (!quote && !FirstCharOutsideCp1252(text)) return text;
+  QString out;
+  out.reserve(text.size());
+  char32_t first = 0;
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    char32_t c = text[i].unicode();
+    if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+      c = QChar::surrogateToUcs4(text[i].unicode(), text[i + 1].unicode());
+      ++i;
+    }
+    const bool storable =
+        c != U'"' && c < 0x10000 && !FirstCharOutsideCp1252(QString(QChar(char16_t(c))));
+    if (storable) {
+      out.append(QChar(char16_t(c)));
+    } else {
+      if (first == 0) first = c;
+      out.append(u'?');
+    }
+  }
+  NoteFault(ReadFault::Kind::Unstorable, line_, 0, first);
+  return out;
 }
 
 namespace {
@@ -194,8 +263,17 @@ bool SameShortBytes(const char* a, const char* b, qsizetype size) {
 
 QString RecordReader::DecodeText(qsizetype start, qsizetype size) {
   if (size == 0) return QString();
-  if (size > kShortTextChars) return DecodeCp1252(data_ + start, size);
   const char* bytes = data_ + start;
+  // Only a text of Windows-1252 bytes, or of UTF-8 that the files can store, is shared.
+  bool shared = true;
+  const auto decode = [&] {
+    if (!utf8_) return DecodeCp1252(bytes, size);
+    QString text = QString::fromUtf8(bytes, size);
+    if (!FirstCharOutsideCp1252(text)) return text;
+    shared = false;
+    return Storable(std::move(text));
+  };
+  if (size > kShortTextChars) return decode();
   if (knownSlots_.empty()) {
     // About one slot for every 16 bytes of the file, within bounds.
     std::size_t count = kFewestKnownSlots;
@@ -216,8 +294,8 @@ QString RecordReader::DecodeText(qsizetype start, qsizetype size) {
     const KnownText& text = knownTexts_[(known & kIndexMask) - 1];
     if (text.size == size && SameShortBytes(text.bytes, bytes, size)) return text.text;
   }
-  QString text = DecodeCp1252(bytes, size);
-  if (knownTexts_.size() < knownSlots_.size() / 2) {
+  QString text = decode();
+  if (shared && knownTexts_.size() < knownSlots_.size() / 2) {
     KnownText& known = knownTexts_.emplace_back();
     known.text = text;
     known.size = static_cast<std::uint8_t>(size);
@@ -262,7 +340,9 @@ Value RecordReader::ReadField() {
     // A text never spans a line end: a line break before the closing quote leaves it open.
     const qsizetype close = TextEnd(start);
     if (close >= size_ || data_[close] != '"') {
-      NoteProblem(QStringLiteral("ein Text ohne schließendes Anführungszeichen"));
+      // What stands up to the line end is taken as the text.
+      NoteFault(ReadFault::Kind::OpenText, line_);
+      field = Value(DecodeText(start, close - start));
       pos_ = close;
     } else {
       field = Value(DecodeText(start, close - start));
@@ -282,7 +362,9 @@ Value RecordReader::ReadField() {
 // comma between fields and CR LF after the last. At anything else it reads nothing and says
 // so, and the general steps read the record; both give the same cells.
 bool RecordReader::ReadWrittenRecord(std::span<Value> fields) {
-  if (!lineEnded_ || fields.empty()) return false;
+  // A file read as UTF-8 never stands in the written form; its records take the general steps,
+  // so a fault of a text is noted once.
+  if (!lineEnded_ || fields.empty() || utf8_) return false;
   bool writtenForm = true;
   const char* const end = data_ + size_;
   const char* p = data_ + pos_;
@@ -332,15 +414,18 @@ void RecordReader::ReadRecord(std::span<Value> fields) {
   writtenForm_ = false;
   const int recordLine = line_;
   for (std::size_t k = 0; k < fields.size(); ++k) {
+    field_ = static_cast<int>(k);
     if (k > 0 && lineEnded_) {
-      NoteProblem(QStringLiteral("zu wenige Felder"), recordLine);
+      NoteFault(ReadFault::Kind::TooFewFields, recordLine, static_cast<int>(fields.size() - k));
       for (; k < fields.size(); ++k) fields[k] = Value();
+      field_ = -1;
       return;
     }
     fields[k] = ReadField();
   }
+  field_ = -1;
   if (!lineEnded_) {
-    NoteProblem(QStringLiteral("zu viele Felder"), recordLine);
+    NoteFault(ReadFault::Kind::TooManyFields, recordLine);
     SkipRestOfLine();
   }
 }

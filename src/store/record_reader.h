@@ -9,15 +9,25 @@
 #include <span>
 #include <vector>
 
+#include "store/load_report.h"
 #include "store/record_format.h"
 #include "store/value.h"
 
 // Reads the fields of one file in order. Never reads past the end: a field asked for after the
-// end is Empty and the reader is marked as exhausted. Fields of a wrong form read as Empty and
-// are recorded as a problem, with the line they stand on.
+// end is Empty and the reader is marked as exhausted. A quoted field is a Text, a field between
+// "#" signs that spells a day a Date, an unquoted number a Number, and any other unquoted field
+// a Text, as every reader of comma-separated text reads it. What cannot be read whole (a text
+// left open, a line with too few or too many fields, a character the file cannot store) is
+// recorded as a fault, with the line it stands on.
+//
+// The bytes are Windows-1252, the files' own code page, unless they begin with the UTF-8 byte
+// order mark or are valid UTF-8 holding at least one character beyond ASCII, as editors and
+// spreadsheets save them; those are read as UTF-8.
 class RecordReader {
  public:
+  enum class Encoding { Cp1252, Utf8 };
   explicit RecordReader(QByteArray bytes);
+  Encoding TextEncoding() const { return utf8_ ? Encoding::Utf8 : Encoding::Cp1252; }
 
   Value ReadField();
   // Reads one record of `fields.size()` fields from one line; a line with too few or too many
@@ -25,8 +35,8 @@ class RecordReader {
   void ReadRecord(std::span<Value> fields);
 
   // Whether the record read last stands in the file exactly as the writer writes its cells:
-  // then its bytes can serve as its encoding.
-  bool LastRecordInWrittenForm() const { return writtenForm_; }
+  // then its bytes can serve as its encoding. Never so in a file read as UTF-8.
+  bool LastRecordInWrittenForm() const { return writtenForm_ && !utf8_; }
   // Where the next record starts.
   qsizetype Position() const { return pos_; }
 
@@ -34,16 +44,20 @@ class RecordReader {
   // True when only blanks and line ends are left.
   bool OnlyBlankLeft() const;
   int Line() const { return line_; }
-  // The first problem met, in German, or nothing.
-  const std::optional<QString>& Problem() const { return problem_; }
+  // The faults met so far, in the order met.
+  const std::vector<ReadFault>& Faults() const { return faults_; }
+  // The first fault met, in German, or nothing.
+  std::optional<QString> Problem() const;
 
  private:
-  void NoteProblem(const QString& what, int line = 0);
+  void NoteFault(ReadFault::Kind kind, int line, int count = 0, char32_t character = 0);
   void SkipBlanks();
   void ConsumeSeparator();
   void SkipRestOfLine();
   Value ReadUnquoted();
   QString DecodeText(qsizetype start, qsizetype size);
+  // A text decoded from UTF-8 with every character the file cannot store noted and replaced.
+  QString Storable(QString text);
 
   QByteArray bytes_;
   const char* data_;
@@ -51,7 +65,9 @@ class RecordReader {
   qsizetype pos_ = 0;
   int line_ = 1;
   bool lineEnded_ = true;
-  std::optional<QString> problem_;
+  bool utf8_ = false;
+  int field_ = -1;  // the field of the record being read, from 0
+  std::vector<ReadFault> faults_;
   bool writtenForm_ = false;
   qsizetype TextEnd(qsizetype from) const;
   bool ReadWrittenRecord(std::span<Value> fields);

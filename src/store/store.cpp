@@ -10,6 +10,7 @@
 #endif
 
 #include "store/entry_index.h"
+#include "store/load_report.h"
 #include "store/record_writer.h"
 
 namespace {
@@ -120,14 +121,13 @@ std::optional<QString> Store::ReadTable(DataFile file, TableT& table) {
     return Unreadable(file, reason);
   }
   LoadedRecords records;
-  std::optional<QString> damage = Parse(*bytes, table, records);
-  return Adopt(file, table, std::move(*bytes), stamp, std::move(damage), &records);
+  const LoadReport report = Parse(*bytes, table, records);
+  return Adopt(file, table, std::move(*bytes), stamp, report, &records);
 }
 
 // The entries file's records are noted where they stand, so their bytes serve the next rewrite.
 template <typename TableT>
-std::optional<QString> Store::Parse(const QByteArray& bytes, TableT& table,
-                                    LoadedRecords& records) {
+LoadReport Store::Parse(const QByteArray& bytes, TableT& table, LoadedRecords& records) {
   if constexpr (std::is_same_v<TableT, EntryTable>) {
     return ParseTableBytes(bytes, table, &records);
   } else {
@@ -138,8 +138,9 @@ std::optional<QString> Store::Parse(const QByteArray& bytes, TableT& table,
 // The table has been parsed from `bytes`, the file as it was read: the file's state follows.
 template <typename TableT>
 std::optional<QString> Store::Adopt(DataFile file, const TableT& table, QByteArray bytes,
-                                    FileStamp stamp, std::optional<QString> damage,
+                                    FileStamp stamp, const LoadReport& report,
                                     LoadedRecords* records) {
+  const bool damaged = report.Damaged();
   FileState& s = State(file);
   s.unreadable = false;
   s.knownSize = bytes.size();
@@ -147,7 +148,7 @@ std::optional<QString> Store::Adopt(DataFile file, const TableT& table, QByteArr
   if constexpr (std::is_same_v<TableT, EntryTable>) {
     // The bytes of an undamaged file are the encoding of its rows in the written form; else the
     // rows read share nothing with the ones kept, and the file's memory serves the next rewrite.
-    if (!damage && records) {
+    if (!damaged && records) {
       encodedEntries_.Adopt(std::move(bytes), table.rows, std::move(*records));
     } else {
       encodedEntries_.Clear(std::move(bytes));
@@ -155,21 +156,14 @@ std::optional<QString> Store::Adopt(DataFile file, const TableT& table, QByteArr
   } else {
     s.knownBytes = std::move(bytes);
   }
-  if (!damage) {
+  if (!damaged) {
     // A damaged original read before is no longer on disk; there is nothing left to keep.
     s.keepOriginal = false;
-    return std::nullopt;
-  }
-  if (!s.keepOriginal) {
+  } else if (!s.keepOriginal) {
     s.keepOriginal = true;
     s.backupName = FreeBackupName(folder_, FileName(file));
   }
-  return QStringLiteral(
-             "Die Datei %1 ist beschädigt: %2. Geladen wurden %3 Datensätze. Vor der nächsten "
-             "Änderung wird das Original als %4 aufbewahrt.")
-      .arg(QuotedFileName(file), *damage)
-      .arg(table.Count())
-      .arg(QuotedName(s.backupName));
+  return report.Message(file, s.backupName);
 }
 
 // Whether the file changed is decided by its content for the small files, which are read
@@ -205,8 +199,8 @@ Store::Reread Store::ReadTableAgain(DataFile file, TableT& table) {
   }
   TableT parsed;
   LoadedRecords records;
-  std::optional<QString> damage = Parse(*bytes, parsed, records);
-  if (!damage && SameRecords(parsed, table)) {
+  const LoadReport report = Parse(*bytes, parsed, records);
+  if (!report.Damaged() && SameRecords(parsed, table)) {
     // Touched or written in another form, but holding the same records.
     s.stamp = stamp;
     if (small) s.knownBytes = std::move(*bytes);
@@ -215,7 +209,7 @@ Store::Reread Store::ReadTableAgain(DataFile file, TableT& table) {
   table = std::move(parsed);
   Reread out;
   out.changed = true;
-  out.problem = Adopt(file, table, std::move(*bytes), stamp, std::move(damage), &records);
+  out.problem = Adopt(file, table, std::move(*bytes), stamp, report, &records);
   return out;
 }
 

@@ -97,10 +97,10 @@ class Store {
   [[nodiscard]] Reread ReadTableAgain(DataFile file, TableT& table);
   template <typename TableT>
   std::optional<QString> Adopt(DataFile file, const TableT& table, QByteArray bytes,
-                               FileStamp stamp, std::optional<QString> damage,
+                               FileStamp stamp, const LoadReport& report,
                                LoadedRecords* records = nullptr);
   template <typename TableT>
-  std::optional<QString> Parse(const QByteArray& bytes, TableT& table, LoadedRecords& records);
+  LoadReport Parse(const QByteArray& bytes, TableT& table, LoadedRecords& records);
   template <typename TableT>
   std::optional<QString> WriteTable(DataFile file, const TableT& table);
   std::optional<QString> KeepDamagedOriginal(DataFile file);

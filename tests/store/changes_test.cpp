@@ -228,9 +228,10 @@ TEST_F(Changes, RemovingAnEntryRewritesTheFileInOrderAndTheTableIsWhatTheFileHol
                                  Row("Move", "123456789.123", "z"));
   ASSERT_FALSE(store.ReadEntryFile());
   EXPECT_EQ(RemoveEntry(store, store.entries.Row(1), 1).result, RemoveOutcome::Result::Removed);
+  // A value in quotes is read as the number it spells, and written as one.
   EXPECT_EQ(ReadBytes("lv_items.txt"),
             "3\r\n" + Row("Walken", "-0.5", "") +
-                "#2024-03-05#,,\"Sport\",\"Fahrrad\",\"12\",\"y\",,\"r\"\r\n" +
+                "#2024-03-05#,,\"Sport\",\"Fahrrad\",12,\"y\",,\"r\"\r\n" +
                 Row("Move", "123456789.123", "z"));
   Store reread(Folder());
   ASSERT_FALSE(reread.ReadEntryFile());
@@ -247,7 +248,7 @@ TEST_F(Changes, RemovingAnEntryRewritesTheFileInOrderAndTheTableIsWhatTheFileHol
 TEST_F(Changes, ADamagedFileIsKeptBeforeTheFirstRewrite) {
   const QByteArray damaged = "2\r\n" + Row("Joggen", "5", "x");
   WriteBytes("lv_items.txt", damaged);
-  const QByteArray damagedPersons = "1\r\n\"Haushalt\"\r\n\"Rest\"\r\n";
+  const QByteArray damagedPersons = "3\r\n\"Haushalt\"\r\n";
   WriteBytes("lv_personen.txt", damagedPersons);
   const QByteArray damagedPairs = "1\r\n\"Sport\",\"Walken\",\"zu viel\"\r\n";
   WriteBytes("lv_kategorien.txt", damagedPairs);

@@ -86,17 +86,17 @@ struct DamageCase {
 };
 
 TEST_F(StoreFiles, DamagedFilesLoadWhatCanBeReadAndKeepTheOriginalBeforeRewriting) {
-  QByteArray badField = Entries(3, 3);
-  badField.replace("\"Item1\"", "Item1");
+  QByteArray badDay = Entries(3, 3);
+  badDay.replace("#2024-03-05#", "#2024-13-05#");
   const DamageCase cases[] = {
       {"count not a number", "abc\r\n" + Entries(2, 2).mid(3), 2},
       {"negative count", "-1\r\n", 0},
       {"fractional count", Entries(2, 2).replace(0, 1, "1.5"), 2},
       {"fewer records than the count", Entries(5, 3), 3},
-      {"field of the wrong form", badField, 3},
+      {"day that is no day", badDay, 3},
       {"empty file", "", 0},
       {"count beyond capacity", Entries(50001, 3), 3},
-      {"lines after the last record", Entries(2, 3), 2},
+      {"a line that is no whole record", Entries(2, 2) + "\"Rest\"\r\n", 3},
   };
   for (const DamageCase& c : cases) {
     SCOPED_TRACE(c.name);

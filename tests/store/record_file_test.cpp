@@ -13,6 +13,7 @@
 #include "file_number_text.h"
 #include "store/cp1252.h"
 #include "store/data_files.h"
+#include "store/load_report.h"
 #include "store/record_reader.h"
 #include "store/record_writer.h"
 
@@ -85,14 +86,19 @@ TEST(RecordFormat, ReaderAcceptsLooseButValidForms) {
   EXPECT_EQ(v[6], Value(7));
 }
 
-TEST(RecordFormat, ReaderReportsMalformedFieldsAndNeverReadsPastTheEnd) {
-  for (const char* bad :
-       {"abc\r\n", "#2024-13-01#\r\n", "\"open\r\n", "1e999\r\n", "nan\r\n", "+5\r\n"}) {
-    RecordReader reader{QByteArray(bad)};
-    Value field;
-    reader.ReadRecord(std::span<Value>(&field, 1));
-    EXPECT_TRUE(reader.Problem()) << bad;
+// An unquoted field that is neither a number nor a day is a text, as every reader of
+// comma-separated text takes it; only what cannot be read whole is a fault.
+TEST(RecordFormat, ReaderTakesUnquotedWordsAsTextsAndNeverReadsPastTheEnd) {
+  for (const char* word : {"abc", "#2024-13-01#", "1e999", "nan", "+5", "Schöner Lauf"}) {
+    const auto v = ReadBack(QByteArray(word) + "\r\n", 1);
+    EXPECT_EQ(v[0].Kind(), ValueKind::Text) << word;
+    EXPECT_EQ(v[0].Text(), QString::fromUtf8(word)) << word;
   }
+  RecordReader open{QByteArray("\"open\r\n")};
+  Value field;
+  open.ReadRecord(std::span<Value>(&field, 1));
+  EXPECT_TRUE(open.Problem());
+  EXPECT_EQ(field, Value("open"));  // what stands up to the line end is kept
   RecordReader reader{QByteArray("1,2")};
   std::vector<Value> fields(5);
   reader.ReadRecord(fields);
@@ -294,7 +300,7 @@ TEST(RecordFormat, ShortTextsThatBeginAlikeReadBackUnchanged) {
     file += '"' + texts[i] + "\",\"" + texts[i + 1] + "\"\r\n";
   }
   CategoryTable table;
-  ASSERT_FALSE(ParseTableBytes(file, table));
+  ASSERT_FALSE(ParseTableBytes(file, table).Damaged());
   ASSERT_EQ(table.Count(), static_cast<int>(texts.size() / 2));
   for (int row = 1; row <= table.Count(); ++row) {
     const auto i = static_cast<std::size_t>(2 * (row - 1));
