@@ -23,6 +23,8 @@ void DayLog::FillPersonBox() {
 }
 
 void DayLog::LoadData() {
-  for (const QString& problem : store.LoadData()) Tell(problem);
+  // What loading met in the three files is told in one box, a paragraph a file.
+  const QStringList problems = store.LoadData();
+  if (!problems.isEmpty()) Tell(problems.join(QStringLiteral("\n\n")));
   FillPersonBox();
 }

@@ -117,8 +117,8 @@ QString LoadReport::FaultList(DataFile file) const {
   }
   const int more = static_cast<int>(faults_.size()) - named;
   if (more > 0) {
-    parts << (more == 1 ? QStringLiteral("an einer weiteren Stelle ebenso")
-                        : QStringLiteral("an %1 weiteren Stellen ebenso").arg(more));
+    parts << (more == 1 ? QStringLiteral("dazu ein weiterer Fehler")
+                        : QStringLiteral("dazu %1 weitere Fehler").arg(more));
   }
   if (announced_ > loaded_) {
     parts << QStringLiteral("die Datei endet vor den übrigen %1").arg(announced_ - loaded_);

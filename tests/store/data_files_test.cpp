@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDir>
 #include <QFile>
+#include <chrono>
 #include <functional>
+#include <thread>
 
 #include "failing_file_writer.h"
 #include "store/store.h"
@@ -112,6 +115,76 @@ TEST_F(StoreFiles, DamagedFilesLoadWhatCanBeReadAndKeepTheOriginalBeforeRewritin
     EXPECT_EQ(ReadBytes("lv_items.txt.beschaedigt"), c.bytes);
     QFile::remove(Path("lv_items.txt.beschaedigt"));
   }
+}
+
+// Several faults give one message in plain words: how many records were read whole, which rows
+// lost which fields, and where the original is kept.
+TEST_F(StoreFiles, ADamagedFileIsToldInOneMessageNamingRowsAndFields) {
+  QByteArray bytes = Entries(4, 4);
+  bytes.replace("\"Item1\",1,", "\"Item1\",abc,");
+  bytes.replace("#2024-03-05#,\"Haushalt\",\"Sport\",\"Item2\"",
+                "#2024-13-05#,\"Haushalt\",\"Sport\",\"Item2\"");
+  bytes.replace("\"Item3\",3,\"x\",\"\",\"\"", "\"Item3\",3");
+  WriteBytes("lv_items.txt", bytes);
+  EXPECT_EQ(store.ReadEntryFile(),
+            QString::fromUtf8(
+                "Aus „lv_items.txt“ wurden 1 von 4 Einträgen gelesen; in Zeile 3 fehlt der Wert, "
+                "in Zeile 4 der Tag, in Zeile 5 fehlen die letzten 3 Felder. Die Datei, wie sie "
+                "war, wird vor der nächsten Änderung als „lv_items.txt.beschaedigt“ daneben "
+                "aufbewahrt."));
+  ASSERT_EQ(store.entries.Count(), 4);
+  EXPECT_TRUE(store.entries.Row(2).Value().IsEmpty());
+  EXPECT_TRUE(store.entries.Row(3).Date().IsEmpty());
+  EXPECT_EQ(store.entries.Row(3).Value(), Value(2));  // the rest of the row is kept
+}
+
+// A UTF-8 text Windows-1252 cannot hold is never changed unseen: the load names file, row, field
+// and character, the table holds "?" in its place (one for each character, even beyond the
+// 16-bit plane), and the original is kept before the first rewrite.
+TEST_F(StoreFiles, ACharacterTheFileCannotStoreIsToldAndTheOriginalKept) {
+  const QByteArray original =
+      "1\r\n#2024-03-05#,\"Haushalt\",\"Sport\",\"Joggen\",5,\"Lauf \xE2\x9C\x93 \xF0\x9F\x98\x80 "
+      "\xC3\xA4\",\"\",\"\"\r\n";
+  WriteBytes("lv_items.txt", original);
+  const auto said = store.ReadEntryFile();
+  ASSERT_TRUE(said);
+  EXPECT_TRUE(said->contains(QString::fromUtf8(
+      "in Zeile 2 enthält die Beschreibung das Zeichen „✓“ (U+2713), das Lumivera nicht "
+      "speichern kann; dort steht nun „?“")))
+      << said->toStdString();
+  EXPECT_EQ(store.entries.Row(1).Description(), Value(QString::fromUtf8("Lauf ? ? ä")));
+  ASSERT_FALSE(store.WriteEntryFile());
+  EXPECT_EQ(ReadBytes("lv_items.txt.beschaedigt"), original);
+  EXPECT_TRUE(ReadBytes("lv_items.txt").contains("\"Lauf ? ? \xE4\""));
+}
+
+// Sync clients and some editors rewrite a file in place, keep its size and set its modification
+// time back: the change time, which no program can set, still tells.
+TEST_F(StoreFiles, ARewriteInPlaceWithTheOldSizeAndTimeIsNoticed) {
+  WriteBytes("lv_items.txt", Entries(1, 1));
+  ASSERT_FALSE(store.ReadEntryFile());
+  const QByteArray path = QFile::encodeName(Path("lv_items.txt"));
+  struct stat before {};
+  ASSERT_EQ(::stat(path.constData(), &before), 0);
+  // Past the file system's clock tick of the read, so the change time can move.
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  QByteArray changed = Entries(1, 1);
+  changed.replace("\"x\"", "\"y\"");
+  const int fd = ::open(path.constData(), O_WRONLY);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(::pwrite(fd, changed.constData(), static_cast<std::size_t>(changed.size()), 0),
+            changed.size());
+  ::close(fd);
+  const struct timespec times[2] = {before.st_atim, before.st_mtim};
+  ASSERT_EQ(::utimensat(AT_FDCWD, path.constData(), times, 0), 0);
+  struct stat after {};
+  ASSERT_EQ(::stat(path.constData(), &after), 0);
+  ASSERT_EQ(after.st_size, before.st_size);
+  ASSERT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+
+  const Store::Reread reread = store.RereadIfChangedOutside(DataFile::Entries);
+  EXPECT_TRUE(reread.changed);
+  EXPECT_EQ(store.entries.Row(1).Description(), Value("y"));
 }
 
 TEST_F(StoreFiles, AnExistingBackupIsNeverOverwritten) {
