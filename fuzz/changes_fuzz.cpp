@@ -165,23 +165,44 @@ void Check(const Store& store, const Model& model, const Stale& stale) {
 }
 
 // Another program rewrites a file whole from the model, in its own plain way.
-void WriteAsAnotherProgram(DataFile file, const Model& m) {
-  QStringEncoder encoder("windows-1252");
-  const auto text = [&](const QString& t) { return '"' + QByteArray(encoder.encode(t)) + '"'; };
-  QByteArray out;
-  const auto line = [&](const QByteArray& l) { out += l + "\r\n"; };
+// The ways other programs save the files: the program's own form; texts quoted only where they
+// hold a comma, in UTF-8, as spreadsheets save them; every field quoted, numbers included, in
+// UTF-8 with a byte order mark; line feeds alone and a decimal comma.
+enum class Form { Own, MinimalQuotingUtf8, AllQuotedWithBom, LineFeedsDecimalComma };
+constexpr int kForms = 4;
+
+void WriteAsAnotherProgram(DataFile file, const Model& m, Form form = Form::Own) {
+  QStringEncoder encoder(form == Form::MinimalQuotingUtf8 || form == Form::AllQuotedWithBom
+                             ? "UTF-8"
+                             : "windows-1252");
+  const auto text = [&](const QString& t) {
+    const QByteArray bytes = encoder.encode(t);
+    if (form == Form::MinimalQuotingUtf8 && !bytes.contains(',')) return bytes;
+    return '"' + bytes + '"';
+  };
+  const auto number = [&](double n) {
+    QByteArray bytes = QByteArray::number(n, 'g', 17);
+    if (form == Form::AllQuotedWithBom) return '"' + bytes + '"';
+    if (form == Form::LineFeedsDecimalComma) return '"' + bytes.replace('.', ',') + '"';
+    return bytes;
+  };
+  const auto count = [&](std::size_t n) { return number(static_cast<double>(n)); };
+  QByteArray out = form == Form::AllQuotedWithBom ? "\xEF\xBB\xBF" : "";
+  const QByteArray end = form == Form::LineFeedsDecimalComma ? "\n" : "\r\n";
+  const auto line = [&](const QByteArray& l) { out += l + end; };
   if (file == DataFile::Persons) {
-    line(QByteArray::number(m.persons.size()));
+    line(count(m.persons.size()));
     for (const QString& p : m.persons) line(text(p));
   } else if (file == DataFile::Categories) {
-    line(QByteArray::number(m.pairs.size()));
+    line(count(m.pairs.size()));
     for (const auto& [c, i] : m.pairs) line(text(c) + ',' + text(i));
   } else {
-    line(QByteArray::number(m.entries.size()));
+    line(count(m.entries.size()));
     for (const Entry& e : m.entries) {
-      line('#' + e.day.toString(QStringLiteral("yyyy-MM-dd")).toLatin1() + "#," + text(e.person) +
-           ',' + text(e.category) + ',' + text(e.item) + ',' +
-           QByteArray::number(e.value, 'g', 17) + ',' + text(e.description) + ",\"\",\"\"");
+      const QByteArray day = '#' + e.day.toString(QStringLiteral("yyyy-MM-dd")).toLatin1() + '#';
+      line((form == Form::AllQuotedWithBom ? '"' + day + '"' : day) + ',' + text(e.person) + ',' +
+           text(e.category) + ',' + text(e.item) + ',' + number(e.value) + ',' +
+           text(e.description) + ',' + text({}) + ',' + text({}));
     }
   }
   QFile f(QDir(g_storeFolder).filePath(FileName(file)));
@@ -303,7 +324,8 @@ void Change(Store& store, Model& model, Stale& stale, Bytes& in, unsigned op, bo
   }
 }
 
-// Another program appends a record to a file or removes its first one, and the model with it.
+// Another program appends a record to a file or removes its first one, and the model with it,
+// and saves the file in one of the ways other programs save it.
 void ChangeOutside(Model& model, Stale& stale, Bytes& in) {
   const int which = static_cast<int>(in.Next() % 3);
   const bool append = in.Next() % 2 == 0 || which == kCategories;  // the store never forgets items
@@ -323,7 +345,7 @@ void ChangeOutside(Model& model, Stale& stale, Bytes& in) {
   } else if (!model.entries.empty()) {
     model.entries.erase(model.entries.begin());
   }
-  WriteAsAnotherProgram(static_cast<DataFile>(which), model);
+  WriteAsAnotherProgram(static_cast<DataFile>(which), model, static_cast<Form>(in.Next() % kForms));
   stale[which] = true;
 }
 

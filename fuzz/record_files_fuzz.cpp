@@ -117,12 +117,18 @@ std::optional<QDate> IsoDay(const QString& text) {
   return day;
 }
 
-enum class Column { Free, Day, Number };
+// What a column holds: texts (an unquoted number or day keeps its kind, an empty field is the
+// empty text), or the day or the value of an entry.
+enum class Column { Text, Day, Number };
 
 void RequireSameCell(const Value& cell, const RawField& raw, const Decoding& decoding,
                      Column column) {
   const QString text = TextOf(raw, decoding);
-  if (column == Column::Free) {
+  if (column == Column::Text && !raw.quoted && raw.bytes.isEmpty()) {
+    Require(cell.IsText() && cell.Text().isEmpty());
+    return;
+  }
+  if (column == Column::Text) {
     if (raw.quoted) {
       Require(cell.IsText() && cell.Text() == text);
       return;
@@ -176,7 +182,7 @@ void RequireCellsOf(const QByteArray& bytes, const TableT& table, bool countLine
     const std::vector<RawField>& raw = lines[first + static_cast<std::size_t>(i) - 1];
     Require(raw.size() == fields.size());
     for (std::size_t f = 0; f < fields.size(); ++f) {
-      Column column = Column::Free;
+      Column column = Column::Text;
       if constexpr (std::is_same_v<TableT, EntryTable>) {
         if (f == 0) column = Column::Day;
         if (f == 4) column = Column::Number;

@@ -133,6 +133,26 @@ bool ReadFixedColumns(EntryRow& row, int line, LoadReport& report) {
   return same;
 }
 
+// The columns that hold texts: person, category, item, description and the two reserved fields
+// of an entry, the name of a person, both columns of a category pair. An empty field there is
+// the empty text, which the program writes as "": a file saved by a program that quotes nothing
+// cannot tell the two apart, and a row read from it must match the row it was. False when a
+// cell was changed.
+template <typename RowT>
+bool ReadTextColumns(RowT& row) {
+  bool same = true;
+  for (std::size_t k = 0; k < row.fields.size(); ++k) {
+    if constexpr (std::is_same_v<RowT, EntryRow>) {
+      if (k == 0 || k == 4) continue;
+    }
+    if (row.fields[k].IsEmpty()) {
+      row.fields[k] = Value(QString());
+      same = false;
+    }
+  }
+  return same;
+}
+
 template <typename TableT>
 LoadReport ParseTable(const QByteArray& bytes, TableT& table, LoadedRecords* records,
                       bool withCountLine) {
@@ -178,6 +198,7 @@ LoadReport ParseTable(const QByteArray& bytes, TableT& table, LoadedRecords* rec
     if constexpr (std::is_same_v<TableT, EntryTable>) {
       writtenForm = ReadFixedColumns(row, line, report) && writtenForm;
     }
+    writtenForm = ReadTextColumns(row) && writtenForm;
     if (records) records->writtenForm.push_back(writtenForm);
   }
   if (records) records->starts.push_back(reader.Position());

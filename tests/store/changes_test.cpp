@@ -228,10 +228,11 @@ TEST_F(Changes, RemovingAnEntryRewritesTheFileInOrderAndTheTableIsWhatTheFileHol
                                  Row("Move", "123456789.123", "z"));
   ASSERT_FALSE(store.ReadEntryFile());
   EXPECT_EQ(RemoveEntry(store, store.entries.Row(1), 1).result, RemoveOutcome::Result::Removed);
-  // A value in quotes is read as the number it spells, and written as one.
+  // A value in quotes is read as the number it spells and written as one; an empty field where
+  // a text belongs is the empty text.
   EXPECT_EQ(ReadBytes("lv_items.txt"),
             "3\r\n" + Row("Walken", "-0.5", "") +
-                "#2024-03-05#,,\"Sport\",\"Fahrrad\",12,\"y\",,\"r\"\r\n" +
+                "#2024-03-05#,\"\",\"Sport\",\"Fahrrad\",12,\"y\",\"\",\"r\"\r\n" +
                 Row("Move", "123456789.123", "z"));
   Store reread(Folder());
   ASSERT_FALSE(reread.ReadEntryFile());
