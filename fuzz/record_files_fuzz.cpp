@@ -29,6 +29,7 @@ void Require(bool condition) {
 struct RawField {
   QByteArray bytes;  // between the quotes of a text; trimmed of blanks otherwise
   bool quoted = false;
+  QByteArray whole;  // of a field without quotes: all between its separators, blanks included
 };
 
 // The fields of a file that loads without damage, line by line: a line ends at CR LF, CR or LF;
@@ -46,6 +47,7 @@ std::vector<std::vector<RawField>> SplitFields(const QByteArray& bytes) {
       RawField field;
       qsizetype comma = line.indexOf(',', at);
       QByteArray whole = line.mid(at, comma < 0 ? -1 : comma - at);
+      field.whole = whole;
       while (whole.startsWith(' ') || whole.startsWith('\t')) whole.remove(0, 1);
       while (whole.endsWith(' ') || whole.endsWith('\t')) whole.chop(1);
       if (whole.startsWith('"')) {
@@ -53,6 +55,7 @@ std::vector<std::vector<RawField>> SplitFields(const QByteArray& bytes) {
         const qsizetype close = line.indexOf('"', open + 1);
         field = {line.mid(open + 1, close - open - 1), true};
         comma = line.indexOf(',', close);
+        field.whole.clear();
       } else {
         field.bytes = whole;
       }
@@ -123,18 +126,11 @@ enum class Column { Text, Day, Number };
 
 void RequireSameCell(const Value& cell, const RawField& raw, const Decoding& decoding,
                      Column column) {
-  const QString text = TextOf(raw, decoding);
-  if (column == Column::Text && !raw.quoted && raw.bytes.isEmpty()) {
-    Require(cell.IsText() && cell.Text().isEmpty());
-    return;
-  }
+  // A text in quotes is what stands between them; without quotes, it keeps its blanks.
+  const QString text = TextOf(raw.quoted ? raw : RawField{raw.whole, false, {}}, decoding);
   if (column == Column::Text) {
-    if (raw.quoted) {
+    if (raw.quoted || raw.bytes.isEmpty()) {
       Require(cell.IsText() && cell.Text() == text);
-      return;
-    }
-    if (raw.bytes.isEmpty()) {
-      Require(cell.IsEmpty());
       return;
     }
     if (raw.bytes.startsWith('#') && raw.bytes.endsWith('#')) {

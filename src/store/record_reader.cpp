@@ -173,13 +173,18 @@ std::optional<QDate> RecordReader::DateOf(const char* first, const char* last) {
   return date;
 }
 
-Value RecordReader::ReadUnquoted() {
+// A number or a day is read without the blanks around it; a text keeps them, as every reader of
+// comma-separated text does: a name or a description ending in a blank is saved that way.
+Value RecordReader::ReadUnquoted(qsizetype fieldStart) {
   const qsizetype start = pos_;
   while (pos_ < size_ && !IsFieldEnd(data_[pos_])) ++pos_;
   const char* first = data_ + start;
   const char* last = data_ + pos_;
   while (last > first && (last[-1] == ' ' || last[-1] == '\t')) --last;
-  if (first == last) return Value();
+  if (first == last) {
+    // Blanks alone: a text of blanks where there are any, as the file can hold no other.
+    return pos_ == fieldStart ? Value() : Value(DecodeText(fieldStart, pos_ - fieldStart));
+  }
   if (*first == '#') {
     if (auto date = DateOf(first, last)) return Value(*date);
   } else {
@@ -188,11 +193,13 @@ Value RecordReader::ReadUnquoted() {
   }
   // A text without quotes; one holding a double quote never shares a known text, since that
   // character is replaced.
+  first = data_ + fieldStart;
+  last = data_ + pos_;
   if (std::memchr(first, '"', static_cast<std::size_t>(last - first))) {
     return Value(Storable(utf8_ ? QString::fromUtf8(first, last - first)
                                 : DecodeCp1252(first, last - first)));
   }
-  return Value(DecodeText(first - data_, last - first));
+  return Value(DecodeText(fieldStart, last - first));
 }
 
 QString RecordReader::Storable(QString text) {
@@ -329,10 +336,11 @@ qsizetype RecordReader::TextEnd(qsizetype from) const {
 }
 
 Value RecordReader::ReadField() {
+  const qsizetype fieldStart = pos_;
   SkipBlanks();
   if (AtEnd()) {
     lineEnded_ = true;
-    return Value();
+    return pos_ == fieldStart ? Value() : Value(DecodeText(fieldStart, pos_ - fieldStart));
   }
   Value field;
   if (data_[pos_] == '"') {
@@ -351,7 +359,7 @@ Value RecordReader::ReadField() {
       while (pos_ < size_ && !IsFieldEnd(data_[pos_])) ++pos_;
     }
   } else {
-    field = ReadUnquoted();
+    field = ReadUnquoted(fieldStart);
   }
   ConsumeSeparator();
   return field;

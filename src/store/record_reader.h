@@ -54,7 +54,7 @@ class RecordReader {
   void SkipBlanks();
   void ConsumeSeparator();
   void SkipRestOfLine();
-  Value ReadUnquoted();
+  Value ReadUnquoted(qsizetype fieldStart);
   QString DecodeText(qsizetype start, qsizetype size);
   // A text decoded from UTF-8 with every character the file cannot store noted and replaced.
   QString Storable(QString text);

@@ -94,6 +94,11 @@ TEST(RecordFormat, ReaderTakesUnquotedWordsAsTextsAndNeverReadsPastTheEnd) {
     EXPECT_EQ(v[0].Kind(), ValueKind::Text) << word;
     EXPECT_EQ(v[0].Text(), QString::fromUtf8(word)) << word;
   }
+  // A text keeps the blanks around it, a number does not.
+  const auto blanks = ReadBack(" Haushalt , 5 ,  \r\n", 3);
+  EXPECT_EQ(blanks[0], Value(" Haushalt "));
+  EXPECT_EQ(blanks[1], Value(5));
+  EXPECT_EQ(blanks[2], Value("  "));
   RecordReader open{QByteArray("\"open\r\n")};
   Value field;
   open.ReadRecord(std::span<Value>(&field, 1));
