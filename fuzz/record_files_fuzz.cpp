@@ -134,7 +134,7 @@ void RequireSameCell(const Value& cell, const RawField& raw, const Decoding& dec
       return;
     }
     if (raw.bytes.startsWith('#') && raw.bytes.endsWith('#')) {
-      if (const auto day = IsoDay(text)) {
+      if (const auto day = IsoDay(QString::fromLatin1(raw.bytes))) {
         Require(cell.IsDate() && cell.Date() == *day);
         return;
       }
