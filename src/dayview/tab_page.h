@@ -6,13 +6,14 @@
 #include <QStringList>
 #include <vector>
 
+#include "store/category_captions.h"
 #include "store/tables.h"
 #include "store/value.h"
 
 // The tab captions in order from left to right: the seven categories, then the chart.
-inline constexpr const char16_t* kTabCaptions[8] = {u"Allgemein", u"persönliches", u"Essen/Trinken",
-                                                    u"Sport",     u"Aktivitäten",  u"Rezepte",
-                                                    u"Ausgaben",  u"Entwicklung"};
+inline constexpr const char16_t* kTabCaptions[8] = {
+    kCategoryCaptions[0], kCategoryCaptions[1], kCategoryCaptions[2], kCategoryCaptions[3],
+    kCategoryCaptions[4], kCategoryCaptions[5], kCategoryCaptions[6], u"Entwicklung"};
 
 // The caption of the tab that shows the chart page instead of the entry editor.
 inline const QString kChartTabCaption = QString::fromUtf16(kTabCaptions[7]);
