@@ -1,0 +1,139 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "store/import_entries.h"
+
+#include <QLocale>
+#include <QPair>
+#include <QSet>
+#include <utility>
+
+#include "store/entry_index.h"
+
+namespace {
+
+QString Counted(int n, const char16_t* one, const char16_t* many) {
+  return QStringLiteral("%1 %2").arg(QLocale(QLocale::German, QLocale::Germany).toString(n),
+                                     QString::fromUtf16(n == 1 ? one : many));
+}
+
+QString Full(int capacity, const char16_t* what) {
+  return QStringLiteral(
+             "Es können höchstens %1 %2 gespeichert werden; mit dieser Einfuhr wären "
+             "es mehr. Es wurde nichts eingeführt.")
+      .arg(QLocale(QLocale::German, QLocale::Germany).toString(capacity), QString::fromUtf16(what));
+}
+
+}  // namespace
+
+QString ImportOutcome::Summary() const {
+  QStringList learned;
+  if (persons > 0) learned << Counted(persons, u"Person", u"Personen");
+  if (items > 0) learned << Counted(items, u"Auswahl-Eintrag", u"Auswahl-Einträge");
+  QString out = QStringLiteral("%1 neu, %2 geändert")
+                    .arg(Counted(added, u"Eintrag", u"Einträge"))
+                    .arg(QLocale(QLocale::German, QLocale::Germany).toString(updated));
+  if (!learned.isEmpty())
+    out += QStringLiteral(", ") + learned.join(QStringLiteral(" und ")) +
+           QStringLiteral(" hinzugefügt");
+  return out + u'.';
+}
+
+ImportOutcome ImportEntries(Store& store, const std::vector<ImportedEntry>& rows) {
+  ImportOutcome out;
+  PersonTable persons = store.persons;
+  CategoryTable categories = store.categories;
+  EntryTable entries = store.entries;
+
+  QSet<QString> knownPersons;
+  for (const PersonRow& row : persons.rows) {
+    if (row.Name().IsText()) knownPersons.insert(row.Name().Text());
+  }
+  QSet<QPair<QString, QString>> knownPairs;
+  for (const CategoryRow& row : categories.rows) {
+    if (row.Category().IsText() && row.Item().IsText())
+      knownPairs.insert({row.Category().Text(), row.Item().Text()});
+  }
+  for (const ImportedEntry& in : rows) {
+    if (!knownPersons.contains(in.person)) {
+      if (persons.Full()) return {false, {Full(PersonTable::kCapacity, u"Personen")}};
+      knownPersons.insert(in.person);
+      PersonRow& row = persons.rows.emplace_back();
+      row.Name() = Value(in.person);
+      ++out.persons;
+    }
+    if (!knownPairs.contains({in.category, in.item})) {
+      if (categories.Full()) {
+        return {false, {Full(CategoryTable::kCapacity, u"Kategorie-Items")}};
+      }
+      knownPairs.insert({in.category, in.item});
+      CategoryRow& row = categories.rows.emplace_back();
+      row.Category() = Value(in.category);
+      row.Item() = Value(in.item);
+      ++out.items;
+    }
+    const Value day(in.day), person(in.person), category(in.category), item(in.item);
+    bool matched = false;
+    for (int i : entries.Index().PersonRowsOn(person, day)) {
+      EntryRow& row = entries.Row(i);
+      if (row.Date() == day && row.Person() == person && row.Category() == category &&
+          row.Item() == item) {
+        row.Value() = Value(in.value);
+        row.Description() = Value(in.description);
+        matched = true;
+      }
+    }
+    if (matched) {
+      ++out.updated;
+      continue;
+    }
+    if (entries.Full()) return {false, {Full(EntryTable::kCapacity, u"Einträge")}};
+    EntryRow row;
+    row.Date() = day;
+    row.Person() = person;
+    row.Category() = category;
+    row.Item() = item;
+    row.Value() = Value(in.value);
+    row.Description() = Value(in.description);
+    row.fields[6] = Value(QString());
+    row.fields[7] = Value(QString());
+    entries.Append(std::move(row));
+    ++out.added;
+  }
+
+  // Each file rewritten once. Should one fail, the tables are as they were, and the files
+  // written before it are written back.
+  PersonTable oldPersons = std::exchange(store.persons, std::move(persons));
+  CategoryTable oldCategories = std::exchange(store.categories, std::move(categories));
+  store.KeepEntriesAsRead();
+  EntryTable oldEntries = std::exchange(store.entries, std::move(entries));
+  std::vector<DataFile> written;
+  const auto write = [&](DataFile file, bool changed) -> std::optional<QString> {
+    if (!changed) return std::nullopt;
+    std::optional<QString> failure = file == DataFile::Persons      ? store.WritePersonFile()
+                                     : file == DataFile::Categories ? store.WriteCategoryFile()
+                                                                    : store.WriteEntryFile();
+    if (!failure) written.push_back(file);
+    return failure;
+  };
+  std::optional<QString> failure = write(DataFile::Persons, out.persons > 0);
+  if (!failure) failure = write(DataFile::Categories, out.items > 0);
+  if (!failure) failure = write(DataFile::Entries, out.added > 0 || out.updated > 0);
+  if (!failure) {
+    out.stored = true;
+    return out;
+  }
+  store.persons = std::move(oldPersons);
+  store.categories = std::move(oldCategories);
+  store.entries = std::move(oldEntries);
+  out.messages << *failure << QStringLiteral("Es wurde nichts eingeführt.");
+  for (DataFile file : written) {
+    const std::optional<QString> back =
+        file == DataFile::Persons ? store.WritePersonFile() : store.WriteCategoryFile();
+    if (back) {
+      out.messages << QStringLiteral("Die Datei %1 enthält aber schon die neuen %2.")
+                          .arg(QuotedFileName(file), file == DataFile::Persons
+                                                         ? QStringLiteral("Personen")
+                                                         : QStringLiteral("Auswahl-Einträge"));
+    }
+  }
+  return out;
+}
