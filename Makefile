@@ -81,6 +81,7 @@ lintian: package
 # with the seeded sample data.
 screenshot: build
 	QT_QPA_PLATFORM=offscreen $(BUILD)/tests/lumivera_screenshot docs
+	QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=1.5 $(BUILD)/tests/lumivera_screenshot docs
 
 # Benchmarks: a Release build of the harness, run on Qt's offscreen platform; prints the table of
 # figures, floors and targets (the exit code is 0 whatever the verdicts).

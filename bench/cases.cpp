@@ -9,16 +9,21 @@
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <chrono>
 #include <functional>
 #include <optional>
 
 #include "app/list_box.h"
 #include "dayview/day_list.h"
+#include "exchange/spreadsheet_export.h"
+#include "exchange/spreadsheet_import.h"
 #include "store/atomic_file.h"
 #include "store/changes.h"
+#include "store/import_entries.h"
 #include "store/record_writer.h"
 #include "store/store.h"
+#include "store/whole_file.h"
 #include "world.h"
 
 namespace {
@@ -97,6 +102,53 @@ void Load(benchmark::State& state, DataSet set) {
     store.entries.rows.clear();
     state.ResumeTiming();
     if (store.ReadEntryFile()) state.SkipWithError("read");
+  }
+}
+
+// An export as `lumivera --export` makes it: the entries file read, the spreadsheet's bytes made
+// and written atomically beside it.
+void Export(benchmark::State& state, DataSet set) {
+  World world(set);
+  const QString target = world.Folder() + QStringLiteral("/ausfuhr.csv");
+  for (auto _ : state) {
+    Store store(world.Folder());
+    if (store.ReadEntryFile()) state.SkipWithError("read");
+    if (WriteFileAtomically(target, SpreadsheetBytes(store.entries, {})))
+      state.SkipWithError("write");
+  }
+}
+
+// An import as `lumivera --import` makes it, of the export of every entry into a folder with the
+// default files: the file read, every row checked, the three files rewritten once.
+void Import(benchmark::State& state, DataSet set) {
+  World world(set);
+  QString source;
+  {
+    Store store(world.Folder());
+    if (store.ReadEntryFile()) state.SkipWithError("read");
+    source = world.Folder() + QStringLiteral("/ausfuhr.csv");
+    if (WriteFileAtomically(source, SpreadsheetBytes(store.entries, {})))
+      state.SkipWithError("write");
+  }
+  // The folder of the call before is given back while the clock stands.
+  std::optional<Store> store;
+  std::optional<QTemporaryDir> into;
+  for (auto _ : state) {
+    state.PauseTiming();
+    store.reset();
+    into.emplace();
+    store.emplace(into->path());
+    if (!store->LoadData().isEmpty()) state.SkipWithError("defaults");
+    state.ResumeTiming();
+    QString reason;
+    const std::optional<QByteArray> bytes = ReadWholeFile(source, 128 * 1024 * 1024, &reason);
+    if (!bytes) state.SkipWithError("read");
+    const SpreadsheetRead read = ReadSpreadsheet(*bytes);
+    std::vector<ImportedEntry> rows;
+    rows.reserve(read.rows.size());
+    for (const SpreadsheetRow& r : read.rows)
+      rows.push_back({r.day, r.person, r.category, r.item, r.value, r.description});
+    if (!read.refused.empty() || !ImportEntries(*store, rows).stored) state.SkipWithError("import");
   }
 }
 
@@ -414,6 +466,8 @@ void RegisterBenchmarks(int repetitions) {
       {"Rewrite", Rewrite, 4, false},
       {"Encode", Encode, 4, false},
       {"Load", Load, 6, false},
+      {"Export", Export, 4, false},
+      {"Import", Import, 2, false},
       {"StartUpLessLoading", StartUpLessLoading, 16, true},
       {"StartUp", StartUp, 16, true},
       {"StartUpWithStop", StartUpWithStop, 16, true, false, true},

@@ -5,6 +5,7 @@
 
 #include "app/day_log.h"
 #include "app/main_window.h"
+#include "app/picture_box.h"
 
 namespace {
 
@@ -33,16 +34,19 @@ void ConnectEvents(MainWindow& window, DayLog& dayLog) {
     KeepEntriesOnceIdle(*w, *m);
   });
   QObject::connect(&window, &MainWindow::AddPersonClicked, [m] { m->AddPerson(); });
-  QObject::connect(&window, &MainWindow::DayListPressed,
-                   [m, w](int button) {
-                     m->DeleteEntryAt(button);
-                     KeepEntriesOnceIdle(*w, *m);
-                   });
+  QObject::connect(&window, &MainWindow::DayListPressed, [m, w](int button) {
+    m->DeleteEntryAt(button);
+    KeepEntriesOnceIdle(*w, *m);
+  });
   QObject::connect(&window, &MainWindow::CalendarPressed,
                    [m](float x, float y) { m->SelectDayAt(x, y); });
   QObject::connect(&window, &MainWindow::CalendarKeyPressed,
                    [m](CalendarKey key) { m->SelectDayByKey(key); });
   QObject::connect(&window, &MainWindow::TabClicked, [m] { m->ShowTabPage(); });
+  // On a screen of another pixel ratio the pictures are drawn anew, sharp at that ratio.
+  QObject::connect(window.calendar, &PictureBox::ScaleChanged, [m] { m->DrawCalendar(); });
+  for (PictureBox* box : {window.chart, window.statisticsPanel})
+    QObject::connect(box, &PictureBox::ScaleChanged, [m] { m->DrawDevelopment(); });
 }
 
 void LoadWindow(MainWindow& window, DayLog& dayLog, QSize screen) {

@@ -16,6 +16,7 @@
 #include "app/message_boxes.h"
 #include "app/program_info.h"
 #include "app/quit_on_signals.h"
+#include "app/toolkit_translations.h"
 
 namespace {
 
@@ -53,6 +54,7 @@ int main(int argc, char* argv[]) {
   // one set gets the German names the rest of the window speaks.
   if (QLocale::system().language() == QLocale::C)
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+  InstallToolkitTranslations(app);
   SetUpFonts();
 
   QuitOnTerminationSignals();

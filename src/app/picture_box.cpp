@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionFocusRect>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -53,22 +54,42 @@ void PictureBox::SetUsage(const QString& usage) {
 }
 
 void PictureBox::TakeScale() {
-  pixelsPerTwipX_ = logicalDpiX() / kTwipsPerInch;
-  pixelsPerTwipY_ = logicalDpiY() / kTwipsPerInch;
+  const double ratio = devicePixelRatioF();
+  const bool changed = ratio_ > 0 && ratio != ratio_;
+  ratio_ = ratio;
+  pixelsPerTwipX_ = logicalDpiX() * ratio_ / kTwipsPerInch;
+  pixelsPerTwipY_ = logicalDpiY() * ratio_ / kTwipsPerInch;
+  if (changed) {
+    // The fonts are made for the ratio.
+    EndPainting();
+    fonts_.clear();
+    font_ = nullptr;
+    painterFont_ = nullptr;
+    emit ScaleChanged();
+  }
+}
+
+double PictureBox::Ratio() const {
+  return ratio_ > 0 ? ratio_ : devicePixelRatioF();
 }
 
 double PictureBox::PixelsPerTwipX() const {
-  return pixelsPerTwipX_ > 0 ? pixelsPerTwipX_ : logicalDpiX() / kTwipsPerInch;
+  return pixelsPerTwipX_ > 0 ? pixelsPerTwipX_ : logicalDpiX() * Ratio() / kTwipsPerInch;
 }
 double PictureBox::PixelsPerTwipY() const {
-  return pixelsPerTwipY_ > 0 ? pixelsPerTwipY_ : logicalDpiY() / kTwipsPerInch;
+  return pixelsPerTwipY_ > 0 ? pixelsPerTwipY_ : logicalDpiY() * Ratio() / kTwipsPerInch;
+}
+
+QSize PictureBox::PictureSize() const {
+  return QSize(static_cast<int>(std::lround(width() * Ratio())),
+               static_cast<int>(std::lround(height() * Ratio())));
 }
 
 float PictureBox::Width() const {
-  return static_cast<float>(width() / PixelsPerTwipX());
+  return static_cast<float>(PictureSize().width() / PixelsPerTwipX());
 }
 float PictureBox::Height() const {
-  return static_cast<float>(height() / PixelsPerTwipY());
+  return static_cast<float>(PictureSize().height() / PixelsPerTwipY());
 }
 
 QPoint PictureBox::ToPixels(float x, float y) const {
@@ -85,13 +106,26 @@ void PictureBox::showEvent(QShowEvent*) {
   TakeScale();
 }
 
+// Moved to a screen of another ratio, the picture is drawn anew at that ratio by whoever draws it.
+bool PictureBox::event(QEvent* event) {
+  const bool handled = QWidget::event(event);
+  if (event->type() == QEvent::ScreenChangeInternal) {
+    TakeScale();
+    FitImage();
+  }
+  return handled;
+}
+
 // A hidden widget gets no resize event until it is shown, so every drawing fits the picture to
 // the widget's size first.
+// The picture has the screen's pixels, not the widget's logical ones, so lines and texts are
+// drawn sharp at a fractional scale too; its fonts are that much larger (CurrentFont).
 bool PictureBox::FitImage() {
   if (size().isEmpty()) return false;
-  if (image_.size() == size()) return true;
+  const QSize pixels = PictureSize();
+  if (image_.size() == pixels) return true;
   EndPainting();
-  QImage resized(size(), QImage::Format_RGB32);
+  QImage resized(pixels, QImage::Format_RGB32);
   resized.fill(Qt::white);
   resized.setDotsPerMeterX(static_cast<int>(std::lround(logicalDpiX() / 0.0254)));
   resized.setDotsPerMeterY(static_cast<int>(std::lround(logicalDpiY() / 0.0254)));
@@ -140,10 +174,12 @@ void PictureBox::OutlineRect(float x1, float y1, float x2, float y2) {
   const QRect r = QRect::span(ToPixels(x1, y1), ToPixels(x2, y2));
   QPainter& painter = Painter();
   const QColor black(Qt::black);
-  painter.fillRect(QRect(r.left(), r.top(), r.width(), 1), black);
-  painter.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), black);
-  painter.fillRect(QRect(r.left(), r.top(), 1, r.height()), black);
-  painter.fillRect(QRect(r.right(), r.top(), 1, r.height()), black);
+  // A line one logical pixel wide, in whole screen pixels: every line is equally wide.
+  const int w = std::max(1, static_cast<int>(std::lround(Ratio())));
+  painter.fillRect(QRect(r.left(), r.top(), r.width(), w), black);
+  painter.fillRect(QRect(r.left(), r.bottom() + 1 - w, r.width(), w), black);
+  painter.fillRect(QRect(r.left(), r.top(), w, r.height()), black);
+  painter.fillRect(QRect(r.right() + 1 - w, r.top(), w, r.height()), black);
 }
 
 PictureBox::Font& PictureBox::CurrentFont() {
@@ -159,8 +195,11 @@ PictureBox::Font& PictureBox::CurrentFont() {
   auto made = std::make_unique<Font>();
   made->name = FontName();
   made->size = FontSize();
-  made->font = QFont(made->name);
-  made->font.setPointSizeF(made->size);
+  QFont font(made->name);
+  font.setPointSizeF(made->size * Ratio());
+  // Sized for the picture's dots per inch: a text laid out ahead (LaidOut) would otherwise take
+  // the screen's, which differ from the picture's at a scale other than 1.
+  made->font = QFont(font, &image_);
   fonts_.push_back(std::move(made));
   return *(font_ = fonts_.back().get());
 }
@@ -208,7 +247,8 @@ void PictureBox::paintEvent(QPaintEvent*) {
   if (!FitImage()) return;
   EndPainting();
   QPainter painter(this);
-  painter.drawImage(0, 0, image_);
+  // The picture's pixels are the screen's: drawn over the widget's logical rectangle, one to one.
+  painter.drawImage(QRectF(rect()), image_, QRectF(image_.rect()));
   painter.setPen(QColor(128, 128, 128));
   painter.drawRect(rect().adjusted(0, 0, -1, -1));
   if (hasFocus()) {
@@ -225,7 +265,7 @@ void PictureBox::paintEvent(QPaintEvent*) {
 }
 
 void PictureBox::mousePressEvent(QMouseEvent* event) {
-  const QPointF p = event->position();
+  const QPointF p = event->position() * Ratio();
   emit Pressed(static_cast<float>(p.x() / PixelsPerTwipX()),
                static_cast<float>(p.y() / PixelsPerTwipY()));
 }

@@ -38,23 +38,31 @@ class PictureBox : public QWidget, public DrawingSurface {
   void SetAccessibleRole(QAccessible::Role role) { role_ = role; }
   QAccessible::Role AccessibleRole() const { return role_; }
 
+  // The picture, in the screen's pixels: the widget's size times the device pixel ratio.
   const QImage& Picture() const;
-  // Pixels per twip in x and y, from the screen's dots per inch.
+  // Pixels of the picture per twip in x and y, from the screen's dots per inch and ratio.
   double PixelsPerTwipX() const;
   double PixelsPerTwipY() const;
+  // A point in twips as a pixel of the picture (at a ratio of 1, of the widget as well).
   QPoint ToPixels(float x, float y) const;
+  // The device pixel ratio the picture is drawn at.
+  double Ratio() const;
 
  signals:
   void Pressed(float xTwips, float yTwips);
+  // The box moved to a screen of another device pixel ratio: its picture wants drawing anew.
+  void ScaleChanged();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  bool event(QEvent* event) override;
 
  private:
   bool FitImage();
+  QSize PictureSize() const;
   // The painter on the picture, opened by the first drawing and kept open for the ones after it
   // until the picture is shown, resized or looked at: a drawing of many boxes and texts opens
   // it once.
@@ -80,6 +88,7 @@ class PictureBox : public QWidget, public DrawingSurface {
   std::vector<std::unique_ptr<Font>> fonts_;
   Font* font_ = nullptr;
   double pixelsPerTwipX_ = 0, pixelsPerTwipY_ = 0;
+  double ratio_ = 0;
   QString description_;
   QString usage_;
   QAccessible::Role role_ = QAccessible::Graphic;

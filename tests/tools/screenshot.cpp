@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the README's pictures of the window: the program's own window, laid out for a
 // 1920 x 1080 screen, on the seeded sample data, with "Haushalt" chosen in a month full of
-// entries; one picture of the day view and one of the chart tab.
+// entries; one picture of the day view and one of the chart tab. Under QT_SCALE_FACTOR the
+// pictures are taken at that scale and named after it (screenshot-1.5.png).
 // Usage: QT_QPA_PLATFORM=offscreen lumivera_screenshot <folder>
 #include <QApplication>
 #include <QComboBox>
@@ -71,14 +72,16 @@ int main(int argc, char** argv) {
   LoadWindow(window, dayLog, QSize(1920, 1080));
   window.show();
 
+  const QString scale = qEnvironmentVariable("QT_SCALE_FACTOR");
+  const QString suffix = scale.isEmpty() ? QString() : u'-' + scale;
   Choose(*window.personBox, QStringLiteral("Haushalt"));
   emit window.PersonChosen();
   SelectTab(window, QStringLiteral("Ausgaben"));
-  bool saved = Save(window, out.filePath(QStringLiteral("screenshot.png")));
+  bool saved = Save(window, out.filePath(QStringLiteral("screenshot%1.png").arg(suffix)));
 
   SelectTab(window, QStringLiteral("Entwicklung"));
   Choose(*window.seriesCategoryBox, QStringLiteral("Ausgaben"));
   emit window.SeriesCategoryChosen();
-  saved = Save(window, out.filePath(QStringLiteral("screenshot-chart.png"))) && saved;
+  saved = Save(window, out.filePath(QStringLiteral("screenshot-chart%1.png").arg(suffix))) && saved;
   return saved ? 0 : 1;
 }
