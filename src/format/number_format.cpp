@@ -67,8 +67,27 @@ double RoundToTenthHalfEven(double number) {
   return std::nearbyint(number * 10.0) / 10.0;
 }
 
+namespace {
+// The characters people type for a group separator that the locale writes with another one:
+// the ASCII apostrophe for the Swiss "’", a space or a no-break space for the narrow no-break
+// space of French. Each is read as the locale's own.
+QString WithLocaleGroupSeparator(QString text, const QLocale& locale) {
+  const QString group = locale.groupSeparator();
+  if (group.size() != 1) return text;
+  static const QString kApostrophes = QStringLiteral("'\u2019");
+  static const QString kSpaces = QStringLiteral(" \u00A0\u202F");
+  for (const QString* alike : {&kApostrophes, &kSpaces}) {
+    if (!alike->contains(group[0])) continue;
+    for (QChar& c : text) {
+      if (alike->contains(c)) c = group[0];
+    }
+  }
+  return text;
+}
+}  // namespace
+
 std::optional<double> ParseUserNumber(const QString& text, const QLocale& locale) {
-  const QString trimmed = text.trimmed();
+  const QString trimmed = WithLocaleGroupSeparator(text.trimmed(), locale);
   if (trimmed.isEmpty()) return std::nullopt;
   // "5.500" in German could mean 5.5 typed with a point; only a number that also has the
   // decimal separator may carry grouping ("1.000,5").

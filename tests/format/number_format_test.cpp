@@ -68,6 +68,14 @@ TEST(ParseUserNumber, AcceptsLocaleDecimalsAndRefusesWhatCouldBeMisread) {
   EXPECT_FALSE(ParseUserNumber("abc", kGerman));
   EXPECT_FALSE(ParseUserNumber("1e999", kGerman));
   EXPECT_EQ(ParseUserNumber("5.5", kEnglish), 5.5);
+  // The group separators people type where the locale writes another one.
+  const QLocale swiss(QLocale::German, QLocale::Switzerland);
+  const QLocale french(QLocale::French, QLocale::France);
+  for (const char* typed : {"1'000.5", "1\u2019000.5"})
+    EXPECT_EQ(ParseUserNumber(QString::fromUtf8(typed), swiss), 1000.5) << typed;
+  for (const char* typed : {"1 000,5", "1\u00a0000,5", "1\u202f000,5"})
+    EXPECT_EQ(ParseUserNumber(QString::fromUtf8(typed), french), 1000.5) << typed;
+  EXPECT_FALSE(ParseUserNumber(QStringLiteral("1'000.5"), kGerman));
   for (int k = 1; k <= 1500; ++k) {
     const double v = k / 10.0;
     ASSERT_EQ(ParseUserNumber(LocaleNotation(v, kGerman), kGerman), v) << k;
