@@ -272,11 +272,17 @@ void Change(Store& store, Model& model, Stale& stale, Bytes& in, unsigned op, bo
             next.entries.push_back(
                 {input.day.Date(), person, category, item, *number, input.description});
           }
+          // A person not yet known is added with the entry.
+          if (std::count(next.persons.begin(), next.persons.end(), person) == 0)
+            next.persons.push_back(person);
         }
       }
     }
-    const bool wasStale = stale[kEntries] || stale[kCategories];
+    const bool wasStale = stale[kEntries] || stale[kCategories] || stale[kPersons];
     const SaveOutcome outcome = StoreEntry(store, input, german);
+    // Every save that gets past its texts reads the changed files again, the persons file too.
+    if (!ignored && Storable(item) && Storable(person) && Storable(input.description))
+      stale[kPersons] = false;
     if (mayFail && (outcome.result != expected.result || outcome.learned != expected.learned)) {
       Require(outcome.result == SaveOutcome::Result::Refused && !outcome.messages.isEmpty() &&
               (!outcome.learned || expected.learned));

@@ -49,11 +49,19 @@ void DayLog::SaveEntry() {
       if (outcome.outside.entries) DrawCalendar();
       return;
     case SaveOutcome::Result::Saved:
-      messages_.Show(kInfo, QStringLiteral("Gespeichert."));
+    case SaveOutcome::Result::Updated: {
+      QString told = outcome.result == SaveOutcome::Result::Saved ? QStringLiteral("Gespeichert.")
+                                                                  : QStringLiteral("Updated.");
+      if (outcome.addedPerson) {
+        told += QStringLiteral(" Die Person %1 wurde hinzugefügt.")
+                    .arg(QuotedName(window_.personBox->currentText()));
+        // Listed at once, and still the person of the day shown.
+        FillPersonBox();
+        window_.personBox->ShowCell(input.person);
+      }
+      messages_.Show(kInfo, told);
       break;
-    case SaveOutcome::Result::Updated:
-      messages_.Show(kInfo, QStringLiteral("Updated."));
-      break;
+    }
   }
   DrawCalendar();
 }

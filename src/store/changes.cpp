@@ -57,8 +57,10 @@ OutsideChanges RereadChangedFiles(Store& store, std::initializer_list<DataFile> 
                         .arg(names.first());
   } else if (names.size() > 1) {
     out.messages << QStringLiteral(
-                        "Die Dateien %1 wurden außerhalb von Lumivera geändert und neu eingelesen.")
-                        .arg(names.join(QStringLiteral(" und ")));
+                        "Die Dateien %1 und %2 wurden außerhalb von Lumivera geändert und neu "
+                        "eingelesen.")
+                        .arg(names.mid(0, names.size() - 1).join(QStringLiteral(", ")),
+                             names.last());
   }
   out.messages << problems;
   return out;
@@ -92,6 +94,24 @@ std::vector<int> MatchingEntries(const EntryTable& entries, const Value& day, co
     }
   }
   return matches;
+}
+
+bool KnowsPerson(const PersonTable& persons, const Value& person) {
+  for (const PersonRow& row : persons.rows) {
+    if (row.Name() == person) return true;
+  }
+  return false;
+}
+
+std::optional<QString> AppendPerson(Store& store, const Value& name) {
+  PersonRow added;
+  added.Name() = name;
+  store.persons.rows.push_back(std::move(added));
+  if (auto failure = store.WritePersonFile()) {
+    store.persons.rows.pop_back();
+    return failure;
+  }
+  return std::nullopt;
 }
 
 std::optional<QString> LearnPair(Store& store, const Value& category, const Value& item) {
@@ -181,7 +201,8 @@ SaveOutcome StoreEntry(Store& store, const EntryInput& in, const QLocale& locale
   }
 
   // The change is made on what the files hold now.
-  OutsideChanges outside = RereadChangedFiles(store, {DataFile::Categories, DataFile::Entries});
+  OutsideChanges outside =
+      RereadChangedFiles(store, {DataFile::Persons, DataFile::Categories, DataFile::Entries});
   const auto refuse = [&outside](QString message, bool learnedPair = false) {
     return Refusal(std::move(message), learnedPair, std::move(outside));
   };
@@ -206,6 +227,13 @@ SaveOutcome StoreEntry(Store& store, const EntryInput& in, const QLocale& locale
             .arg(GermanCount(EntryTable::kCapacity)));
   }
 
+  const bool newPerson = number && !IsBlank(person) && !KnowsPerson(store.persons, person);
+  if (newPerson && store.persons.Full()) {
+    return refuse(QStringLiteral("Es können höchstens %1 Personen gespeichert werden. „%2“ wurde "
+                                 "nicht hinzugefügt und der Eintrag nicht gespeichert.")
+                      .arg(GermanCount(PersonTable::kCapacity), CellText(person)));
+  }
+
   bool learned = false;
   if (!known) {
     if (auto failure = LearnPair(store, category, item)) return refuse(*failure);
@@ -214,13 +242,25 @@ SaveOutcome StoreEntry(Store& store, const EntryInput& in, const QLocale& locale
   if (!number) return refuse(kNoNumber, learned);
   if (IsBlank(person)) return refuse(kNoPerson, learned);
 
+  // The person first, so an entry is never stored for a person the persons file lacks.
+  if (newPerson) {
+    if (auto failure = AppendPerson(store, person)) return refuse(*failure, learned);
+  }
   const bool append = matches.empty();
   const std::optional<QString> failure =
       append ? AppendEntry(store, in, *number)
              : UpdateEntries(store, matches, *number, in.description);
-  if (failure) return refuse(*failure, learned);
+  if (failure) {
+    // Nothing of the entry is stored: the person added for it goes again.
+    if (newPerson) {
+      store.persons.rows.pop_back();
+      (void)store.WritePersonFile();
+    }
+    return refuse(*failure, learned);
+  }
   SaveOutcome out(append ? SaveResult::Saved : SaveResult::Updated);
   out.learned = learned;
+  out.addedPerson = newPerson;
   out.outside = std::move(outside);
   return out;
 }
@@ -279,11 +319,9 @@ AddPersonOutcome StorePerson(Store& store, const Value& name) {
     }
   }
 
-  for (const PersonRow& row : store.persons.rows) {
-    if (row.Name() == name) {
-      out.result = AddPersonResult::Known;
-      return out;
-    }
+  if (KnowsPerson(store.persons, name)) {
+    out.result = AddPersonResult::Known;
+    return out;
   }
   if (store.persons.Full()) {
     out.messages
@@ -292,11 +330,7 @@ AddPersonOutcome StorePerson(Store& store, const Value& name) {
                .arg(GermanCount(PersonTable::kCapacity), CellText(name));
     return out;
   }
-  PersonRow added;
-  added.Name() = name;
-  store.persons.rows.push_back(std::move(added));
-  if (auto failure = store.WritePersonFile()) {
-    store.persons.rows.pop_back();
+  if (auto failure = AppendPerson(store, name)) {
     out.messages << *failure;
     return out;
   }

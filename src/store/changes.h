@@ -66,10 +66,15 @@ struct SaveOutcome : Outcome<SaveResult> {
   // The item was new for the category and has been added to the category table and its file;
   // this stays so even when the entry itself is then refused for its value or its person.
   bool learned = false;
+  // The person was not in the persons table and has been added to it and its file, with the
+  // entry: a person typed and saved is listed in the person box after a restart too.
+  bool addedPerson = false;
 };
 
-// Learns a new item of the category, checks value and person, then updates the matching entry
-// or appends a new one and rewrites the entries file. The value text is read with `locale`.
+// Learns a new item of the category, checks value and person, adds a person the persons table
+// does not hold yet, then updates the matching entry or appends a new one and rewrites the
+// entries file. A person that cannot be added (the table full, the file not writable) refuses
+// the save before anything but a learned item is stored. The value text is read with `locale`.
 [[nodiscard]] SaveOutcome StoreEntry(Store& store, const EntryInput& input,
                                      const QLocale& locale = QLocale());
 

@@ -54,9 +54,9 @@ TEST_F(OutsideChanges, AnotherProgramsRowsStayAndTheUsersChangeIsMadeOnThem) {
 
   TypeAndSave("Rudern", "3");
   EXPECT_EQ(messages.Texts().mid(1),
-            (QStringList{QString::fromUtf8("Die Dateien „lv_kategorien.txt“ und „lv_items.txt“ "
-                                           "wurden außerhalb von Lumivera geändert und neu "
-                                           "eingelesen."),
+            (QStringList{QString::fromUtf8("Die Dateien „lv_personen.txt“, „lv_kategorien.txt“ "
+                                           "und „lv_items.txt“ wurden außerhalb von Lumivera "
+                                           "geändert und neu eingelesen."),
                          "Gespeichert."}));
   EXPECT_EQ(ReadBytes("lv_items.txt"), "3\r\n" + Entry("Joggen", "5", "[Beschreibung]") +
                                            Entry("Walken", "2", "von aussen") +

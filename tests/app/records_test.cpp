@@ -181,3 +181,27 @@ TEST_F(Records, AddingAPersonRefillsThePersonBoxWithItsTextEmpty) {
   EXPECT_EQ(window->personBox->currentText(), "Bert");
   EXPECT_EQ(ReadBytes("lv_personen.txt"), "2\r\n\"Haushalt\"\r\n\"Anna\"\r\n");
 }
+
+// A person typed into the person box and saved is added with the entry, listed at once and after
+// a restart; with the persons table full, nothing is stored.
+TEST_F(Records, APersonTypedAndSavedIsAddedWithTheEntry) {
+  Type(window->personBox, QStringLiteral("Zora"));
+  TypeAndSave(QStringLiteral("Joggen"), QStringLiteral("5"));
+  ASSERT_EQ(messages.Texts(),
+            QStringList{QString::fromUtf8("Gespeichert. Die Person „Zora“ wurde hinzugefügt.")});
+  EXPECT_EQ(ReadBytes("lv_personen.txt"), "2\r\n\"Haushalt\"\r\n\"Zora\"\r\n");
+  EXPECT_EQ(Items(window->personBox), (QStringList{"Haushalt", "Zora"}));
+  EXPECT_EQ(window->personBox->currentText(), "Zora");
+  EXPECT_EQ(window->dayList->count(), 1);
+
+  QByteArray full = "100\r\n";
+  for (int i = 0; i < 100; ++i) full += "\"P" + QByteArray::number(i) + "\"\r\n";
+  WriteBytes("lv_personen.txt", full);
+  const QByteArray entries = ReadBytes("lv_items.txt");
+  Type(window->personBox, QStringLiteral("Yara"));
+  TypeAndSave(QStringLiteral("Joggen"), QStringLiteral("5"));
+  EXPECT_TRUE(messages.Texts().last().contains(QString::fromUtf8("höchstens 100 Personen")))
+      << messages.Texts().last().toStdString();
+  EXPECT_EQ(ReadBytes("lv_items.txt"), entries);
+  EXPECT_EQ(ReadBytes("lv_personen.txt"), full);
+}

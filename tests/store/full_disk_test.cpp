@@ -95,7 +95,7 @@ bool RunFailing(Action action, Store& store, QString* message) {
                                                             : store.categories.Row(1).Item().Text();
       const SaveOutcome out = StoreEntry(
           store, {Value(kDay.addDays(20)), QStringLiteral("Sport"), item,
-                  QStringLiteral("Haushalt"), QStringLiteral("3"), QStringLiteral("neu")});
+                  store.persons.Row(1).Name(), QStringLiteral("3"), QStringLiteral("neu")});
       *message = out.messages.join(u'\n');
       if (out.result != SaveOutcome::Result::Refused || out.learned) return false;
       break;
