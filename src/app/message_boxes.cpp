@@ -17,10 +17,23 @@ void NameParts(QMessageBox& box) {
 }
 }  // namespace
 
+void QtMessageBoxes::ShareIcons(QMessageBox& box) {
+  for (QAbstractButton* button : box.buttons()) {
+    const int which = box.standardButton(button);
+    const auto kept = icons_.constFind(which);
+    if (kept != icons_.cend()) {
+      button->setIcon(*kept);
+    } else {
+      icons_.insert(which, button->icon());
+    }
+  }
+}
+
 void QtMessageBoxes::Show(const QString& title, const QString& text) {
   QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, parent_);
   box.setTextFormat(Qt::PlainText);  // a file's bytes quoted in the text are never markup
   NameParts(box);
+  ShareIcons(box);
   box.exec();
 }
 
@@ -34,5 +47,6 @@ bool QtMessageBoxes::AskYesNo(const QString& title, const QString& text) {
   box.setDefaultButton(QMessageBox::Yes);
   box.setEscapeButton(QMessageBox::No);
   NameParts(box);
+  ShareIcons(box);
   return box.exec() == QMessageBox::Yes;
 }

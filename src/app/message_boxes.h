@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QHash>
+#include <QIcon>
 #include <QString>
 
+class QMessageBox;
 class QWidget;
 
 // The only way the program tells the user something: modal boxes without an icon.
@@ -23,5 +26,11 @@ class QtMessageBoxes : public MessageBoxes {
   bool AskYesNo(const QString& title, const QString& text) override;
 
  private:
+  // Gives the buttons of the box the icons of the first box's buttons. A button's icon from the
+  // style is a new icon for every box, and each new one leaves its pictures in the toolkit's
+  // pixmap cache, about 2 KiB a box until the cache is full; one icon per button is drawn once.
+  void ShareIcons(QMessageBox& box);
+
   QWidget* parent_;
+  QHash<int, QIcon> icons_;
 };
