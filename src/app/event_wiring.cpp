@@ -33,16 +33,23 @@ void ConnectEvents(MainWindow& window, DayLog& dayLog) {
     KeepEntriesOnceIdle(*w, *m);
   });
   QObject::connect(&window, &MainWindow::AddPersonClicked, [m] { m->AddPerson(); });
-  QObject::connect(&window, &MainWindow::DayListPressed,
-                   [m, w](int button) {
-                     m->DeleteEntryAt(button);
-                     KeepEntriesOnceIdle(*w, *m);
-                   });
+  QObject::connect(&window, &MainWindow::DayListPressed, [m, w](int button) {
+    m->DeleteEntryAt(button);
+    KeepEntriesOnceIdle(*w, *m);
+  });
   QObject::connect(&window, &MainWindow::CalendarPressed,
                    [m](float x, float y) { m->SelectDayAt(x, y); });
   QObject::connect(&window, &MainWindow::CalendarKeyPressed,
                    [m](CalendarKey key) { m->SelectDayByKey(key); });
   QObject::connect(&window, &MainWindow::TabClicked, [m] { m->ShowTabPage(); });
+  QObject::connect(&window, &MainWindow::UndoPressed, [m, w] {
+    m->Undo();
+    KeepEntriesOnceIdle(*w, *m);
+  });
+  QObject::connect(&window, &MainWindow::RedoPressed, [m, w] {
+    m->Redo();
+    KeepEntriesOnceIdle(*w, *m);
+  });
 }
 
 void LoadWindow(MainWindow& window, DayLog& dayLog, QSize screen) {
