@@ -56,4 +56,6 @@ TEST_F(UndoKeys, UndoAndRedoTheLastChangeAfterTheTypingInTheBoxes) {
   EXPECT_EQ(ReadBytes("lv_items.txt"), saved);
   Press(Qt::Key_Z, Qt::ShiftModifier);  // nothing left to redo: nothing happens
   EXPECT_EQ(messages.shown.size(), told + 2);
+  for (const char* key : {"Strg+Z", "Strg+Y", "Strg+Umschalt+Z"})
+    EXPECT_TRUE(window->accessibleDescription().contains(key)) << key;
 }
