@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <QDir>
 #include <QFile>
 #include <random>
 
@@ -169,4 +170,35 @@ TEST_F(History, AFailedWriteUndoesNothingAndTheUndoCanBeTriedAgain) {
   writer.FailAfterBytes(-1);
   EXPECT_EQ(history.Undo(store).result, ReverseResult::Done);
   EXPECT_EQ(store.entries.Count(), 1);
+}
+
+// One action may change several rows, e.g. add the person of a new entry and append the entry:
+// one undo takes both back, and a write that fails half-way leaves both files as they were.
+TEST_F(History, OneStepUndoesEveryChangeOfItsActionOrNone) {
+  const QByteArray start = Files();
+  ChangeRecord both = StorePerson(store, Value("Anna")).changed;
+  const ChangeRecord entry =
+      StoreEntry(store, {Value(kDay), "Sport", Value("Joggen"), Value("Anna"), "5", "x"}).changed;
+  both.insert(both.end(), entry.begin(), entry.end());
+  history.Record(both);
+  const QByteArray after = Files();
+
+  EXPECT_EQ(
+      history.Undo(store).report,
+      QString::fromUtf8(
+          "Rückgängig gemacht: Eintrag „Joggen“ vom 05.03. entfernt, Person „Anna“ entfernt."));
+  EXPECT_EQ(Files(), start);
+  ASSERT_EQ(history.Redo(store).result, ReverseResult::Done);
+  EXPECT_EQ(Files(), after);
+
+  // The entries file is written, then the persons file cannot be: the entries file is put back.
+  const QByteArray entries = ReadBytes("lv_items.txt");
+  ASSERT_TRUE(QFile::remove(Path("lv_personen.txt")));
+  ASSERT_TRUE(QDir().mkdir(Path("lv_personen.txt")));
+  const ReverseOutcome failed = history.Undo(store);
+  EXPECT_EQ(failed.result, ReverseResult::Refused);
+  EXPECT_TRUE(failed.messages.join(' ').contains("lv_personen.txt"));
+  EXPECT_EQ(ReadBytes("lv_items.txt"), entries);
+  EXPECT_EQ(store.entries.Count(), 1);
+  EXPECT_EQ(store.persons.Count(), 2);
 }
