@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Runs sequences of changes, chosen by the fuzzer's bytes, through the store's change functions
 // on a real Store in a temporary folder and on a plain model: three vectors and the rules of
-// saving, deleting and adding a person in their simplest form. After every step the files read
-// back to the model and the tables equal it; a refused or failed step changes neither.
+// saving, deleting and adding a person in their simplest form, and undoing and redoing them as
+// going back and forth between the model's states. After every step the files read back to the
+// model and the tables equal it; a refused or failed step changes neither.
 #include <stdlib.h>
 
 #include <QDir>
@@ -13,12 +14,14 @@
 #include <cstdint>
 #include <cstdlib>
 #include <initializer_list>
+#include <optional>
 #include <vector>
 
 #include "chart/series.h"
 #include "dayview/calendar.h"
 #include "dayview/day_list.h"
 #include "failing_file_writer.h"
+#include "store/change_history.h"
 #include "store/changes.h"
 
 namespace {
@@ -213,9 +216,11 @@ QString Person(Bytes& in) {
   return in.Pick({u"Haushalt", u"Anna", u"B\u00f6", u"", u"An\"na", u"\u03a9"});
 }
 
-// One save, one delete or one added person. With `mayFail` the store's writes may fail: then
-// the store's word decides whether a write went through, and what failed changed nothing.
-void Change(Store& store, Model& model, Stale& stale, Bytes& in, unsigned op, bool mayFail) {
+// One save, one delete or one added person, and the rows it changed. With `mayFail` the store's
+// writes may fail: then the store's word decides whether a write went through, and what failed
+// changed nothing.
+ChangeRecord Change(Store& store, Model& model, Stale& stale, Bytes& in, unsigned op,
+                    bool mayFail) {
   static const QLocale german(QLocale::German, QLocale::Germany);
   if (op % 3 == 0) {
     const Value day(QDate(2024, 3, 1).addDays(in.Next() % 6));
@@ -287,19 +292,20 @@ void Change(Store& store, Model& model, Stale& stale, Bytes& in, unsigned op, bo
       Require(outcome.result == SaveOutcome::Result::Refused && !outcome.messages.isEmpty() &&
               (!outcome.learned || expected.learned));
       if (outcome.learned) model.pairs.push_back(pair);
-      return;
+      return {};
     }
     Require(wasStale || (outcome.result == expected.result && outcome.learned == expected.learned));
     if (outcome.outside.categories) stale[kCategories] = false;
     if (outcome.outside.entries) stale[kEntries] = false;
     model = next;
+    return outcome.changed;
   } else if (op % 3 == 1) {
-    if (store.entries.Count() == 0) return;
+    if (store.entries.Count() == 0) return {};
     const int row = 1 + static_cast<int>(in.Next()) % store.entries.Count();
     const Entry removed = EntryOf(store.entries.Row(row));
     const RemoveOutcome outcome = RemoveEntry(store, store.entries.Row(row), row);
     if (outcome.outside.entries) stale[kEntries] = false;
-    if (mayFail && outcome.result == RemoveOutcome::Result::Refused) return;
+    if (mayFail && outcome.result == RemoveOutcome::Result::Refused) return {};
     // The entry of the line the user chose: in its row if that still holds it, else the last
     // row that does, should another program have changed the file.
     auto at = model.entries.end();
@@ -311,6 +317,7 @@ void Change(Store& store, Model& model, Stale& stale, Bytes& in, unsigned op, bo
     Require(outcome.result == (at == model.entries.end() ? RemoveOutcome::Result::Gone
                                                          : RemoveOutcome::Result::Removed));
     if (at != model.entries.end()) model.entries.erase(at);
+    return outcome.changed;
   } else {
     const QString name = Person(in);
     AddPersonOutcome::Result expected = AddPersonOutcome::Result::Ignored;
@@ -323,11 +330,75 @@ void Change(Store& store, Model& model, Stale& stale, Bytes& in, unsigned op, bo
     const AddPersonOutcome outcome = StorePerson(store, name);
     if (mayFail && outcome.result != expected) {
       Require(outcome.result == AddPersonOutcome::Result::Refused && !outcome.messages.isEmpty());
-      return;
+      return {};
     }
     Require(outcome.result == expected);
     if (expected == AddPersonOutcome::Result::Added) model.persons.push_back(name);
+    return outcome.changed;
   }
+}
+
+// The model's side of the history: the entries before and after each change, or the person it
+// added and that person's place. Undoing a change puts the entries back as they were before it,
+// or takes the person out; redoing makes the change again. Only an added person who has entries
+// by then stays, and that change is dropped; the learned items always stay.
+struct Step {
+  std::vector<Entry> before, after;
+  std::optional<QString> person;
+  std::size_t place = 0;
+};
+struct ModelHistory {
+  std::vector<Step> done, undone;
+};
+
+void KeepInHistory(ModelHistory& h, ChangeHistory& history, const ChangeRecord& changed,
+                   const Model& before, const Model& after) {
+  history.Record(changed);
+  if (changed.empty()) return;
+  Step step{before.entries, after.entries, std::nullopt};
+  if (after.persons.size() > before.persons.size()) {
+    step.person = after.persons.back();
+    step.place = after.persons.size() - 1;
+  }
+  h.done.push_back(std::move(step));
+  h.undone.clear();
+}
+
+void Reverse(Store& store, Model& model, Stale& stale, ChangeHistory& history, ModelHistory& h,
+             bool undo) {
+  std::vector<Step>& from = undo ? h.done : h.undone;
+  std::vector<Step>& to = undo ? h.undone : h.done;
+  const ReverseOutcome out = undo ? history.Undo(store) : history.Redo(store);
+  if (from.empty()) {
+    Require(out.result == ReverseResult::Nothing);
+    return;
+  }
+  stale[kEntries] = false;
+  if (from.back().person) stale[kPersons] = false;
+  const Step& step = from.back();
+  // A save that added its person takes the entry away first, then the person.
+  const bool entriesChanged = step.before != step.after;
+  const std::vector<Entry>& left = entriesChanged ? step.before : model.entries;
+  const bool hasEntries = undo && step.person &&
+                          std::any_of(left.begin(), left.end(),
+                                      [&](const Entry& e) { return e.person == *step.person; });
+  if (hasEntries) {
+    Require(out.result == ReverseResult::Refused && !out.messages.isEmpty());
+    from.pop_back();
+    return;
+  }
+  Require(out.result == ReverseResult::Done && !out.report.isEmpty());
+  if (entriesChanged || !step.person) model.entries = undo ? step.before : step.after;
+  if (!step.person) {
+  } else if (undo) {
+    model.persons.erase(std::find(model.persons.begin(), model.persons.end(), *step.person));
+  } else {
+    model.persons.insert(model.persons.begin() + static_cast<std::ptrdiff_t>(
+                                                     std::min(step.place, model.persons.size())),
+                         *step.person);
+  }
+  to.push_back(std::move(from.back()));
+  from.pop_back();
 }
 
 // Another program appends a record to a file or removes its first one, and the model with it,
@@ -393,21 +464,31 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Store store(g_storeFolder, g_writer);
   Require(store.LoadData().isEmpty());
   Stale stale{};
+  ChangeHistory history;
+  ModelHistory modelHistory;
   Bytes in(data, size);
   for (int step = 0; step < 40 && !in.Empty(); ++step) {
-    const unsigned op = in.Next() % 8;
+    const unsigned op = in.Next() % 10;
+    const Model before = model;
     if (op < 5) {
-      Change(store, model, stale, in, op, false);
+      KeepInHistory(modelHistory, history, Change(store, model, stale, in, op, false), before,
+                    model);
     } else if (op == 5) {
       Require(store.LoadData().isEmpty());
       stale = {};
     } else if (op == 6) {  // a rewrite that fails part-way: after 0 to 2040 bytes
       const bool mayFail = stale == Stale{};  // which write failed is told apart on fresh tables
       FailWritesAfter(mayFail ? 8 * in.Next() : -1);
-      Change(store, model, stale, in, in.Next(), mayFail);
+      const ChangeRecord changed = Change(store, model, stale, in, in.Next(), mayFail);
+      KeepInHistory(modelHistory, history, changed, before, model);
       FailWritesAfter(-1);
-    } else {
+    } else if (op == 7) {
       ChangeOutside(model, stale, in);
+      // What another program changed decides what can still be undone: the history starts anew.
+      history = ChangeHistory();
+      modelHistory = {};
+    } else {
+      Reverse(store, model, stale, history, modelHistory, op == 8);
     }
     Check(store, model, stale);
   }

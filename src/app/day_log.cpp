@@ -6,10 +6,17 @@
 #include "app/clock.h"
 #include "app/main_window.h"
 #include "app/message_boxes.h"
+#include "store/change_history.h"
 
 DayLog::DayLog(MainWindow& window, MessageBoxes& messages, const Clock& clock,
                const QString& dataFolder)
-    : store(dataFolder), window_(window), messages_(messages), clock_(clock) {}
+    : store(dataFolder),
+      history(std::make_unique<ChangeHistory>()),
+      window_(window),
+      messages_(messages),
+      clock_(clock) {}
+
+DayLog::~DayLog() = default;
 
 void DayLog::Tell(const QString& text) {
   messages_.Show(QStringLiteral("Lumivera"), text);

@@ -2,11 +2,14 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 
 #include "store/store.h"
 #include "store/value.h"
 
+class ChangeHistory;
 class Clock;
+struct ReverseOutcome;
 class MainWindow;
 class MessageBoxes;
 enum class CalendarKey : int;
@@ -18,6 +21,7 @@ class DayLog {
  public:
   // The data files are kept in `dataFolder`.
   DayLog(MainWindow& window, MessageBoxes& messages, const Clock& clock, const QString& dataFolder);
+  ~DayLog();
 
   // Start-up: creates missing data files, loads the three tables, fills the person box.
   void LoadData();
@@ -43,12 +47,18 @@ class DayLog {
   // button deletes alike, so it is not looked at.
   void DeleteEntryAt(int button);
   void AddPerson();
+  // Ctrl+Z and Ctrl+Y: undo the last change of this run, or make the last undone one again,
+  // say so and show the tables anew as the change's own procedure does.
+  void Undo();
+  void Redo();
 
   // Development chart.
   void FillSeriesItems();
   void DrawDevelopment();
 
   Store store;
+  // The changes of this run, for Undo and Redo.
+  std::unique_ptr<ChangeHistory> history;
   Value ViewMonth;
   Value SelectedDate;
   Value LastTabCaption;
@@ -56,6 +66,7 @@ class DayLog {
 
  private:
   void Tell(const QString& text);
+  void ShowReversal(const ReverseOutcome& outcome);
 
   MainWindow& window_;
   MessageBoxes& messages_;

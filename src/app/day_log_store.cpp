@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The procedures that change the records: saving and deleting an entry, adding a person. The
+// The procedures that change the records: saving and deleting an entry, adding a person, undoing
+// and redoing. The
 // changes themselves live in store/changes; these procedures take the snapshot of the controls,
 // tell the user and refresh the views.
 #include <QPlainTextEdit>
@@ -11,6 +12,7 @@
 #include "app/message_boxes.h"
 #include "dayview/day_list.h"
 #include "dayview/tab_page.h"
+#include "store/change_history.h"
 #include "store/changes.h"
 
 namespace {
@@ -36,6 +38,7 @@ void DayLog::SaveEntry() {
                          window_.valueBox->currentText(),
                          window_.descriptionBox->document()->toRawText()};
   const SaveOutcome outcome = StoreEntry(store, input);
+  history->Record(outcome.changed);
   for (const QString& message : outcome.outside.messages) Tell(message);
   if (outcome.learned || outcome.outside.categories) {
     FillItemBox(window_.itemBox, store.categories, input.category, input.item);
@@ -77,6 +80,7 @@ void DayLog::DeleteEntryAt(int) {
     return;
   // The entry is looked for again: another program may have changed the file meanwhile.
   const RemoveOutcome outcome = RemoveEntry(store, line.entry, line.row);
+  history->Record(outcome.changed);
   for (const QString& message : outcome.outside.messages) Tell(message);
   for (const QString& message : outcome.messages) Tell(message);
   if (outcome.result == RemoveOutcome::Result::Removed || outcome.outside.entries) DrawCalendar();
@@ -84,9 +88,31 @@ void DayLog::DeleteEntryAt(int) {
 
 void DayLog::AddPerson() {
   const AddPersonOutcome outcome = StorePerson(store, window_.personBox->Cell());
+  history->Record(outcome.changed);
   for (const QString& message : outcome.messages) Tell(message);
   if (outcome.result == AddPersonOutcome::Result::Added ||
       outcome.result == AddPersonOutcome::Result::Known) {
     FillPersonBox();
   }
+}
+
+void DayLog::Undo() {
+  ShowReversal(history->Undo(store));
+}
+
+void DayLog::Redo() {
+  ShowReversal(history->Redo(store));
+}
+
+void DayLog::ShowReversal(const ReverseOutcome& outcome) {
+  if (outcome.result == ReverseOutcome::Result::Nothing) return;
+  for (const QString& message : outcome.outside.messages) Tell(message);
+  for (const QString& message : outcome.messages) Tell(message);
+  bool persons = outcome.outside.persons, entries = outcome.outside.entries;
+  for (const auto& change : outcome.changed)
+    (std::holds_alternative<PersonChange>(change) ? persons : entries) = true;
+  if (outcome.result == ReverseOutcome::Result::Done) messages_.Show(kInfo, outcome.report);
+  // As adding a person and saving or deleting an entry show their change.
+  if (persons) FillPersonBox();
+  if (entries) DrawCalendar();
 }

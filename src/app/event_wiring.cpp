@@ -47,6 +47,14 @@ void ConnectEvents(MainWindow& window, DayLog& dayLog) {
   QObject::connect(window.calendar, &PictureBox::ScaleChanged, [m] { m->DrawCalendar(); });
   for (PictureBox* box : {window.chart, window.statisticsPanel})
     QObject::connect(box, &PictureBox::ScaleChanged, [m] { m->DrawDevelopment(); });
+  QObject::connect(&window, &MainWindow::UndoPressed, [m, w] {
+    m->Undo();
+    KeepEntriesOnceIdle(*w, *m);
+  });
+  QObject::connect(&window, &MainWindow::RedoPressed, [m, w] {
+    m->Redo();
+    KeepEntriesOnceIdle(*w, *m);
+  });
 }
 
 void LoadWindow(MainWindow& window, DayLog& dayLog, QSize screen) {

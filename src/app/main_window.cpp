@@ -15,6 +15,7 @@
 #include <QStylePainter>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTextDocument>
 #include <cmath>
 #include <optional>
 #include <utility>
@@ -151,6 +152,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
   SetFocusOrder();
   ForwardControlSignals();
   NameControls();
+  WatchUndoKeys();
 }
 
 void MainWindow::CreateControls() {
@@ -270,6 +272,7 @@ void MainWindow::ForwardControlSignals() {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (HandleUndoKey(watched, *event)) return true;
   if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
   const auto& key = static_cast<const QKeyEvent&>(*event);
   if (watched == calendar) return HandleCalendarKey(key);
@@ -281,6 +284,62 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     return true;
   }
   return QWidget::eventFilter(watched, event);
+}
+
+void MainWindow::WatchUndoKeys() {
+  for (QWidget* control : findChildren<QWidget*>()) control->installEventFilter(this);
+}
+
+namespace {
+// Ctrl+Z is undo (true), Ctrl+Y and Ctrl+Shift+Z are redo (false); other keys are neither.
+std::optional<bool> UndoKey(const QKeyEvent& key) {
+  const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
+  if (key.key() == Qt::Key_Z && modifiers == Qt::ControlModifier) return true;
+  if (key.key() == Qt::Key_Y && modifiers == Qt::ControlModifier) return false;
+  if (key.key() == Qt::Key_Z && modifiers == (Qt::ControlModifier | Qt::ShiftModifier))
+    return false;
+  return std::nullopt;
+}
+}  // namespace
+
+// In the description box and the editable boxes the keys first undo and redo the typing there,
+// as long as the box has typing left to undo or redo; then, and everywhere else, they undo and
+// redo the last change of the records. The typing is undone here rather than by the box's own
+// keys, whose redo key differs between platforms.
+bool MainWindow::HandleUndoKey(QObject* watched, QEvent& event) {
+  if (event.type() != QEvent::ShortcutOverride && event.type() != QEvent::KeyPress) return false;
+  const auto& key = static_cast<const QKeyEvent&>(event);
+  const std::optional<bool> undo = UndoKey(key);
+  if (!undo) return false;
+  // The override says that the key is taken here, so no shortcut of the toolkit takes it.
+  if (event.type() == QEvent::ShortcutOverride) {
+    event.accept();
+    return true;
+  }
+  QObject* control = watched;
+  if (auto* edit = qobject_cast<QLineEdit*>(watched)) {
+    if (auto* box = qobject_cast<QComboBox*>(edit->parent())) control = box;
+  }
+  if (control == descriptionBox || control == descriptionBox->viewport()) {
+    const QTextDocument* text = descriptionBox->document();
+    if (*undo ? text->isUndoAvailable() : text->isRedoAvailable()) {
+      *undo ? descriptionBox->undo() : descriptionBox->redo();
+      return true;
+    }
+  } else if (auto* box = qobject_cast<QComboBox*>(control); box && box->lineEdit()) {
+    QLineEdit* edit = box->lineEdit();
+    if (*undo ? edit->isUndoAvailable() : edit->isRedoAvailable()) {
+      *undo ? edit->undo() : edit->redo();
+      return true;
+    }
+  }
+  // A held key undoes once: each undo answers with a message.
+  if (key.isAutoRepeat()) return true;
+  if (*undo)
+    emit UndoPressed();
+  else
+    emit RedoPressed();
+  return true;
 }
 
 // Up and Down select the previous and next day, Home and End the first and last day of the
@@ -333,6 +392,10 @@ void NameHeading(QLineEdit* heading, const QString& text) {
 // A screen reader hears every control by the heading it stands under, not by the frame's
 // caption, which the toolkit would otherwise lend every control without a name of its own.
 void MainWindow::NameControls() {
+  setAccessibleDescription(
+      QStringLiteral("Strg+Z macht die letzte Änderung der Einträge oder Personen rückgängig, "
+                     "Strg+Y oder Strg+Umschalt+Z stellt sie wieder her. In der Beschreibung und "
+                     "in den Eingabefeldern macht Strg+Z zuerst das Tippen rückgängig."));
   Name(frame, QStringLiteral("Tagebuch"), frame->title());
   Name(tabs, QStringLiteral("Registerkarten"));
   Name(tabs->tabBar(), QStringLiteral("Kategorie"),

@@ -98,6 +98,9 @@ class MainWindow : public QWidget {
   void CalendarPressed(float x, float y);
   void CalendarKeyPressed(CalendarKey key);
   void TabClicked();
+  // Ctrl+Z, and Ctrl+Y or Ctrl+Shift+Z, anywhere in the window that typing does not take them.
+  void UndoPressed();
+  void RedoPressed();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -116,6 +119,9 @@ class MainWindow : public QWidget {
   void ForwardControlSignals();
   void NameControls();
   bool HandleCalendarKey(const QKeyEvent& key);
+  // Every control reports the undo and redo keys to the window; true when the event is done.
+  void WatchUndoKeys();
+  bool HandleUndoKey(QObject* watched, QEvent& event);
 
   QSize outerSize_;
 };

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <utility>
+#include <variant>
 #include <vector>
 
 #include "format/number_format.h"
@@ -37,33 +38,6 @@ QString CharacterShown(const QString& text, QChar bad) {
   }
   return QStringLiteral("„%1“ (U+%2)")
       .arg(shown, QString::number(static_cast<uint>(code), 16).toUpper().rightJustified(4, u'0'));
-}
-
-// Reads the files again that another program has changed, and says so in one sentence.
-OutsideChanges RereadChangedFiles(Store& store, std::initializer_list<DataFile> files) {
-  OutsideChanges out;
-  QStringList names, problems;
-  for (DataFile file : files) {
-    const Store::Reread reread = store.RereadIfChangedOutside(file);
-    if (reread.changed) {
-      names << QuotedFileName(file);
-      (file == DataFile::Entries ? out.entries : out.categories) = true;
-    }
-    if (reread.problem) problems << *reread.problem;
-  }
-  if (names.size() == 1) {
-    out.messages << QStringLiteral(
-                        "Die Datei %1 wurde außerhalb von Lumivera geändert und neu eingelesen.")
-                        .arg(names.first());
-  } else if (names.size() > 1) {
-    out.messages << QStringLiteral(
-                        "Die Dateien %1 und %2 wurden außerhalb von Lumivera geändert und neu "
-                        "eingelesen.")
-                        .arg(names.mid(0, names.size() - 1).join(QStringLiteral(", ")),
-                             names.last());
-  }
-  out.messages << problems;
-  return out;
 }
 
 SaveOutcome Refusal(QString message, bool learned = false, OutsideChanges outside = {}) {
@@ -173,6 +147,34 @@ bool IsBlank(const Value& cell) {
 
 }  // namespace
 
+OutsideChanges RereadChangedFiles(Store& store, std::initializer_list<DataFile> files) {
+  OutsideChanges out;
+  QStringList names, problems;
+  for (DataFile file : files) {
+    const Store::Reread reread = store.RereadIfChangedOutside(file);
+    if (reread.changed) {
+      names << QuotedFileName(file);
+      (file == DataFile::Entries      ? out.entries
+       : file == DataFile::Categories ? out.categories
+                                      : out.persons) = true;
+    }
+    if (reread.problem) problems << *reread.problem;
+  }
+  if (names.size() == 1) {
+    out.messages << QStringLiteral(
+                        "Die Datei %1 wurde außerhalb von Lumivera geändert und neu eingelesen.")
+                        .arg(names.first());
+  } else if (names.size() > 1) {
+    out.messages << QStringLiteral(
+                        "Die Dateien %1 und %2 wurden außerhalb von Lumivera geändert und neu "
+                        "eingelesen.")
+                        .arg(names.mid(0, names.size() - 1).join(QStringLiteral(", ")),
+                             names.last());
+  }
+  out.messages << problems;
+  return out;
+}
+
 std::optional<QString> UnstorableText(const QString& field, const QString& text) {
   const std::optional<QChar> bad = FirstCharFileCannotHold(text);
   if (!bad) return std::nullopt;
@@ -247,6 +249,8 @@ SaveOutcome StoreEntry(Store& store, const EntryInput& in, const QLocale& locale
     if (auto failure = AppendPerson(store, person)) return refuse(*failure, learned);
   }
   const bool append = matches.empty();
+  ChangeRecord changed;
+  for (int i : matches) changed.push_back(EntryChange{i, store.entries.Row(i), std::nullopt});
   const std::optional<QString> failure =
       append ? AppendEntry(store, in, *number)
              : UpdateEntries(store, matches, *number, in.description);
@@ -258,10 +262,21 @@ SaveOutcome StoreEntry(Store& store, const EntryInput& in, const QLocale& locale
     }
     return refuse(*failure, learned);
   }
+  if (append) changed.push_back(EntryChange{store.entries.Count(), std::nullopt, std::nullopt});
+  for (auto& change : changed) {
+    EntryChange& entry = std::get<EntryChange>(change);
+    entry.after = store.entries.Row(entry.row);
+  }
+  // The person added for the entry goes first: an undo takes the entry away, then the person.
+  if (newPerson) {
+    changed.insert(changed.begin(), PersonChange{store.persons.Count(), std::nullopt,
+                                                 store.persons.Row(store.persons.Count())});
+  }
   SaveOutcome out(append ? SaveResult::Saved : SaveResult::Updated);
   out.learned = learned;
   out.addedPerson = newPerson;
   out.outside = std::move(outside);
+  out.changed = std::move(changed);
   return out;
 }
 
@@ -294,7 +309,9 @@ RemoveOutcome RemoveEntry(Store& store, EntryRow entry, int row) {
     rows.insert(rows.begin() + (hit - 1), std::move(removed));
     out.result = RemoveResult::Refused;
     out.messages << *failure;
+    return out;
   }
+  out.changed.push_back(EntryChange{hit, std::move(removed), std::nullopt});
   return out;
 }
 
@@ -335,5 +352,7 @@ AddPersonOutcome StorePerson(Store& store, const Value& name) {
     return out;
   }
   out.result = AddPersonResult::Added;
+  out.changed.push_back(
+      PersonChange{store.persons.Count(), std::nullopt, store.persons.rows.back()});
   return out;
 }

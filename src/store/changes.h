@@ -4,8 +4,10 @@
 #include <QLocale>
 #include <QString>
 #include <QStringList>
+#include <initializer_list>
 #include <optional>
 
+#include "store/change_record.h"
 #include "store/store.h"
 
 // The table changes behind saving an entry, deleting an entry and adding a person. They work on
@@ -17,14 +19,20 @@
 // since Lumivera last read or wrote them, and the change is made on what they hold now: nothing
 // another program wrote is overwritten.
 struct OutsideChanges {
-  // The category and entries files were read again: their tables hold what the files hold,
-  // with the change made on them, and the window shows the tables anew.
+  // The category, entries and persons files were read again: their tables hold what the files
+  // hold, with the change made on them, and the window shows the tables anew.
   bool categories = false;
   bool entries = false;
+  bool persons = false;
   // To show before the outcome's own message: one sentence naming the files read again, then
   // problems met while reading them (damage, a file that can no longer be read).
   QStringList messages;
 };
+
+// Reads the files again that another program has changed since the store last read or wrote
+// them, and says so in one sentence, followed by the problems met while reading them.
+[[nodiscard]] OutsideChanges RereadChangedFiles(Store& store,
+                                                std::initializer_list<DataFile> files);
 
 // The start texts of the window's combo boxes ("Combo1", ...) begin with this; an item that does
 // is never saved.
@@ -52,6 +60,9 @@ struct Outcome {
   // change was refused or did not happen.
   QStringList messages;
   OutsideChanges outside;
+  // The rows the change put in, took out or altered in tables and files; empty when it stored
+  // nothing (a learned item is not among them).
+  ChangeRecord changed;
 };
 
 enum class SaveResult {
