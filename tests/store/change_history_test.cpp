@@ -176,11 +176,11 @@ TEST_F(History, AFailedWriteUndoesNothingAndTheUndoCanBeTriedAgain) {
 // one undo takes both back, and a write that fails half-way leaves both files as they were.
 TEST_F(History, OneStepUndoesEveryChangeOfItsActionOrNone) {
   const QByteArray start = Files();
-  ChangeRecord both = StorePerson(store, Value("Anna")).changed;
-  const ChangeRecord entry =
-      StoreEntry(store, {Value(kDay), "Sport", Value("Joggen"), Value("Anna"), "5", "x"}).changed;
-  both.insert(both.end(), entry.begin(), entry.end());
-  history.Record(both);
+  // A save for a person not yet known adds the person with the entry: one step.
+  const SaveOutcome saved =
+      StoreEntry(store, {Value(kDay), "Sport", Value("Joggen"), Value("Anna"), "5", "x"});
+  ASSERT_TRUE(saved.addedPerson);
+  history.Record(saved.changed);
   const QByteArray after = Files();
 
   EXPECT_EQ(
