@@ -9,10 +9,16 @@
 
 DayLog::DayLog(MainWindow& window, MessageBoxes& messages, const Clock& clock,
                const QString& dataFolder)
-    : store(dataFolder), window_(window), messages_(messages), clock_(clock) {}
+    : store(dataFolder), window_(window), messages_(messages), clock_(clock) {
+  store.Backups().UseToday([c = &clock_] { return c->Today(); });
+}
 
 void DayLog::Tell(const QString& text) {
   messages_.Show(QStringLiteral("Lumivera"), text);
+}
+
+void DayLog::TellBackupProblem() {
+  if (auto warning = store.Backups().TakeWarning()) Tell(*warning);
 }
 
 void DayLog::FillPersonBox() {

@@ -56,6 +56,8 @@ class DayLog {
 
  private:
   void Tell(const QString& text);
+  // Tells, after a change, that the day's backup before it failed (once per run).
+  void TellBackupProblem();
 
   MainWindow& window_;
   MessageBoxes& messages_;

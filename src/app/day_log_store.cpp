@@ -36,6 +36,7 @@ void DayLog::SaveEntry() {
                          window_.valueBox->currentText(),
                          window_.descriptionBox->document()->toRawText()};
   const SaveOutcome outcome = StoreEntry(store, input);
+  TellBackupProblem();
   for (const QString& message : outcome.outside.messages) Tell(message);
   if (outcome.learned || outcome.outside.categories) {
     FillItemBox(window_.itemBox, store.categories, input.category, input.item);
@@ -69,6 +70,7 @@ void DayLog::DeleteEntryAt(int) {
     return;
   // The entry is looked for again: another program may have changed the file meanwhile.
   const RemoveOutcome outcome = RemoveEntry(store, line.entry, line.row);
+  TellBackupProblem();
   for (const QString& message : outcome.outside.messages) Tell(message);
   for (const QString& message : outcome.messages) Tell(message);
   if (outcome.result == RemoveOutcome::Result::Removed || outcome.outside.entries) DrawCalendar();
@@ -76,6 +78,7 @@ void DayLog::DeleteEntryAt(int) {
 
 void DayLog::AddPerson() {
   const AddPersonOutcome outcome = StorePerson(store, window_.personBox->Cell());
+  TellBackupProblem();
   for (const QString& message : outcome.messages) Tell(message);
   if (outcome.result == AddPersonOutcome::Result::Added ||
       outcome.result == AddPersonOutcome::Result::Known) {
