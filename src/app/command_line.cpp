@@ -58,6 +58,13 @@ QString ParseProblem(const QCommandLineParser& parser) {
   return QStringLiteral("--data-dir braucht einen Ordner.");
 }
 
+// A start that ends at once with `exitCode`.
+StartRequest Ending(int exitCode) {
+  StartRequest request;
+  request.exitCode = exitCode;
+  return request;
+}
+
 }  // namespace
 
 QStringList WithoutQtOptions(const QStringList& arguments) {
@@ -117,28 +124,28 @@ StartRequest ReadCommandLine(const QStringList& arguments) {
   const QCommandLineOption restoreDialog(QStringList{QStringLiteral("restore-dialog")});
   parser.addOptions({userData, dataDir, help, version, restore, restoreDialog});
 
-  if (!parser.parse(arguments)) return {UsageError(ParseProblem(parser)), {}};
+  if (!parser.parse(arguments)) return Ending(UsageError(ParseProblem(parser)));
   if (parser.isSet(help)) {
     Print(stdout, HelpText());
-    return {0, {}};
+    return Ending(0);
   }
   if (parser.isSet(version)) {
     Print(stdout, QStringLiteral("lumivera %1\n").arg(QLatin1String(kProgramVersion)));
-    return {0, {}};
+    return Ending(0);
   }
   // Only --restore takes an argument of its own: the backup.
   const QStringList positional = parser.positionalArguments();
   const qsizetype allowed = parser.isSet(restore) ? 1 : 0;
   if (positional.size() > allowed) {
-    return {UsageError(QStringLiteral("unerwartetes Argument „%1“.").arg(positional.at(allowed))),
-            {}};
+    return Ending(
+        UsageError(QStringLiteral("unerwartetes Argument „%1“.").arg(positional.at(allowed))));
   }
   if (parser.isSet(restore) && parser.isSet(restoreDialog)) {
-    return {UsageError(QStringLiteral("--restore und --restore-dialog schließen einander aus.")),
-            {}};
+    return Ending(
+        UsageError(QStringLiteral("--restore und --restore-dialog schließen einander aus.")));
   }
   if (parser.isSet(userData) && parser.isSet(dataDir)) {
-    return {UsageError(QStringLiteral("--user-data und --data-dir schließen einander aus.")), {}};
+    return Ending(UsageError(QStringLiteral("--user-data und --data-dir schließen einander aus.")));
   }
   StartRequest request;
   if (parser.isSet(restore)) request.mode = StartMode::Restore;
@@ -147,7 +154,7 @@ StartRequest ReadCommandLine(const QStringList& arguments) {
   if (parser.isSet(dataDir)) {
     request.dataFolder = parser.value(dataDir);
     if (request.dataFolder.isEmpty())
-      return {UsageError(QStringLiteral("--data-dir braucht einen Ordner.")), {}};
+      return Ending(UsageError(QStringLiteral("--data-dir braucht einen Ordner.")));
   } else if (parser.isSet(userData)) {
     request.dataFolder = UserDataFolder();
   }

@@ -52,7 +52,7 @@ RestoreDialog::RestoreDialog(const QString& dataFolder, MessageBoxes& messages, 
 
   connect(restoreButton, &QPushButton::clicked, this, [this] { RestoreChosen(); });
   connect(closeButton, &QPushButton::clicked, this, &QDialog::reject);
-  connect(backupList, &QListWidget::itemActivated, this, [this] { RestoreChosen(); });
+  connect(backupList, &QListWidget::itemDoubleClicked, this, [this] { RestoreChosen(); });
   connect(backupList, &QListWidget::currentRowChanged, this,
           [this](int row) { restoreButton->setEnabled(row >= 0); });
   FillList();
