@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <algorithm>
@@ -72,17 +73,22 @@ std::optional<QString> EnsureBackupRoot(const QString& dataFolder, bool* made) {
   return std::nullopt;
 }
 
+// The writer's temporary form of `name`: ".tmp-" and six letters or digits after it.
+QString TemporaryName(const QString& name) {
+  static constexpr char kLetters[] =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  QString candidate = name + QStringLiteral(".tmp-");
+  for (int i = 0; i < 6; ++i) {
+    candidate += QLatin1Char(kLetters[QRandomGenerator::global()->bounded(62)]);
+  }
+  return candidate;
+}
+
 // A new, empty, private folder inside `root` with the writer's temporary name for `name`.
 std::optional<QString> MakeTemporaryFolder(const QString& root, const QString& name,
                                            QString* reason) {
-  static constexpr char kLetters[] =
-      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
   for (int attempt = 0; attempt < 100; ++attempt) {
-    QString candidate = name + QStringLiteral(".tmp-");
-    for (int i = 0; i < 6; ++i) {
-      candidate += QLatin1Char(kLetters[QRandomGenerator::global()->bounded(62)]);
-    }
-    const QString path = QDir(root).filePath(candidate);
+    const QString path = QDir(root).filePath(TemporaryName(name));
 #if defined(Q_OS_UNIX)
     if (::mkdir(QFile::encodeName(path).constData(), 0700) == 0) return path;
     if (errno != EEXIST) {
@@ -90,7 +96,7 @@ std::optional<QString> MakeTemporaryFolder(const QString& root, const QString& n
       return std::nullopt;
     }
 #else
-    if (QDir(root).mkdir(candidate)) return path;
+    if (QDir(root).mkdir(QFileInfo(path).fileName())) return path;
 #endif
   }
   *reason = SystemText(EEXIST);
@@ -114,6 +120,15 @@ bool HoldsOnlyBackupFiles(const QString& folder) {
     if (!QFileInfo(dir.filePath(name)).isFile() || QFileInfo(dir.filePath(name)).isSymLink())
       return false;
 #endif
+  }
+  return true;
+}
+
+// Whether `folder` holds the three copies and nothing else.
+bool HoldsTheBackup(const QString& folder) {
+  if (!IsRealFolder(folder) || !HoldsOnlyBackupFiles(folder)) return false;
+  for (const QString& name : BackupFileNames()) {
+    if (!QFileInfo::exists(QDir(folder).filePath(name))) return false;
   }
   return true;
 }
@@ -152,6 +167,14 @@ std::optional<QString> RenameWithoutReplacing(const QString& from, const QString
   }
   return std::nullopt;
 #endif
+}
+
+// Removes the backup folder `name` of `root`: first renamed to a temporary name, so that a crash
+// meanwhile leaves a folder the next pruning removes, never a day's backup with files missing.
+void RetireBackupFolder(const QString& root, const QString& name) {
+  const QString temporary = QDir(root).filePath(TemporaryName(name));
+  if (RenameWithoutReplacing(QDir(root).filePath(name), temporary)) return;
+  RemoveBackupFolder(temporary);
 }
 
 // Copies, reads back and compares the data files into the empty folder `folder`.
@@ -318,13 +341,13 @@ void PruneBackups(const QString& dataFolder, QDate today) {
       continue;
     }
     const QDate day = DayOfBackupName(name);
-    if (day.isValid() && IsRealFolder(path) && HoldsOnlyBackupFiles(path)) backups[day] = path;
+    if (day.isValid() && HoldsTheBackup(path)) backups[day] = name;
   }
   std::vector<QDate> days;
-  for (const auto& [day, path] : backups) days.push_back(day);
+  for (const auto& [day, name] : backups) days.push_back(day);
   const std::set<QDate> kept = DaysKept(days, today);
-  for (const auto& [day, path] : backups) {
-    if (!kept.count(day)) RemoveBackupFolder(path);
+  for (const auto& [day, name] : backups) {
+    if (!kept.count(day)) RetireBackupFolder(root, name);
   }
 #if defined(Q_OS_UNIX)
   SyncFolder(root);
@@ -338,7 +361,7 @@ void DailyBackup::BeforeChange() {
   const QString path = QDir(dataFolder_).filePath(kBackupFolderName + u'/' + name);
   std::optional<QString> failure;
   // A backup of the day made by an earlier run is never overwritten.
-  if (IsRealFolder(path) && HoldsOnlyBackupFiles(path)) {
+  if (HoldsTheBackup(path)) {
     madeFor_ = today;
     return;
   }

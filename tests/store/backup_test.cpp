@@ -69,14 +69,17 @@ TEST_F(Backups, PruningKeepsAWeekAndAYearOfMonthsAndNothingForeign) {
   PutBackup(QStringLiteral("2020-1-2"));                                 // not the date form
   PutBackup(QStringLiteral("2020-02-30"));                               // no such day
   PutBackup(QStringLiteral("2020-03-01-vor-Wiederherstellung-101500"));
+  PutBackup(QStringLiteral("2020-04-01"));  // a copy missing: no backup, left alone
+  ASSERT_TRUE(QFile::remove(Path(Day(QStringLiteral("2020-04-01/lv_items.txt")))));
   ASSERT_TRUE(QFile::link(Path(Day(QStringLiteral("2024-06-01"))),
                           Path(Day(QStringLiteral("2019-01-01")))));
 
   PruneBackups(Folder(), QDate(2026, 12, 10));
 
   QStringList expected = {
-      QStringLiteral("2019-01-01"), QStringLiteral("2020-01-01"), QStringLiteral("2020-02-30"),
-      QStringLiteral("2020-03-01-vor-Wiederherstellung-101500"), QStringLiteral("2020-1-2")};
+      QStringLiteral("2019-01-01"), QStringLiteral("2020-01-01"),
+      QStringLiteral("2020-02-30"), QStringLiteral("2020-03-01-vor-Wiederherstellung-101500"),
+      QStringLiteral("2020-04-01"), QStringLiteral("2020-1-2")};
   for (const Row& row : rows) {
     if (row.kept) expected << QString::fromLatin1(row.name);
   }
