@@ -426,13 +426,14 @@ void ChangeOutside(Model& model, Stale& stale, Bytes& in) {
   stale[which] = true;
 }
 
-// The folder holds the three data files and nothing else: no rewrite, failed or not, leaves a
-// temporary file or a backup behind.
+// The folder holds the three data files and nothing else but the day backups' folder: no
+// rewrite, failed or not, leaves a temporary file or a backup of a damaged file behind.
 void CheckNothingLeftBehind() {
-  const QStringList names =
+  QStringList names =
       QDir(g_storeFolder)
           .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
                      QDir::Name);
+  names.removeOne(kBackupFolderName);
   QStringList files{FileName(DataFile::Persons), FileName(DataFile::Categories),
                     FileName(DataFile::Entries)};
   files.sort();

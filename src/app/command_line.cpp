@@ -26,6 +26,7 @@ int UsageError(const QString& problem) {
 QString HelpText() {
   return QStringLiteral(
       "Aufruf: lumivera [Option]\n"
+      "       lumivera [--user-data | --data-dir <Ordner>] --restore [JJJJ-MM-TT]\n"
       "Führt ein persönliches Tagebuch: Einträge je Tag, Person und Kategorie in einem\n"
       "Monatskalender und ein Diagramm ihrer Entwicklung. Ohne Option liegen die Daten im\n"
       "aktuellen Ordner.\n"
@@ -36,6 +37,12 @@ QString HelpText() {
       "                         er wird bei Bedarf angelegt\n"
       "  -d, --data-dir <Ordner>\n"
       "                         die Daten in <Ordner> halten; er wird bei Bedarf angelegt\n"
+      "  -r, --restore [Sicherung]\n"
+      "                         ohne Sicherung: die Sicherungen im Ordner „Sicherungen“ des\n"
+      "                         Datenordners auflisten, die neueste zuerst; mit dem Namen einer\n"
+      "                         Sicherung (JJJJ-MM-TT): ihre Dateien zurücklegen, nachdem die\n"
+      "                         jetzigen als eigene Sicherung aufbewahrt wurden\n"
+      "      --restore-dialog   ein Fenster zeigen, das eine Sicherung wiederherstellt\n"
       "  -h, --help             diese Hilfe zeigen und beenden\n"
       "  -v, --version          Programmname und Version zeigen und beenden\n");
 }
@@ -49,6 +56,13 @@ QString ParseProblem(const QCommandLineParser& parser) {
   }
   // The only other refusal: an option that takes a value is the last argument.
   return QStringLiteral("--data-dir braucht einen Ordner.");
+}
+
+// A start that ends at once with `exitCode`.
+StartRequest Ending(int exitCode) {
+  StartRequest request;
+  request.exitCode = exitCode;
+  return request;
 }
 
 }  // namespace
@@ -106,31 +120,43 @@ StartRequest ReadCommandLine(const QStringList& arguments) {
                                    QStringLiteral("Ordner"));
   const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
   const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
-  parser.addOptions({userData, dataDir, help, version});
+  const QCommandLineOption restore(QStringList{QStringLiteral("r"), QStringLiteral("restore")});
+  const QCommandLineOption restoreDialog(QStringList{QStringLiteral("restore-dialog")});
+  parser.addOptions({userData, dataDir, help, version, restore, restoreDialog});
 
-  if (!parser.parse(arguments)) return {UsageError(ParseProblem(parser)), {}};
+  if (!parser.parse(arguments)) return Ending(UsageError(ParseProblem(parser)));
   if (parser.isSet(help)) {
     Print(stdout, HelpText());
-    return {0, {}};
+    return Ending(0);
   }
   if (parser.isSet(version)) {
     Print(stdout, QStringLiteral("lumivera %1\n").arg(QLatin1String(kProgramVersion)));
-    return {0, {}};
+    return Ending(0);
   }
-  if (!parser.positionalArguments().isEmpty()) {
-    return {UsageError(QStringLiteral("unerwartetes Argument „%1“.")
-                           .arg(parser.positionalArguments().constFirst())),
-            {}};
+  // Only --restore takes an argument of its own: the backup.
+  const QStringList positional = parser.positionalArguments();
+  const qsizetype allowed = parser.isSet(restore) ? 1 : 0;
+  if (positional.size() > allowed) {
+    return Ending(
+        UsageError(QStringLiteral("unerwartetes Argument „%1“.").arg(positional.at(allowed))));
+  }
+  if (parser.isSet(restore) && parser.isSet(restoreDialog)) {
+    return Ending(
+        UsageError(QStringLiteral("--restore und --restore-dialog schließen einander aus.")));
   }
   if (parser.isSet(userData) && parser.isSet(dataDir)) {
-    return {UsageError(QStringLiteral("--user-data und --data-dir schließen einander aus.")), {}};
+    return Ending(UsageError(QStringLiteral("--user-data und --data-dir schließen einander aus.")));
   }
+  StartRequest request;
+  if (parser.isSet(restore)) request.mode = StartMode::Restore;
+  if (parser.isSet(restoreDialog)) request.mode = StartMode::RestoreDialog;
+  if (!positional.isEmpty()) request.backupName = positional.constFirst();
   if (parser.isSet(dataDir)) {
-    const QString folder = parser.value(dataDir);
-    if (folder.isEmpty())
-      return {UsageError(QStringLiteral("--data-dir braucht einen Ordner.")), {}};
-    return {std::nullopt, folder};
+    request.dataFolder = parser.value(dataDir);
+    if (request.dataFolder.isEmpty())
+      return Ending(UsageError(QStringLiteral("--data-dir braucht einen Ordner.")));
+  } else if (parser.isSet(userData)) {
+    request.dataFolder = UserDataFolder();
   }
-  if (parser.isSet(userData)) return {std::nullopt, UserDataFolder()};
-  return {};
+  return request;
 }

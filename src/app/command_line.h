@@ -5,12 +5,19 @@
 #include <QStringList>
 #include <optional>
 
+// What a start runs besides the help and the version: the window, the list or the restore of
+// the backups on the terminal, or the dialog that restores a backup.
+enum class StartMode { Window, Restore, RestoreDialog };
+
 // What a start asks for: either to end at once (help, version or a usage error, already printed)
-// with an exit code, or to open the window on a data folder.
+// with an exit code, or to run a mode on a data folder.
 struct StartRequest {
   std::optional<int> exitCode;
   // The folder the data is kept in; empty for the current directory.
   QString dataFolder;
+  StartMode mode = StartMode::Window;
+  // With StartMode::Restore, the backup to restore; empty to list them.
+  QString backupName;
 };
 
 // Reads the arguments (the program's name first) without Qt's own options, which the window

@@ -126,6 +126,7 @@ std::optional<QString> DataFolder::Open(const QString& path) {
       // what a killed one left, never told as saved.
       RemoveLeftTemporaryFiles(folder);
     } else if (lock->error() == QLockFile::LockFailedError) {
+      heldElsewhere_ = true;
       return QStringLiteral(
                  "Lumivera ist für den Ordner „%1“ bereits geöffnet. Bitte arbeiten Sie in dem "
                  "offenen Fenster weiter.")

@@ -30,10 +30,13 @@ class DataFolder {
 
   // Whether this program holds the folder's lock.
   bool IsLocked() const { return lock_ != nullptr; }
+  // Whether Open failed because another program holds the folder's lock.
+  bool HeldElsewhere() const { return heldElsewhere_; }
 
  private:
   std::unique_ptr<QLockFile> lock_;
   QString path_;
+  bool heldElsewhere_ = false;
 };
 
 // Whether the system's bytes `raw` of a file name come back unchanged from the text they are

@@ -14,12 +14,18 @@ DayLog::DayLog(MainWindow& window, MessageBoxes& messages, const Clock& clock,
       history(std::make_unique<ChangeHistory>()),
       window_(window),
       messages_(messages),
-      clock_(clock) {}
+      clock_(clock) {
+  store.Backups().UseToday([c = &clock_] { return c->Today(); });
+}
 
 DayLog::~DayLog() = default;
 
 void DayLog::Tell(const QString& text) {
   messages_.Show(QStringLiteral("Lumivera"), text);
+}
+
+void DayLog::TellBackupProblem() {
+  if (auto warning = store.Backups().TakeWarning()) Tell(*warning);
 }
 
 void DayLog::FillPersonBox() {

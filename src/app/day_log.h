@@ -67,6 +67,8 @@ class DayLog {
  private:
   void Tell(const QString& text);
   void ShowReversal(const ReverseOutcome& outcome);
+  // Tells, after a change, that the day's backup before it failed (once per run).
+  void TellBackupProblem();
 
   MainWindow& window_;
   MessageBoxes& messages_;

@@ -39,6 +39,7 @@ void DayLog::SaveEntry() {
                          window_.descriptionBox->document()->toRawText()};
   const SaveOutcome outcome = StoreEntry(store, input);
   history->Record(outcome.changed);
+  TellBackupProblem();
   for (const QString& message : outcome.outside.messages) Tell(message);
   if (outcome.learned || outcome.outside.categories) {
     FillItemBox(window_.itemBox, store.categories, input.category, input.item);
@@ -81,6 +82,7 @@ void DayLog::DeleteEntryAt(int) {
   // The entry is looked for again: another program may have changed the file meanwhile.
   const RemoveOutcome outcome = RemoveEntry(store, line.entry, line.row);
   history->Record(outcome.changed);
+  TellBackupProblem();
   for (const QString& message : outcome.outside.messages) Tell(message);
   for (const QString& message : outcome.messages) Tell(message);
   if (outcome.result == RemoveOutcome::Result::Removed || outcome.outside.entries) DrawCalendar();
@@ -89,6 +91,7 @@ void DayLog::DeleteEntryAt(int) {
 void DayLog::AddPerson() {
   const AddPersonOutcome outcome = StorePerson(store, window_.personBox->Cell());
   history->Record(outcome.changed);
+  TellBackupProblem();
   for (const QString& message : outcome.messages) Tell(message);
   if (outcome.result == AddPersonOutcome::Result::Added ||
       outcome.result == AddPersonOutcome::Result::Known) {
@@ -106,6 +109,7 @@ void DayLog::Redo() {
 
 void DayLog::ShowReversal(const ReverseOutcome& outcome) {
   if (outcome.result == ReverseOutcome::Result::Nothing) return;
+  TellBackupProblem();
   for (const QString& message : outcome.outside.messages) Tell(message);
   for (const QString& message : outcome.messages) Tell(message);
   bool persons = outcome.outside.persons, entries = outcome.outside.entries;

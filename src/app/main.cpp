@@ -16,6 +16,8 @@
 #include "app/message_boxes.h"
 #include "app/program_info.h"
 #include "app/quit_on_signals.h"
+#include "app/restore_command.h"
+#include "app/restore_dialog.h"
 #include "app/toolkit_translations.h"
 
 namespace {
@@ -39,10 +41,17 @@ int main(int argc, char* argv[]) {
   {
     const QCoreApplication textOnly(argc, argv);
     request = ReadCommandLine(WithoutQtOptions(QCoreApplication::arguments()));
+    if (request.exitCode) return *request.exitCode;
+    // The folder named is the one opened, or none: a name whose bytes no text represents is
+    // refused rather than read as another folder's.
+    if (request.mode == StartMode::Restore) {
+      if (std::optional<QString> inexact = InexactDataFolderArgument(argc, argv)) {
+        std::fprintf(stderr, "lumivera: %s\n", inexact->toLocal8Bit().constData());
+        return 1;
+      }
+      return RunRestoreCommand(request);
+    }
   }
-  if (request.exitCode) return *request.exitCode;
-  // The folder named is the one opened, or none: a name whose bytes no text represents is
-  // refused rather than read as another folder's.
   std::optional<QString> failure = InexactDataFolderArgument(argc, argv);
 
   QApplication app(argc, argv);
@@ -58,8 +67,20 @@ int main(int argc, char* argv[]) {
   SetUpFonts();
 
   QuitOnTerminationSignals();
-  // The folder is locked before anything reads or creates a data file.
   QtMessageBoxes messages;
+  if (request.mode == StartMode::RestoreDialog) {
+    if (failure) {
+      std::fprintf(stderr, "lumivera: %s\n", failure->toLocal8Bit().constData());
+      messages.Show(QStringLiteral("Lumivera"), *failure);
+      return 1;
+    }
+    RestoreDialog dialog(request.dataFolder, messages);
+    messages.SetParent(&dialog);
+    dialog.show();
+    dialog.exec();
+    return 0;
+  }
+  // The folder is locked before anything reads or creates a data file.
   DataFolder folder;
   if (!failure) failure = folder.Open(request.dataFolder);
   if (failure) {

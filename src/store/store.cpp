@@ -266,6 +266,8 @@ std::optional<QString> Store::WriteTable(DataFile file, const TableT& table) {
                "Die Änderung wurde nicht gespeichert.")
         .arg(QuotedName(name));
   }
+  // Before the first change of the day, the files as they are now are copied away.
+  backup_.BeforeChange();
   if (auto refused = KeepDamagedOriginal(file)) return refused;
   std::optional<QString> failure;
   const QString path = Path(file);

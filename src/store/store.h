@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "store/atomic_file.h"
+#include "store/daily_backup.h"
 #include "store/data_files.h"
 #include "store/encoded_table.h"
 #include "store/tables.h"
@@ -26,8 +27,13 @@ class Store {
  public:
   // The files are kept in `folder` and every file is written through `writer`.
   explicit Store(const QString& folder, FileWriter& writer = RealFileWriter())
-      : folder_(folder), writer_(&writer) {}
-  void UseWriter(FileWriter& writer) { writer_ = &writer; }
+      : folder_(folder), writer_(&writer), backup_(folder, writer) {}
+  void UseWriter(FileWriter& writer) {
+    writer_ = &writer;
+    backup_.UseWriter(writer);
+  }
+  // The day's backup, made before the first rewrite of a data file each day.
+  DailyBackup& Backups() { return backup_; }
 
   // The folder the files are kept in, and the full path of one of them.
   QString Folder() const { return folder_.path(); }
@@ -112,4 +118,5 @@ class Store {
   std::array<FileState, 3> states_;
   // The entries file's bytes as last written, for the next rewrite.
   EncodedTable encodedEntries_;
+  DailyBackup backup_;
 };

@@ -1,7 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QProcess>
+#include <tuple>
+
+#include "app/data_folder.h"
+#include "store/changes.h"
+#include "temp_dir.h"
 
 // The real program on a terminal without a display: a usage error is printed with exit code 2
 // before the window system is asked for, and Qt's own options are no usage error.
@@ -36,4 +42,67 @@ TEST(CommandLine, AnswersWithoutADisplay) {
                                                                   : program.readAllStandardError());
     EXPECT_TRUE(output.startsWith(c.output)) << output.toStdString();
   }
+}
+
+namespace {
+
+class RestoreCommand : public InTempDir {
+ protected:
+  // The program on the folder without a display: exit code, stdout and stderr.
+  std::tuple<int, QString, QString> Run(const QStringList& arguments) const {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+      environment.remove(QString::fromLatin1(name));
+    QProcess program;
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(LUMIVERA_PROGRAM),
+                  QStringList{QStringLiteral("--data-dir"), Folder()} + arguments);
+    EXPECT_TRUE(program.waitForFinished(10000));
+    return {program.exitCode(), QString::fromLocal8Bit(program.readAllStandardOutput()),
+            QString::fromLocal8Bit(program.readAllStandardError())};
+  }
+};
+
+}  // namespace
+
+// The real program lists the backups newest first with what they hold, restores one after
+// keeping the files as they were, and refuses while a window holds the folder.
+TEST_F(RestoreCommand, ListsAndRestoresABackupWithoutADisplay) {
+  Store store(Folder());
+  store.Backups().UseToday([] { return QDate(2026, 12, 9); });
+  ASSERT_TRUE(store.LoadData().isEmpty());
+  const QByteArray before = ReadBytes(QStringLiteral("lv_personen.txt"));
+  ASSERT_EQ(StorePerson(store, Value("Anna")).result, AddPersonResult::Added);
+  const QByteArray after = ReadBytes(QStringLiteral("lv_personen.txt"));
+
+  const auto [listed, list, listErrors] = Run({QStringLiteral("--restore")});
+  EXPECT_EQ(listed, 0) << listErrors.toStdString();
+  EXPECT_TRUE(list.contains(
+      QString::fromUtf8("2026-12-09  09.12.2026  Personen: 1, Kategorie-Einträge: 22, Einträge: 0")))
+      << list.toStdString();
+
+  {
+    DataFolder window;
+    ASSERT_FALSE(window.Open(Folder()));
+    const auto [refused, out, errors] =
+        Run({QStringLiteral("--restore"), QStringLiteral("2026-12-09")});
+    EXPECT_EQ(refused, 1);
+    EXPECT_TRUE(errors.contains(QStringLiteral("geöffnet"))) << errors.toStdString();
+    EXPECT_EQ(ReadBytes(QStringLiteral("lv_personen.txt")), after);
+  }
+
+  const auto [restored, out, errors] =
+      Run({QStringLiteral("--restore"), QStringLiteral("2026-12-09")});
+  EXPECT_EQ(restored, 0) << errors.toStdString();
+  EXPECT_EQ(ReadBytes(QStringLiteral("lv_personen.txt")), before);
+  const QStringList kept = QDir(Path(QStringLiteral("Sicherungen")))
+                               .entryList({QStringLiteral("*-vor-Wiederherstellung-*")});
+  ASSERT_EQ(kept.size(), 1);
+  EXPECT_EQ(
+      ReadBytes(QStringLiteral("Sicherungen/") + kept[0] + QStringLiteral("/lv_personen.txt")),
+      after);
+  const auto [missing, none, why] =
+      Run({QStringLiteral("--restore"), QStringLiteral("2001-01-01")});
+  EXPECT_EQ(missing, 1);
+  EXPECT_TRUE(why.contains(QStringLiteral("gibt es"))) << why.toStdString();
 }
