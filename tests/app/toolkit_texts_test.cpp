@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QLineEdit>
 #include <QLocale>
@@ -31,6 +32,16 @@ TEST(ToolkitTexts, TheTextBoxesContextMenusAreGerman) {
       if (!action->isSeparator()) texts << action->text().remove(u'&').section(u'\t', 0, 0);
     }
     ASSERT_GE(texts.size(), 6);
+    // A screen reader hears the same German names.
+    QAccessibleInterface* read = QAccessible::queryAccessibleInterface(menu.get());
+    ASSERT_NE(read, nullptr);
+    QStringList heard;
+    for (int i = 0; i < read->childCount(); ++i) {
+      const QString name =
+          read->child(i)->text(QAccessible::Name).remove(u'&').section(u'\t', 0, 0);
+      if (!name.isEmpty()) heard << name;
+    }
+    EXPECT_TRUE(heard.contains(QStringLiteral("Rückgängig"))) << heard.join(u'|').toStdString();
     EXPECT_TRUE(texts.contains(QStringLiteral("Rückgängig"))) << texts.join(u'|').toStdString();
     for (const QString& text : texts) EXPECT_FALSE(english.contains(text)) << text.toStdString();
   }
