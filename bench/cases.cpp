@@ -7,6 +7,7 @@
 
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -343,6 +344,50 @@ void SaveEntryUpdate(benchmark::State& state, DataSet set) {
   if (dayLog.store.entries.Count() != count || count == 0) state.SkipWithError("no update");
 }
 
+// Saving an entry that exists, the first change of a day: the three files are copied into the
+// day's backup folder, read back and compared, older backups pruned, then the entry saved. Each
+// call is the first of another day.
+void SaveEntryWithBackup(benchmark::State& state, DataSet set) {
+  DayView view(set);
+  DayLog& dayLog = view.Log();
+  PrepareUpdate(view);
+  dayLog.SaveEntry();
+  int days = 0;
+  dayLog.store.Backups().UseToday([&days] { return kToday.addDays(days); });
+  for (auto _ : state) {
+    state.PauseTiming();
+    ++days;
+    state.ResumeTiming();
+    dayLog.SaveEntry();
+  }
+  if (!QFileInfo::exists(view.world.Folder() + QStringLiteral("/Sicherungen/") +
+                         kToday.addDays(days).toString(Qt::ISODate)))
+    state.SkipWithError("no backup");
+}
+
+// Ctrl+Z after an update, and Ctrl+Y after its undo: the entry's value and description put back
+// and the file rewritten, as the save it reverses does. The save (and for a redo the undo) before
+// each call is not timed.
+void Reverse(benchmark::State& state, DataSet set, bool redo) {
+  DayView view(set);
+  DayLog& dayLog = view.Log();
+  PrepareUpdate(view);
+  dayLog.SaveEntry();
+  for (auto _ : state) {
+    state.PauseTiming();
+    dayLog.SaveEntry();
+    if (redo) dayLog.Undo();
+    state.ResumeTiming();
+    redo ? dayLog.Redo() : dayLog.Undo();
+  }
+}
+void Undo(benchmark::State& state, DataSet set) {
+  Reverse(state, set, false);
+}
+void Redo(benchmark::State& state, DataSet set) {
+  Reverse(state, set, true);
+}
+
 // The first save after start-up, in a fresh window each time, once the window's events ran (the
 // window load leaves the copy of the rows read to the event loop). (With the default files there
 // is no entry to update before a first save, so only the full files.)
@@ -479,6 +524,9 @@ void RegisterBenchmarks(int repetitions) {
       {"FillSeriesItems", FillSeriesItems, 10, true, true},
       {"DrawDevelopment", DrawDevelopment, 10, true, true},
       {"SaveEntryUpdate", SaveEntryUpdate, 8, true},
+      {"SaveEntryWithBackup", SaveEntryWithBackup, 4, false},
+      {"Undo", Undo, 4, false},
+      {"Redo", Redo, 4, false},
       {"FirstSaveEntry", FirstSaveEntry, 1, false},
       {"SaveEntryAppend", SaveEntryAppend, 8, true},
       {"DeleteEntryAt", DeleteEntryAt, 4, true},
@@ -510,6 +558,8 @@ long long PeakMemoryOfFullRun() {
     DayLog& dayLog = world.Log();
     FillEditor(world.Window(), UsedItem(dayLog));
     dayLog.SaveEntry();
+    // A thousand changes in one run: the undo history keeps what each changed, no tables.
+    for (int i = 0; i < 1000; ++i) dayLog.SaveEntry();
     world.Window().dayList->setCurrentRow(0);
     dayLog.DeleteEntryAt(1);
     dayLog.NextMonth();

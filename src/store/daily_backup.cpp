@@ -177,6 +177,31 @@ void RetireBackupFolder(const QString& root, const QString& name) {
   RemoveBackupFolder(temporary);
 }
 
+// Whether the regular file at `path` (no link followed) holds exactly `bytes`: read back in
+// blocks, so checking a copy never holds a second copy of a large file in memory.
+bool HoldsExactly(const QString& path, QByteArrayView bytes) {
+  const int fd =
+      ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st {};
+  bool same = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size == bytes.size();
+  constexpr qsizetype kBlock = 64 * 1024;
+  char block[kBlock];
+  for (qsizetype at = 0; same && at < bytes.size();) {
+    const ssize_t got =
+        ::read(fd, block, static_cast<std::size_t>(std::min(kBlock, bytes.size() - at)));
+    if (got < 0 && errno == EINTR) continue;
+    same = got > 0 && std::memcmp(block, bytes.data() + at, static_cast<std::size_t>(got)) == 0;
+    at += got > 0 ? got : 0;
+  }
+  if (same) {
+    char extra;
+    same = ::read(fd, &extra, 1) == 0;  // nothing after the last byte
+  }
+  ::close(fd);
+  return same;
+}
+
 // Copies, reads back and compares the data files into the empty folder `folder`.
 std::optional<QString> FillBackupFolder(const QString& dataFolder, const QString& folder,
                                         FileWriter& writer, bool skipMissing) {
@@ -195,8 +220,7 @@ std::optional<QString> FillBackupFolder(const QString& dataFolder, const QString
       return QStringLiteral("Die Kopie von %1 konnte nicht angelegt werden. %2")
           .arg(QuotedName(name), *failure);
     }
-    const std::optional<QByteArray> back = ReadBackupFile(copy, LargestFileBytes(file), &reason);
-    if (!back || *back != *bytes) {
+    if (!HoldsExactly(copy, *bytes)) {
       return QStringLiteral(
                  "Die Kopie von %1 stimmt beim Zurücklesen nicht mit dem Original überein.")
           .arg(QuotedName(name));
