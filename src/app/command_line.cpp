@@ -3,6 +3,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDate>
 #include <QStandardPaths>
 #include <cstdio>
 
@@ -27,6 +28,9 @@ QString HelpText() {
   return QStringLiteral(
       "Aufruf: lumivera [Option]\n"
       "       lumivera [--user-data | --data-dir <Ordner>] --restore [JJJJ-MM-TT]\n"
+      "       lumivera [--user-data | --data-dir <Ordner>] --export <Datei> [--person <Name>]\n"
+      "                [--from JJJJ-MM-TT] [--to JJJJ-MM-TT]\n"
+      "       lumivera [--user-data | --data-dir <Ordner>] --import <Datei>\n"
       "Führt ein persönliches Tagebuch: Einträge je Tag, Person und Kategorie in einem\n"
       "Monatskalender und ein Diagramm ihrer Entwicklung. Ohne Option liegen die Daten im\n"
       "aktuellen Ordner.\n"
@@ -43,6 +47,14 @@ QString HelpText() {
       "                         Sicherung (JJJJ-MM-TT): ihre Dateien zurücklegen, nachdem die\n"
       "                         jetzigen als eigene Sicherung aufbewahrt wurden\n"
       "      --restore-dialog   ein Fenster zeigen, das eine Sicherung wiederherstellt\n"
+      "  -e, --export <Datei>   die Einträge als CSV für Tabellenkalkulationen in <Datei>\n"
+      "                         schreiben (UTF-8, Kopfzeile, ISO-Tage); „-“: auf die Ausgabe\n"
+      "      --person <Name>    mit --export: nur die Einträge dieser Person\n"
+      "      --from JJJJ-MM-TT  mit --export: nur die Einträge ab diesem Tag\n"
+      "      --to JJJJ-MM-TT    mit --export: nur die Einträge bis zu diesem Tag\n"
+      "  -i, --import <Datei>   die Zeilen einer CSV-Datei mit der Kopfzeile der Ausfuhr\n"
+      "                         übernehmen, alle oder keine (auch mit Semikolon und\n"
+      "                         Dezimalkomma, wie deutsche Tabellen sie speichern)\n"
       "  -h, --help             diese Hilfe zeigen und beenden\n"
       "  -v, --version          Programmname und Version zeigen und beenden\n");
 }
@@ -55,6 +67,13 @@ QString ParseProblem(const QCommandLineParser& parser) {
         .arg(name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--"), name);
   }
   // The only other refusal: an option that takes a value is the last argument.
+  const QString last = parser.optionNames().isEmpty() ? QString() : parser.optionNames().last();
+  if (last == QLatin1String("e") || last == QLatin1String("export") || last == QLatin1String("i") ||
+      last == QLatin1String("import"))
+    return QStringLiteral("--export und --import brauchen eine Datei.");
+  if (last == QLatin1String("person")) return QStringLiteral("--person braucht einen Namen.");
+  if (last == QLatin1String("from") || last == QLatin1String("to"))
+    return QStringLiteral("--from und --to brauchen einen Tag (JJJJ-MM-TT).");
   return QStringLiteral("--data-dir braucht einen Ordner.");
 }
 
@@ -122,7 +141,17 @@ StartRequest ReadCommandLine(const QStringList& arguments) {
   const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
   const QCommandLineOption restore(QStringList{QStringLiteral("r"), QStringLiteral("restore")});
   const QCommandLineOption restoreDialog(QStringList{QStringLiteral("restore-dialog")});
-  parser.addOptions({userData, dataDir, help, version, restore, restoreDialog});
+  const QCommandLineOption exportTo({QStringLiteral("e"), QStringLiteral("export")}, QString(),
+                                    QStringLiteral("Datei"));
+  const QCommandLineOption importFrom({QStringLiteral("i"), QStringLiteral("import")}, QString(),
+                                      QStringLiteral("Datei"));
+  const QCommandLineOption person(QStringList{QStringLiteral("person")}, QString(),
+                                  QStringLiteral("Name"));
+  const QCommandLineOption from(QStringList{QStringLiteral("from")}, QString(),
+                                QStringLiteral("Tag"));
+  const QCommandLineOption to(QStringList{QStringLiteral("to")}, QString(), QStringLiteral("Tag"));
+  parser.addOptions({userData, dataDir, help, version, restore, restoreDialog, exportTo, importFrom,
+                     person, from, to});
 
   if (!parser.parse(arguments)) return Ending(UsageError(ParseProblem(parser)));
   if (parser.isSet(help)) {
@@ -147,7 +176,34 @@ StartRequest ReadCommandLine(const QStringList& arguments) {
   if (parser.isSet(userData) && parser.isSet(dataDir)) {
     return Ending(UsageError(QStringLiteral("--user-data und --data-dir schließen einander aus.")));
   }
+  const int modes = int(parser.isSet(restore)) + int(parser.isSet(restoreDialog)) +
+                    int(parser.isSet(exportTo)) + int(parser.isSet(importFrom));
+  if (modes > 1) {
+    return Ending(UsageError(
+        QStringLiteral("--restore, --restore-dialog, --export und --import schließen einander "
+                       "aus.")));
+  }
+  if (!parser.isSet(exportTo) && (parser.isSet(person) || parser.isSet(from) || parser.isSet(to))) {
+    return Ending(UsageError(QStringLiteral("--person, --from und --to gehören zu --export.")));
+  }
   StartRequest request;
+  if (parser.isSet(exportTo) || parser.isSet(importFrom)) {
+    request.mode = parser.isSet(exportTo) ? StartMode::Export : StartMode::Import;
+    request.file = parser.value(parser.isSet(exportTo) ? exportTo : importFrom);
+    if (request.file.isEmpty())
+      return Ending(UsageError(QStringLiteral("--export und --import brauchen eine Datei.")));
+    if (parser.isSet(person)) request.filter.person = parser.value(person);
+    for (const auto& [option, day] :
+         {std::pair{&from, &request.filter.from}, std::pair{&to, &request.filter.to}}) {
+      if (!parser.isSet(*option)) continue;
+      const QDate read = QDate::fromString(parser.value(*option), Qt::ISODate);
+      if (!read.isValid()) {
+        return Ending(UsageError(
+            QStringLiteral("„%1“ ist kein Tag (JJJJ-MM-TT).").arg(parser.value(*option))));
+      }
+      *day = read;
+    }
+  }
   if (parser.isSet(restore)) request.mode = StartMode::Restore;
   if (parser.isSet(restoreDialog)) request.mode = StartMode::RestoreDialog;
   if (!positional.isEmpty()) request.backupName = positional.constFirst();

@@ -5,9 +5,11 @@
 #include <QStringList>
 #include <optional>
 
+#include "exchange/spreadsheet_export.h"
+
 // What a start runs besides the help and the version: the window, the list or the restore of
 // the backups on the terminal, or the dialog that restores a backup.
-enum class StartMode { Window, Restore, RestoreDialog };
+enum class StartMode { Window, Restore, RestoreDialog, Export, Import };
 
 // What a start asks for: either to end at once (help, version or a usage error, already printed)
 // with an exit code, or to run a mode on a data folder.
@@ -18,6 +20,10 @@ struct StartRequest {
   StartMode mode = StartMode::Window;
   // With StartMode::Restore, the backup to restore; empty to list them.
   QString backupName;
+  // With StartMode::Export or Import, the spreadsheet's file ("-": standard output), and what
+  // an export is narrowed to.
+  QString file;
+  ExportFilter filter;
 };
 
 // Reads the arguments (the program's name first) without Qt's own options, which the window

@@ -18,6 +18,7 @@
 #include "app/quit_on_signals.h"
 #include "app/restore_command.h"
 #include "app/restore_dialog.h"
+#include "app/spreadsheet_commands.h"
 #include "app/toolkit_translations.h"
 
 namespace {
@@ -50,6 +51,15 @@ int main(int argc, char* argv[]) {
         return 1;
       }
       return RunRestoreCommand(request);
+    }
+    if (request.mode == StartMode::Export || request.mode == StartMode::Import) {
+      if (std::optional<QString> inexact = InexactDataFolderArgument(argc, argv)) {
+        std::fprintf(stderr, "lumivera: %s\n", inexact->toLocal8Bit().constData());
+        return 1;
+      }
+      return request.mode == StartMode::Export
+                 ? RunExport(request.dataFolder, request.file, request.filter)
+                 : RunImport(request.dataFolder, request.file);
     }
   }
   std::optional<QString> failure = InexactDataFolderArgument(argc, argv);

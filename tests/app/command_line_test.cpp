@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <tuple>
 
 #include "app/data_folder.h"
@@ -77,8 +78,8 @@ TEST_F(RestoreCommand, ListsAndRestoresABackupWithoutADisplay) {
 
   const auto [listed, list, listErrors] = Run({QStringLiteral("--restore")});
   EXPECT_EQ(listed, 0) << listErrors.toStdString();
-  EXPECT_TRUE(list.contains(
-      QString::fromUtf8("2026-12-09  09.12.2026  Personen: 1, Kategorie-Einträge: 22, Einträge: 0")))
+  EXPECT_TRUE(list.contains(QString::fromUtf8(
+      "2026-12-09  09.12.2026  Personen: 1, Kategorie-Einträge: 22, Einträge: 0")))
       << list.toStdString();
 
   {
@@ -105,4 +106,49 @@ TEST_F(RestoreCommand, ListsAndRestoresABackupWithoutADisplay) {
       Run({QStringLiteral("--restore"), QStringLiteral("2001-01-01")});
   EXPECT_EQ(missing, 1);
   EXPECT_TRUE(why.contains(QStringLiteral("gibt es"))) << why.toStdString();
+}
+
+// The real program hands the entries to a spreadsheet and takes them back without a display:
+// exported, imported into an empty folder and exported again, the file is the same; a refused row
+// stores nothing and is told with its line.
+TEST_F(RestoreCommand, ExportsAndImportsWithoutADisplay) {
+  WriteBytes(
+      "lv_items.txt",
+      "2\r\n#2026-12-05#,\"Haushalt\",\"Sport\",\"Joggen\",5.5,\"=am See, 3 km\",\"\",\"\"\r\n"
+      "#2026-12-01#,\"Zora\",\"Ausgaben\",\"Einkauf\",-3.25,\"Br\xf6tchen\",\"\",\"\"\r\n");
+  const QString csv = Path("ausfuhr.csv");
+  ASSERT_EQ(std::get<0>(Run({QStringLiteral("--export"), csv})), 0);
+  const QByteArray exported = ReadBytes("ausfuhr.csv");
+  EXPECT_EQ(exported,
+            "\xEF\xBB\xBF"
+            "Datum,Person,Kategorie,Eintrag,Wert,Beschreibung\r\n"
+            "2026-12-01,\"Zora\",\"Ausgaben\",\"Einkauf\",-3.25,\"Br\xC3\xB6tchen\"\r\n"
+            "2026-12-05,\"Haushalt\",\"Sport\",\"Joggen\",5.5,\"'=am See, 3 km\"\r\n");
+
+  QTemporaryDir other;
+  const auto [code, out, err] = [&] {
+    QProcess program;
+    program.start(QStringLiteral(LUMIVERA_PROGRAM),
+                  {QStringLiteral("-d"), other.path(), QStringLiteral("--import"), csv});
+    program.waitForFinished(10000);
+    return std::tuple{program.exitCode(), QString::fromUtf8(program.readAllStandardOutput()),
+                      QString::fromUtf8(program.readAllStandardError())};
+  }();
+  ASSERT_EQ(code, 0) << err.toStdString();
+  EXPECT_EQ(out, QString::fromUtf8("2 Einträge neu, 0 geändert, 1 Person hinzugefügt.\n"));
+  QProcess again;
+  again.start(QStringLiteral(LUMIVERA_PROGRAM), {QStringLiteral("-d"), other.path(),
+                                                 QStringLiteral("--export"), QStringLiteral("-")});
+  ASSERT_TRUE(again.waitForFinished(10000));
+  EXPECT_EQ(again.readAllStandardOutput(), exported);
+
+  WriteBytes("zeilen.csv",
+             "Datum,Person,Kategorie,Eintrag,Wert,Beschreibung\r\n"
+             "2026-12-07,Haushalt,Sport,Walken,2,x\r\n"
+             "2026-12-08,Haushalt,Sport,Walken,zwei,x\r\n");
+  const QByteArray before = ReadBytes("lv_items.txt");
+  const auto [refused, nothing, told] = Run({QStringLiteral("--import"), Path("zeilen.csv")});
+  EXPECT_EQ(refused, 1);
+  EXPECT_TRUE(told.contains(QStringLiteral("Zeile 3: Wert - keine Zahl"))) << told.toStdString();
+  EXPECT_EQ(ReadBytes("lv_items.txt"), before);
 }
