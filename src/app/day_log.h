@@ -49,6 +49,8 @@ class DayLog {
   void AddPerson();
   // Ctrl+Z and Ctrl+Y: undo the last change of this run, or make the last undone one again,
   // say so and show the tables anew as the change's own procedure does.
+  // Puts the chart on the clipboard: its picture, and its daily totals as tab-separated text.
+  void CopyChart();
   void Undo();
   void Redo();
 

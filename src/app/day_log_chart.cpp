@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The development chart's procedures: series selection, chart and statistics panel.
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
+#include <QMimeData>
 #include <QStringList>
 
 #include "app/clock.h"
@@ -33,4 +36,16 @@ void DayLog::DrawDevelopment() {
   const ChartWords words = DescribeDevelopmentChart(month, totals, person, category, item);
   window_.chart->Describe(words.name, words.description);
   window_.statisticsPanel->Describe(DescribeStatisticsPanel(totals), QString());
+}
+
+void DayLog::CopyChart() {
+  const QDate shown = ViewMonth.IsDate() ? ViewMonth.Date() : clock_.Today();
+  const ChartMonth month = ChartMonthOf(shown);
+  const std::vector<Value> totals =
+      DailyTotals(store.entries, month, window_.personBox->Cell(),
+                  window_.seriesCategoryBox->Cell(), window_.seriesItemBox->Cell());
+  auto* data = new QMimeData;
+  data->setImageData(window_.chart->Picture());
+  data->setText(DailyTotalsText(month, totals, QLocale()));
+  QGuiApplication::clipboard()->setMimeData(data);
 }

@@ -43,6 +43,7 @@ void ConnectEvents(MainWindow& window, DayLog& dayLog) {
   QObject::connect(&window, &MainWindow::CalendarKeyPressed,
                    [m](CalendarKey key) { m->SelectDayByKey(key); });
   QObject::connect(&window, &MainWindow::TabClicked, [m] { m->ShowTabPage(); });
+  QObject::connect(&window, &MainWindow::ChartCopyPressed, [m] { m->CopyChart(); });
   // On a screen of another pixel ratio the pictures are drawn anew, sharp at that ratio.
   QObject::connect(window.calendar, &PictureBox::ScaleChanged, [m] { m->DrawCalendar(); });
   for (PictureBox* box : {window.chart, window.statisticsPanel})

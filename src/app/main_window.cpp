@@ -276,6 +276,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
   const auto& key = static_cast<const QKeyEvent&>(*event);
   if (watched == calendar) return HandleCalendarKey(key);
+  if (watched == chart && key.matches(QKeySequence::Copy)) {
+    emit ChartCopyPressed();
+    return true;
+  }
   auto* button = qobject_cast<QPushButton*>(watched);
   const bool plain = (key.modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
   if (button && plain && (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter)) {
@@ -450,6 +454,8 @@ void MainWindow::NameControls() {
   NameCombo(seriesItemBox, QStringLiteral("Kategorie-Item"));
   chart->SetAccessibleRole(QAccessible::Chart);
   Name(chart, QStringLiteral("Entwicklung"));
+  chart->SetUsage(QStringLiteral(
+      "Strg+C kopiert das Diagramm als Bild und seine Tagessummen als Text mit Tabulatoren."));
   Name(statisticsPanel, QStringLiteral("Statistik"));
 }
 

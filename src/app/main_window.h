@@ -98,6 +98,8 @@ class MainWindow : public QWidget {
   void CalendarPressed(float x, float y);
   void CalendarKeyPressed(CalendarKey key);
   void TabClicked();
+  // Ctrl+C with the focus on the chart.
+  void ChartCopyPressed();
   // Ctrl+Z, and Ctrl+Y or Ctrl+Shift+Z, anywhere in the window that typing does not take them.
   void UndoPressed();
   void RedoPressed();

@@ -178,3 +178,15 @@ ChartWords DescribeDevelopmentChart(const ChartMonth& month, const std::vector<V
                           : QStringLiteral("Balken: ") + bars.join(QStringLiteral("; ")) + u'.';
   return words;
 }
+
+QString DailyTotalsText(const ChartMonth& month, const std::vector<Value>& totals,
+                        const QLocale& locale) {
+  QString text = QStringLiteral("Tag\tSumme\r\n");
+  for (int d = 0; d < month.days && d < static_cast<int>(totals.size()); ++d) {
+    const Value& total = totals[static_cast<std::size_t>(d)];
+    text += month.first.addDays(d).toString(Qt::ISODate) + u'\t';
+    if (total.IsNumber() && total.Number() != 0) text += LocaleNotation(total.Number(), locale);
+    text += QStringLiteral("\r\n");
+  }
+  return text;
+}

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QDate>
+#include <QLocale>
 #include <QString>
 #include <vector>
 
@@ -22,6 +23,12 @@ ChartMonth ChartMonthOf(QDate anyDay);
 // person's rows of that month, from the table's index.
 std::vector<Value> DailyTotals(const EntryTable& entries, const ChartMonth& month,
                                const Value& person, const Value& category, const Value& item);
+
+// The daily totals as tab-separated text for a spreadsheet or a document: a header line
+// "Tag\tSumme", then a line per day of the month with its ISO day and its total in the locale's
+// notation (empty where the total is 0: the day has no bar), CR LF after each line.
+QString DailyTotalsText(const ChartMonth& month, const std::vector<Value>& totals,
+                        const QLocale& locale);
 
 // The value axis from the positive totals: 5 % headroom above the largest and below the
 // smallest, the bottom at 0 when it would lie under 10. Scale is drawing units per value unit

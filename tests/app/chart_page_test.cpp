@@ -1,5 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QTest>
 
 #include "app/picture_box.h"
 #include "app_fixture.h"
@@ -95,4 +99,27 @@ TEST_F(AppTest, ChartBeforeTheFirstCalendarShowsTodaysMonth) {
   dayLog->DrawDevelopment();
   EXPECT_TRUE(dayLog->ViewMonth.IsEmpty());
   EXPECT_EQ(PixelAt(window->chart, 0.1 - 0.5 * 0.8 / 30, 0.955), kSundayGrey);
+}
+
+// Ctrl+C on the focused chart puts its picture and its daily totals, tab-separated, on the
+// clipboard, so it pastes into a document or a spreadsheet.
+TEST_F(ChartPageTest, CtrlCOnTheChartCopiesItsPictureAndItsDailyTotals) {
+  ShowActive();
+  window->SelectTab(7);
+  window->personBox->setEditText("Haushalt");
+  window->seriesCategoryBox->setEditText("Sport");
+  emit window->seriesCategoryBox->activated(0);
+  window->chart->setFocus();
+  ASSERT_TRUE(window->chart->hasFocus());
+  QTest::keyClick(window->chart, Qt::Key_C, Qt::ControlModifier);
+  const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+  ASSERT_NE(copied, nullptr);
+  EXPECT_EQ(qvariant_cast<QImage>(copied->imageData()).size(), window->chart->Picture().size());
+  const QStringList lines = copied->text().split(QStringLiteral("\r\n"));
+  ASSERT_EQ(lines.size(), 1 + 31 + 1);
+  EXPECT_EQ(lines[0], "Tag\tSumme");
+  EXPECT_EQ(lines[5], "2024-03-05\t8");
+  EXPECT_EQ(lines[6], "2024-03-06\t4");
+  EXPECT_EQ(lines[4], "2024-03-04\t");
+  EXPECT_TRUE(window->chart->accessibleDescription().contains("Strg+C"));
 }
