@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "store/import_entries.h"
 
+#include <QHash>
+#include <QList>
 #include <QLocale>
 #include <QPair>
 #include <QSet>
@@ -20,6 +22,15 @@ QString Full(int capacity, const char16_t* what) {
              "Es können höchstens %1 %2 gespeichert werden; mit dieser Einfuhr wären "
              "es mehr. Es wurde nichts eingeführt.")
       .arg(QLocale(QLocale::German, QLocale::Germany).toString(capacity), QString::fromUtf16(what));
+}
+
+// The four cells an entry is matched by, as one text that no other four give: each text behind
+// its length.
+QString EntryKey(QDate day, const QString& person, const QString& category, const QString& item) {
+  QString key = QString::number(day.toJulianDay());
+  for (const QString* text : {&person, &category, &item})
+    key += u'|' + QString::number(text->size()) + u':' + *text;
+  return key;
 }
 
 }  // namespace
@@ -52,6 +63,20 @@ ImportOutcome ImportEntries(Store& store, const std::vector<ImportedEntry>& rows
     if (row.Category().IsText() && row.Item().IsText())
       knownPairs.insert({row.Category().Text(), row.Item().Text()});
   }
+  // The entries by day, person, category and item, where all four can match an imported row (a
+  // day, and texts; a number or an empty cell never equals the text of a row).
+  QHash<QString, QList<int>> rowsByKey;
+  rowsByKey.reserve(entries.Count() + static_cast<qsizetype>(rows.size()));
+  for (int i = 1; i <= entries.Count(); ++i) {
+    const EntryRow& row = entries.Row(i);
+    if (row.Date().IsDate() && row.Person().IsText() && row.Category().IsText() &&
+        row.Item().IsText()) {
+      rowsByKey[EntryKey(row.Date().Date(), row.Person().Text(), row.Category().Text(),
+                         row.Item().Text())]
+          .push_back(i);
+    }
+  }
+  entries.rows.reserve(entries.rows.size() + rows.size());
   for (const ImportedEntry& in : rows) {
     if (!knownPersons.contains(in.person)) {
       if (persons.Full()) return {false, {Full(PersonTable::kCapacity, u"Personen")}};
@@ -70,34 +95,34 @@ ImportOutcome ImportEntries(Store& store, const std::vector<ImportedEntry>& rows
       row.Item() = Value(in.item);
       ++out.items;
     }
-    const Value day(in.day), person(in.person), category(in.category), item(in.item);
-    bool matched = false;
-    for (int i : entries.Index().PersonRowsOn(person, day)) {
-      EntryRow& row = entries.Row(i);
-      if (row.Date() == day && row.Person() == person && row.Category() == category &&
-          row.Item() == item) {
+    // The rows of that day, person, category and item: as a rule one or none, but a file edited
+    // by hand may hold more, and all of them are updated, as a save updates them.
+    const QString key = EntryKey(in.day, in.person, in.category, in.item);
+    const auto found = rowsByKey.constFind(key);
+    if (found != rowsByKey.cend()) {
+      for (const int i : *found) {
+        EntryRow& row = entries.Row(i);
         row.Value() = Value(in.value);
         row.Description() = Value(in.description);
-        matched = true;
       }
-    }
-    if (matched) {
       ++out.updated;
       continue;
     }
     if (entries.Full()) return {false, {Full(EntryTable::kCapacity, u"Einträge")}};
-    EntryRow row;
-    row.Date() = day;
-    row.Person() = person;
-    row.Category() = category;
-    row.Item() = item;
+    EntryRow& row = entries.rows.emplace_back();
+    row.Date() = Value(in.day);
+    row.Person() = Value(in.person);
+    row.Category() = Value(in.category);
+    row.Item() = Value(in.item);
     row.Value() = Value(in.value);
     row.Description() = Value(in.description);
     row.fields[6] = Value(QString());
     row.fields[7] = Value(QString());
-    entries.Append(std::move(row));
+    rowsByKey[key].push_back(entries.Count());
     ++out.added;
   }
+  // Rows were added and changed past the index: it is made anew when next asked.
+  entries.Changed();
 
   // Each file rewritten once. Should one fail, the tables are as they were, and the files
   // written before it are written back.
