@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "exchange/spreadsheet_export.h"
 
-#include <QStringEncoder>
+#include <QHash>
 #include <algorithm>
-#include <numeric>
+#include <cstdio>
 #include <vector>
 
 #include "exchange/spreadsheet_text.h"
@@ -12,23 +12,57 @@
 
 namespace {
 
-// A row as it goes out: its cells as texts, and its day for sorting.
+// A row as it goes out: its day and the texts it is sorted by.
 struct OutRow {
   QDate day;
   QString person, category, item;
   int row = 0;
 };
 
-QString NumberField(const Value& value) {
-  if (!value.IsNumber()) return value.IsEmpty() ? QString() : QuotedField(CellText(value));
-  char digits[kMostFileNumberChars];
-  const std::size_t size = FormatFileNumber(value.Number(), digits);
-  return QString::fromLatin1(digits, static_cast<qsizetype>(size));
-}
+// Writes the rows' fields as UTF-8 into one buffer. Names, categories and items repeat from row
+// to row and are the very same texts in the table: each is converted once.
+class CsvOut {
+ public:
+  explicit CsvOut(qsizetype reserve) { bytes_.reserve(reserve); }
 
-QString TextField(const QString& text) {
-  return QuotedField(GuardedFromFormulas(text));
-}
+  void Day(QDate day) {
+    if (!day.isValid()) return;
+    char text[16];
+    const int n =
+        std::snprintf(text, sizeof text, "%04d-%02d-%02d", day.year(), day.month(), day.day());
+    bytes_.append(text, n);
+  }
+  // A text of the table: `cell` is its cell, so a name, category or item (`repeats`) is known
+  // again by its characters' place.
+  void Text(const Value& cell, const QString& shown, bool repeats = true) {
+    if (repeats && cell.IsText() && shown.size() <= 40) {
+      const void* at = shown.constData();
+      auto known = converted_.constFind(at);
+      if (known == converted_.cend()) known = converted_.insert(at, Field(shown));
+      bytes_ += *known;
+    } else {
+      bytes_ += Field(shown);
+    }
+  }
+  void Number(const Value& value) {
+    if (value.IsNumber()) {
+      char digits[kMostFileNumberChars];
+      bytes_.append(digits, static_cast<qsizetype>(FormatFileNumber(value.Number(), digits)));
+    } else if (!value.IsEmpty()) {
+      bytes_ += Field(CellText(value));
+    }
+  }
+  void Raw(const char* text) { bytes_ += text; }
+  QByteArray Take() { return std::move(bytes_); }
+
+ private:
+  static QByteArray Field(const QString& text) {
+    QByteArray utf8 = QuotedField(GuardedFromFormulas(text)).toUtf8();
+    return utf8;
+  }
+  QByteArray bytes_;
+  QHash<const void*, QByteArray> converted_;
+};
 
 }  // namespace
 
@@ -53,16 +87,24 @@ QByteArray SpreadsheetBytes(const EntryTable& entries, const ExportFilter& filte
     return a.item.compare(b.item) < 0;
   });
 
-  QString out;
-  out.reserve(static_cast<qsizetype>(rows.size()) * 96 + 64);
-  out += u'\xFEFF';
-  out += kSpreadsheetHeader + QStringLiteral("\r\n");
+  CsvOut out(static_cast<qsizetype>(rows.size()) * 112 + 64);
+  out.Raw("\xEF\xBB\xBF");
+  out.Raw(kSpreadsheetHeader.toLatin1().constData());
+  out.Raw("\r\n");
   for (const OutRow& r : rows) {
     const EntryRow& entry = entries.Row(r.row);
-    if (r.day.isValid()) out += r.day.toString(Qt::ISODate);
-    out += u',' + TextField(r.person) + u',' + TextField(r.category) + u',' + TextField(r.item) +
-           u',' + NumberField(entry.Value()) + u',' +
-           TextField(CellText(entry.Description(), locale)) + QStringLiteral("\r\n");
+    out.Day(r.day);
+    out.Raw(",");
+    out.Text(entry.Person(), r.person);
+    out.Raw(",");
+    out.Text(entry.Category(), r.category);
+    out.Raw(",");
+    out.Text(entry.Item(), r.item);
+    out.Raw(",");
+    out.Number(entry.Value());
+    out.Raw(",");
+    out.Text(entry.Description(), CellText(entry.Description(), locale), false);
+    out.Raw("\r\n");
   }
-  return out.toUtf8();
+  return out.Take();
 }
