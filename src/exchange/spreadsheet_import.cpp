@@ -2,6 +2,7 @@
 #include "exchange/spreadsheet_import.h"
 
 #include <QLocale>
+#include <QRegularExpression>
 #include <QStringList>
 #include <cmath>
 #include <variant>
@@ -112,10 +113,18 @@ bool IsHeader(const QStringList& fields) {
   return true;
 }
 
+// A value of a file with semicolons is read as German spreadsheets write it ("1.000,5"); one
+// with a point and no comma, as a spreadsheet in another language writes it, is read with the
+// point as decimal point unless it could be German grouping ("5.500"), which stays refused.
 std::optional<double> ValueOf(const QString& text, bool decimalComma) {
   static const QLocale german(QLocale::German, QLocale::Germany);
-  const std::optional<double> number =
+  static const QRegularExpression kGrouping(QStringLiteral("^[-+]?[0-9]{1,3}(\\.[0-9]{3})+$"));
+  std::optional<double> number =
       decimalComma ? ParseUserNumber(text, german) : NumberFromText(text);
+  if (!number && decimalComma && !text.contains(u',') &&
+      !kGrouping.match(text.trimmed()).hasMatch()) {
+    number = NumberFromText(text);
+  }
   if (!number || !std::isfinite(*number)) return std::nullopt;
   return number;
 }

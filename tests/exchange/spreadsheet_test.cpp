@@ -76,10 +76,15 @@ TEST(Spreadsheet, RowsAreReadInBothStylesAndRefusedWithTheirLine) {
   const QByteArray german =
       "Datum;Person;Kategorie;Eintrag;Wert;Beschreibung\r\n"
       "05.12.2026;Haushalt;Sport;Joggen;1.000,5;\"Lauf; am See\"\r\n"
-      "2026-12-06;Haushalt;Ausgaben;Einkauf;-3,25;;\r\n";
+      "2026-12-06;Haushalt;Ausgaben;Einkauf;-3,25;;\r\n"
+      "2026-12-07;Haushalt;Sport;Joggen;5.5;Punkt\r\n";
   const SpreadsheetRead read = ReadSpreadsheet(german);
   ASSERT_TRUE(read.refused.empty());
-  ASSERT_EQ(read.rows.size(), 2u);
+  ASSERT_EQ(read.rows.size(), 3u);
+  EXPECT_EQ(read.rows[2].value, 5.5);  // a point that cannot be German grouping
+  EXPECT_FALSE(ReadSpreadsheet("Datum;Person;Kategorie;Eintrag;Wert;Beschreibung\r\n"
+                               "2026-12-07;Haushalt;Sport;Joggen;5.500;x\r\n")
+                   .refused.empty());
   EXPECT_EQ(read.rows[0].day, QDate(2026, 12, 5));
   EXPECT_EQ(read.rows[0].value, 1000.5);
   EXPECT_EQ(read.rows[0].description, "Lauf; am See");
