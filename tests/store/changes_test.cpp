@@ -28,14 +28,6 @@ class Changes : public InTempDir {
     InTempDir::SetUp();
     ASSERT_TRUE(store.LoadData().isEmpty());
   }
-  // Every file of the data folder with its bytes: proves that nothing on disk changed.
-  QByteArray Disk() const {
-    QByteArray all;
-    for (const QString& name : QDir(Folder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot)) {
-      all += name.toUtf8() + ':' + ReadBytes(name) + '|';
-    }
-    return all;
-  }
   SaveOutcome Save(const QString& item, const QString& value = "5",
                    const QString& description = "[Beschreibung]", const QString& category = "Sport",
                    const QString& person = "Haushalt", QDate day = kDay) {

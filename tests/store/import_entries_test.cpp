@@ -16,13 +16,6 @@ class Import : public InTempDir {
     InTempDir::SetUp();
     ASSERT_TRUE(store.LoadData().isEmpty());
   }
-  QByteArray Disk() const {
-    QByteArray all;
-    for (const QString& name : QDir(Folder()).entryList(QDir::Files)) {
-      all += name.toUtf8() + ':' + ReadBytes(name) + '|';
-    }
-    return all;
-  }
   static ImportedEntry Row(int day, const char* person, const char* item, double value,
                            const char* description = "") {
     return {QDate(2026, 12, day),

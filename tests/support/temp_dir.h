@@ -20,6 +20,8 @@ class InTempDir : public ::testing::Test {
   QString Path(const QString& name) const { return dir_.filePath(name); }
   QByteArray ReadBytes(const QString& name) const;
   void WriteBytes(const QString& name, const QByteArray& bytes) const;
+  // Every entry of the folder with the bytes of its files: proves that nothing on disk changed.
+  QByteArray Disk() const;
 
  private:
   QTemporaryDir dir_;
