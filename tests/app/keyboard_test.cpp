@@ -188,13 +188,16 @@ TEST_F(Keyboard, EveryControlIsNamedAndThePicturesSayWhatTheyShow) {
 
   ClickTab(7);
   EXPECT_EQ(Spoken(window->chart), "Entwicklung Haushalt, ohne Kategorie, alle Items, März 2024");
+  // What the chart shows, then the key it takes.
+  const QString copyKey = QString::fromUtf8(
+      " Strg+C kopiert das Diagramm als Bild und seine Tagessummen als Text mit Tabulatoren.");
   EXPECT_EQ(Spoken(window->chart, QAccessible::Description),
-            "Keine Balken: kein Tag mit einem Wert über 0.");
+            QString::fromUtf8("Keine Balken: kein Tag mit einem Wert über 0.") + copyKey);
   EXPECT_EQ(Spoken(window->statisticsPanel),
             "Statistik: Summe leer, Durchschnitt leer, Anzahl leer");
   QTest::keyClick(window->seriesCategoryBox, Qt::Key_Down);  // chooses "Sport"
   EXPECT_EQ(Spoken(window->chart), "Entwicklung Haushalt, Sport, alle Items, März 2024");
-  EXPECT_EQ(Spoken(window->chart, QAccessible::Description), "Balken: 05.03. (Di.) 5,5.");
+  EXPECT_EQ(Spoken(window->chart, QAccessible::Description), "Balken: 05.03. (Di.) 5,5." + copyKey);
   EXPECT_EQ(Spoken(window->statisticsPanel), "Statistik: Summe 5,5, Durchschnitt 5,5, Anzahl 1");
   QTest::keyClick(window->seriesItemBox, Qt::Key_Down);  // chooses "Joggen"
   EXPECT_EQ(Spoken(window->chart), "Entwicklung Haushalt, Sport, Joggen, März 2024");
