@@ -86,6 +86,7 @@ void RestoreDialog::RestoreChosen() {
     return;
   }
   const RestoreReport report = RestoreInFolder(dataFolder_, name);
-  messages_.Show(kTitle, report.text);
+  // The list behind the answer already holds the backup of the files as they were.
   FillList();
+  messages_.Show(kTitle, report.text);
 }
