@@ -2,6 +2,7 @@
 #include "exchange/spreadsheet_export.h"
 
 #include <QHash>
+#include <QStringEncoder>
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -27,10 +28,13 @@ class CsvOut {
 
   void Day(QDate day) {
     if (!day.isValid()) return;
-    char text[16];
-    const int n =
-        std::snprintf(text, sizeof text, "%04d-%02d-%02d", day.year(), day.month(), day.day());
-    bytes_.append(text, n);
+    if (day != lastDay_) {
+      lastDay_ = day;
+      const int n = std::snprintf(lastDayText_, sizeof lastDayText_, "%04d-%02d-%02d", day.year(),
+                                  day.month(), day.day());
+      lastDayLength_ = n > 0 ? n : 0;
+    }
+    bytes_.append(lastDayText_, lastDayLength_);  // rows come in runs of one day
   }
   // A text of the table: `cell` is its cell, so a name, category or item (`repeats`) is known
   // again by its characters' place.
@@ -41,7 +45,7 @@ class CsvOut {
       if (known == converted_.cend()) known = converted_.insert(at, Field(shown));
       bytes_ += *known;
     } else {
-      bytes_ += Field(shown);
+      AppendField(shown);
     }
   }
   void Number(const Value& value) {
@@ -60,7 +64,26 @@ class CsvOut {
     QByteArray utf8 = QuotedField(GuardedFromFormulas(text)).toUtf8();
     return utf8;
   }
+  // A field encoded straight into the buffer; only a text with a double quote or a formula start
+  // takes the general way.
+  void AppendField(const QString& text) {
+    if (text.contains(u'"') || GuardedFromFormulas(text).size() != text.size()) {
+      bytes_ += Field(text);
+      return;
+    }
+    const qsizetype at = bytes_.size();
+    bytes_.resize(at + 2 + 3 * text.size());
+    char* out = bytes_.data() + at;
+    *out++ = '"';
+    out = encoder_.appendToBuffer(out, text);
+    *out++ = '"';
+    bytes_.resize(out - bytes_.constData());
+  }
   QByteArray bytes_;
+  QStringEncoder encoder_{QStringEncoder::Utf8};
+  QDate lastDay_;
+  char lastDayText_[16] = {};
+  int lastDayLength_ = 0;
   QHash<const void*, QByteArray> converted_;
 };
 
