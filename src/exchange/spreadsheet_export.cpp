@@ -5,6 +5,8 @@
 #include <QStringEncoder>
 #include <algorithm>
 #include <cstdio>
+#include <deque>
+#include <limits>
 #include <vector>
 
 #include "exchange/spreadsheet_text.h"
@@ -14,11 +16,21 @@
 namespace {
 
 // A row as it goes out: its day and the texts it is sorted by.
+// The texts are the table's own where the cells are texts, else the day list's notation kept in
+// `shown`; a day is a Julian day number, invalid days first.
 struct OutRow {
-  QDate day;
-  QString person, category, item;
-  int row = 0;
+  qint64 day;
+  const QString* person;
+  const QString* category;
+  const QString* item;
+  int row;
 };
+
+// The text a cell shows: a Text's own characters, else its notation, kept in `shown`.
+const QString* ShownText(const Value& cell, const QLocale& locale, std::deque<QString>& shown) {
+  if (cell.IsText()) return &cell.Text();
+  return &shown.emplace_back(CellText(cell, locale));
+}
 
 // Writes the rows' fields as UTF-8 into one buffer. Names, categories and items repeat from row
 // to row and are the very same texts in the table: each is converted once.
@@ -93,21 +105,23 @@ QByteArray SpreadsheetBytes(const EntryTable& entries, const ExportFilter& filte
                             const QLocale& locale) {
   std::vector<OutRow> rows;
   rows.reserve(entries.rows.size());
+  std::deque<QString> shown;
   for (int i = 1; i <= entries.Count(); ++i) {
     const EntryRow& entry = entries.Row(i);
     const QDate day = entry.Date().Date();
     if ((filter.from || filter.to) && !day.isValid()) continue;
     if ((filter.from && day < *filter.from) || (filter.to && day > *filter.to)) continue;
-    QString person = CellText(entry.Person(), locale);
-    if (filter.person && person != *filter.person) continue;
-    rows.push_back({day, std::move(person), CellText(entry.Category(), locale),
-                    CellText(entry.Item(), locale), i});
+    const QString* person = ShownText(entry.Person(), locale, shown);
+    if (filter.person && *person != *filter.person) continue;
+    rows.push_back({day.isValid() ? day.toJulianDay() : std::numeric_limits<qint64>::min(), person,
+                    ShownText(entry.Category(), locale, shown),
+                    ShownText(entry.Item(), locale, shown), i});
   }
   std::stable_sort(rows.begin(), rows.end(), [](const OutRow& a, const OutRow& b) {
     if (a.day != b.day) return a.day < b.day;
-    if (const int c = a.person.compare(b.person)) return c < 0;
-    if (const int c = a.category.compare(b.category)) return c < 0;
-    return a.item.compare(b.item) < 0;
+    if (const int c = a.person->compare(*b.person)) return c < 0;
+    if (const int c = a.category->compare(*b.category)) return c < 0;
+    return a.item->compare(*b.item) < 0;
   });
 
   CsvOut out(static_cast<qsizetype>(rows.size()) * 112 + 64);
@@ -116,17 +130,17 @@ QByteArray SpreadsheetBytes(const EntryTable& entries, const ExportFilter& filte
   out.Raw("\r\n");
   for (const OutRow& r : rows) {
     const EntryRow& entry = entries.Row(r.row);
-    out.Day(r.day);
+    out.Day(entry.Date().Date());
     out.Raw(",");
-    out.Text(entry.Person(), r.person);
+    out.Text(entry.Person(), *r.person);
     out.Raw(",");
-    out.Text(entry.Category(), r.category);
+    out.Text(entry.Category(), *r.category);
     out.Raw(",");
-    out.Text(entry.Item(), r.item);
+    out.Text(entry.Item(), *r.item);
     out.Raw(",");
     out.Number(entry.Value());
     out.Raw(",");
-    out.Text(entry.Description(), CellText(entry.Description(), locale), false);
+    out.Text(entry.Description(), *ShownText(entry.Description(), locale, shown), false);
     out.Raw("\r\n");
   }
   return out.Take();
