@@ -19,9 +19,8 @@ namespace {
 
 // UTF-8 with or without a byte order mark, otherwise Windows-1252.
 QString Decoded(const QByteArray& bytes) {
-  if (bytes.startsWith("\xEF\xBB\xBF")) return QString::fromUtf8(bytes.mid(3));
-  if (QByteArrayView(bytes).isValidUtf8()) return QString::fromUtf8(bytes);
-  return DecodeCp1252(bytes);
+  if (!IsUtf8Text(bytes.constData(), bytes.size())) return DecodeCp1252(bytes);
+  return QString::fromUtf8(bytes.startsWith("\xEF\xBB\xBF") ? bytes.mid(3) : bytes);
 }
 
 // One record of RFC 4180 text: fields separated by `separator`, a field in double quotes may hold

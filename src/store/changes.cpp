@@ -8,6 +8,7 @@
 
 #include "format/number_format.h"
 #include "store/cell_text.h"
+#include "store/cp1252.h"
 #include "store/entry_index.h"
 #include "store/record_writer.h"
 
@@ -25,19 +26,14 @@ bool IsLineBreak(QChar c) {
          c == QChar(0x85);
 }
 
-// The character as the user can recognise it: itself in quotes, and its code point unless it is
-// the double quote, since the character may be invisible.
+// The character as the user can recognise it; a double quote needs no code point.
 QString CharacterShown(const QString& text, QChar bad) {
   if (bad == u'"') return QStringLiteral("„\"“");
   const qsizetype at = text.indexOf(bad);
   char32_t code = bad.unicode();
-  QString shown(bad);
-  if (bad.isHighSurrogate() && at >= 0 && at + 1 < text.size() && text[at + 1].isLowSurrogate()) {
+  if (bad.isHighSurrogate() && at >= 0 && at + 1 < text.size() && text[at + 1].isLowSurrogate())
     code = QChar::surrogateToUcs4(bad, text[at + 1]);
-    shown = text.mid(at, 2);
-  }
-  return QStringLiteral("„%1“ (U+%2)")
-      .arg(shown, QString::number(static_cast<uint>(code), 16).toUpper().rightJustified(4, u'0'));
+  return ::CharacterShown(code);
 }
 
 SaveOutcome Refusal(QString message, bool learned = false, OutsideChanges outside = {}) {

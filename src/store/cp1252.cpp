@@ -8,6 +8,8 @@
 #include <emmintrin.h>
 #endif
 
+#include <QByteArrayView>
+
 namespace {
 
 // The characters of the bytes 0x80 to 0x9F. The five bytes the code page leaves undefined
@@ -191,4 +193,23 @@ std::optional<QChar> FirstCharOutsideCp1252(QStringView text) {
     if (!ByteOf(c.unicode())) return c;
   }
   return std::nullopt;
+}
+
+QString CharacterShown(char32_t c) {
+  return QStringLiteral("„%1“ (U+%2)")
+      .arg(QString::fromUcs4(&c, 1),
+           QString::number(static_cast<uint>(c), 16).toUpper().rightJustified(4, u'0'));
+}
+
+bool IsUtf8Text(const char* data, qsizetype size) {
+  if (size >= 3 && std::memcmp(data, "\xEF\xBB\xBF", 3) == 0) return true;
+  qsizetype i = 0;
+#if defined(__SSE2__)
+  for (; i + 16 <= size; i += 16) {
+    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+    if (_mm_movemask_epi8(chunk) != 0) break;
+  }
+#endif
+  while (i < size && static_cast<unsigned char>(data[i]) < 0x80) ++i;
+  return i < size && QByteArrayView(data + i, size - i).isValidUtf8();
 }

@@ -26,5 +26,13 @@ inline QString DecodeCp1252(const QByteArray& bytes) {
   return DecodeCp1252(bytes.constData(), bytes.size());
 }
 
+// A character as the messages name it: itself in German quotation marks and its code point, since
+// it may be one that shows as nothing: „✓“ (U+2713).
+QString CharacterShown(char32_t c);
+
+// Whether bytes are text in UTF-8 rather than Windows-1252: they begin with the UTF-8 byte order
+// mark, or hold a byte beyond ASCII and are valid UTF-8 from the first of them on.
+bool IsUtf8Text(const char* data, qsizetype size);
+
 // The first character of the text that Windows-1252 cannot hold, if any.
 std::optional<QChar> FirstCharOutsideCp1252(QStringView text);

@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <array>
 
+#include "store/cp1252.h"
+
 namespace {
 
 // The faults a message names by line before it only counts the rest.
@@ -43,14 +45,6 @@ QString FieldName(DataFile file, int field) {
 // The records of a file, in the nominative plural: "50 Einträge".
 QString RecordsNounNominative(DataFile file) {
   return file == DataFile::Persons ? RecordsNoun(file) : RecordsNoun(file).chopped(1);
-}
-
-// A character as the messages name it: itself in quotation marks and its code point, since it
-// may be one that shows as nothing.
-QString CharacterShown(char32_t c) {
-  return QStringLiteral("„%1“ (U+%2)")
-      .arg(QString::fromUcs4(&c, 1),
-           QString::number(static_cast<uint>(c), 16).toUpper().rightJustified(4, u'0'));
 }
 
 }  // namespace

@@ -11,31 +11,10 @@
 #include "store/cp1252.h"
 #include "store/file_number.h"
 
-namespace {
-
-// Whether the bytes hold a byte beyond ASCII and are valid UTF-8 from the first of them on.
-bool IsUtf8BeyondAscii(const char* data, qsizetype size) {
-  qsizetype i = 0;
-#if defined(__SSE2__)
-  for (; i + 16 <= size; i += 16) {
-    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
-    if (_mm_movemask_epi8(chunk) != 0) break;
-  }
-#endif
-  while (i < size && static_cast<unsigned char>(data[i]) < 0x80) ++i;
-  return i < size && QByteArrayView(data + i, size - i).isValidUtf8();
-}
-
-}  // namespace
-
 RecordReader::RecordReader(QByteArray bytes)
     : bytes_(std::move(bytes)), data_(bytes_.constData()), size_(bytes_.size()) {
-  if (size_ >= 3 && std::memcmp(data_, "\xEF\xBB\xBF", 3) == 0) {
-    utf8_ = true;
-    pos_ = 3;
-  } else {
-    utf8_ = IsUtf8BeyondAscii(data_, size_);
-  }
+  utf8_ = IsUtf8Text(data_, size_);
+  if (utf8_ && size_ >= 3 && std::memcmp(data_, "\xEF\xBB\xBF", 3) == 0) pos_ = 3;
 }
 
 bool RecordReader::AtEnd() const {
