@@ -5,6 +5,7 @@
 #include <QLocale>
 #include <QScreen>
 #include <cstdio>
+#include <string_view>
 
 #include "app/clock.h"
 #include "app/command_line.h"
@@ -31,6 +32,19 @@ QIcon ProgramIcon() {
   QDirIterator sizes(QStringLiteral(":/lumivera/icons"));
   while (sizes.hasNext()) builtIn.addFile(sizes.next());
   return QIcon::fromTheme(QLatin1String(kDesktopId), builtIn);
+}
+
+// Whether the window system has somewhere to show a window: a platform named for Qt, or an X11
+// or Wayland display.
+bool HasDisplay(int argc, char* argv[]) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view argument(argv[i]);
+    if (argument == "-platform" || argument == "--platform") return true;
+  }
+  for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+    if (!qEnvironmentVariableIsEmpty(name)) return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -63,6 +77,17 @@ int main(int argc, char* argv[]) {
     }
   }
   std::optional<QString> failure = InexactDataFolderArgument(argc, argv);
+  // Without a display the toolkit would abort in English; the window and the dialog say why in
+  // German instead.
+  if (!HasDisplay(argc, argv)) {
+    std::fprintf(stderr, "lumivera: %s\n",
+                 QStringLiteral("Kein Bildschirm gefunden (weder DISPLAY noch WAYLAND_DISPLAY ist "
+                                "gesetzt). Das Fenster braucht eine grafische Sitzung; --export, "
+                                "--import und --restore laufen auch ohne.")
+                     .toLocal8Bit()
+                     .constData());
+    return 1;
+  }
 
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Lumivera"));

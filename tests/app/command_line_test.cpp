@@ -28,6 +28,10 @@ TEST(CommandLine, AnswersWithoutADisplay) {
       {{QStringLiteral("-platform"), QStringLiteral("offscreen"), QStringLiteral("--version")},
        0,
        QStringLiteral("lumivera ")},
+      // The window needs a display: said in German, not the toolkit's abort.
+      {{QStringLiteral("--restore-dialog")},
+       1,
+       QStringLiteral("lumivera: Kein Bildschirm gefunden")},
   };
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
