@@ -3,8 +3,9 @@
 
 #include <QLocale>
 #include <QRegularExpression>
-#include <QStringList>
 #include <cmath>
+#include <deque>
+#include <unordered_map>
 #include <variant>
 
 #include "exchange/spreadsheet_export.h"
@@ -14,6 +15,7 @@
 #include "store/changes.h"
 #include "store/cp1252.h"
 #include "store/field_forms.h"
+#include "store/record_writer.h"
 
 namespace {
 
@@ -23,90 +25,109 @@ QString Decoded(const QByteArray& bytes) {
   return QString::fromUtf8(bytes.startsWith("\xEF\xBB\xBF") ? bytes.mid(3) : bytes);
 }
 
-// One record of RFC 4180 text: fields separated by `separator`, a field in double quotes may hold
-// separators, line breaks and doubled quotes. Blank lines between records are skipped.
+using Fields = std::vector<QStringView>;
+
+// The records of RFC 4180 text: fields separated by `separator`, a field in double quotes may
+// hold separators, line breaks and doubled quotes. Blank lines between records are skipped. A
+// field is a view of the text itself unless it held doubled quotes or text after its closing
+// quote; then it is a view of a copy kept until the next record.
 class RecordSplitter {
  public:
-  RecordSplitter(const QString& text, QChar separator) : text_(text), separator_(separator) {}
+  RecordSplitter(QStringView text, QChar separator)
+      : at_(text.utf16()), end_(text.utf16() + text.size()), separator_(separator.unicode()) {}
 
-  // The fields of the next record, or nothing at the end.
-  std::optional<QStringList> Next() {
-    while (pos_ < text_.size() && IsLineEnd(text_[pos_])) SkipLineEnd();
-    if (pos_ >= text_.size()) return std::nullopt;
+  // The fields of the next record into `fields`; false at the end.
+  bool Next(Fields& fields) {
+    fields.clear();
+    copies_.clear();
+    while (at_ < end_ && IsLineEnd(*at_)) SkipLineEnd();
+    if (at_ >= end_) return false;
     recordLine_ = line_;
-    QStringList fields;
+    openQuote_ = false;
     for (;;) {
-      fields << Field();
-      if (pos_ >= text_.size()) break;
-      if (text_[pos_] == separator_) {
-        ++pos_;
+      fields.push_back(Field());
+      if (at_ >= end_) break;
+      if (*at_ == separator_) {
+        ++at_;
         continue;
       }
       SkipLineEnd();
       break;
     }
-    return fields;
+    return true;
   }
   int RecordLine() const { return recordLine_; }
   // Whether the last record held a quoted field that was never closed.
   bool OpenQuote() const { return openQuote_; }
 
  private:
-  static bool IsLineEnd(QChar c) { return c == u'\r' || c == u'\n'; }
+  static bool IsLineEnd(char16_t c) { return c == u'\r' || c == u'\n'; }
   void SkipLineEnd() {
-    if (text_[pos_] == u'\r' && pos_ + 1 < text_.size() && text_[pos_ + 1] == u'\n') ++pos_;
-    ++pos_;
+    if (*at_ == u'\r' && at_ + 1 < end_ && at_[1] == u'\n') ++at_;
+    ++at_;
     ++line_;
   }
-  QString Field() {
-    QString field;
-    if (pos_ < text_.size() && text_[pos_] == u'"') {
-      ++pos_;
-      openQuote_ = true;
-      while (pos_ < text_.size()) {
-        const QChar c = text_[pos_];
-        if (c == u'"') {
-          if (pos_ + 1 < text_.size() && text_[pos_ + 1] == u'"') {
-            field += u'"';
-            pos_ += 2;
-            continue;
-          }
-          ++pos_;
-          openQuote_ = false;
-          break;
+  // Up to the separator or the line's end.
+  const char16_t* Unquoted(const char16_t* p) const {
+    while (p < end_ && *p != separator_ && !IsLineEnd(*p)) ++p;
+    return p;
+  }
+  QStringView Field() {
+    if (at_ >= end_ || *at_ != u'"') {
+      const char16_t* begin = at_;
+      at_ = Unquoted(at_);
+      return QStringView(begin, at_);
+    }
+    const char16_t* begin = ++at_;
+    QString* copy = nullptr;  // made at the first doubled quote
+    const char16_t* run = begin;
+    openQuote_ = true;
+    while (at_ < end_) {
+      const char16_t c = *at_;
+      if (c == u'"') {
+        if (at_ + 1 < end_ && at_[1] == u'"') {
+          if (!copy) copy = &copies_.emplace_back();
+          copy->append(QStringView(run, at_ + 1));
+          at_ += 2;
+          run = at_;
+          continue;
         }
-        if (c == u'\n' || (c == u'\r' && !(pos_ + 1 < text_.size() && text_[pos_ + 1] == u'\n')))
-          ++line_;
-        field += c;
-        ++pos_;
+        openQuote_ = false;
+        break;
       }
+      if (c == u'\n' || (c == u'\r' && !(at_ + 1 < end_ && at_[1] == u'\n'))) ++line_;
+      ++at_;
     }
-    // Whatever stands after a closing quote, or an unquoted field, up to the separator.
-    while (pos_ < text_.size() && text_[pos_] != separator_ && !IsLineEnd(text_[pos_])) {
-      field += text_[pos_++];
-    }
-    return field;
+    const QStringView last(run, at_);
+    if (at_ < end_) ++at_;  // the closing quote
+    // Whatever stands after a closing quote belongs to the field too.
+    const char16_t* after = at_;
+    at_ = Unquoted(at_);
+    if (!copy && after == at_) return last;
+    if (!copy) copy = &copies_.emplace_back();
+    copy->append(last);
+    copy->append(QStringView(after, at_));
+    return *copy;
   }
 
-  const QString& text_;
-  QChar separator_;
-  qsizetype pos_ = 0;
+  const char16_t* at_;
+  const char16_t* end_;
+  char16_t separator_;
   int line_ = 1;
   int recordLine_ = 1;
   bool openQuote_ = false;
+  std::deque<QString> copies_;
 };
 
-const QStringList& HeaderNames() {
-  static const QStringList kNames = kSpreadsheetHeader.split(u',');
-  return kNames;
-}
+constexpr qsizetype kHeaderFields = 6;
 
-bool IsHeader(const QStringList& fields) {
-  if (fields.size() < HeaderNames().size()) return false;
-  for (qsizetype i = 0; i < fields.size(); ++i) {
-    const QString name = fields[i].trimmed();
-    if (i < HeaderNames().size() ? name.compare(HeaderNames()[i], Qt::CaseInsensitive) != 0
-                                 : !name.isEmpty())
+bool IsHeader(const Fields& fields) {
+  static const QStringList kNames = kSpreadsheetHeader.split(u',');
+  if (fields.size() < kHeaderFields) return false;
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    const QStringView name = fields[i].trimmed();
+    if (i < kHeaderFields ? name.compare(kNames[static_cast<qsizetype>(i)], Qt::CaseInsensitive) != 0
+                          : !name.isEmpty())
       return false;
   }
   return true;
@@ -115,30 +136,61 @@ bool IsHeader(const QStringList& fields) {
 // A value of a file with semicolons is read as German spreadsheets write it ("1.000,5"); one
 // with a point and no comma, as a spreadsheet in another language writes it, is read with the
 // point as decimal point unless it could be German grouping ("5.500"), which stays refused.
-std::optional<double> ValueOf(const QString& text, bool decimalComma) {
+std::optional<double> ValueOf(QStringView text, bool decimalComma) {
   static const QLocale german(QLocale::German, QLocale::Germany);
   static const QRegularExpression kGrouping(QStringLiteral("^[-+]?[0-9]{1,3}(\\.[0-9]{3})+$"));
   std::optional<double> number =
-      decimalComma ? ParseUserNumber(text, german) : NumberFromText(text);
+      decimalComma ? ParseUserNumber(text.toString(), german) : NumberFromText(text);
   if (!number && decimalComma && !text.contains(u',') &&
-      !kGrouping.match(text.trimmed()).hasMatch()) {
+      !kGrouping.match(text.trimmed().toString()).hasMatch()) {
     number = NumberFromText(text);
   }
   if (!number || !std::isfinite(*number)) return std::nullopt;
   return number;
 }
 
+struct ViewHash {
+  std::size_t operator()(QStringView v) const noexcept { return qHash(v); }
+};
+
+// The texts of names, categories and items, which repeat from row to row, each made once and
+// shared by every row that holds it, with whether the files can hold it.
+class SharedTexts {
+ public:
+  struct Shared {
+    QString text;
+    std::optional<QChar> unstorable;
+  };
+  const Shared& Of(QStringView cell) {
+    const QStringView text = UnguardedFromFormulas(cell);
+    auto found = texts_.find(text);
+    if (found != texts_.end()) return found->second;
+    Shared shared{text.toString(), FirstCharFileCannotHold(text)};
+    const QStringView key(shared.text);  // the characters stay where they are when moved
+    return texts_.emplace(key, std::move(shared)).first->second;
+  }
+
+ private:
+  std::unordered_map<QStringView, Shared, ViewHash> texts_;
+};
+
 // The row's cells checked one by one: the reason of the first that does not fit, or the row.
-std::variant<SpreadsheetRow, QString> CheckedRow(const QStringList& f, bool decimalComma) {
+std::variant<SpreadsheetRow, QString> CheckedRow(const Fields& f, bool decimalComma,
+                                                 SharedTexts& shared) {
   SpreadsheetRow row;
   const std::optional<DayText> day = DayFromText(f[0]);
-  if (!day)
-    return QStringLiteral("„%1“ ist kein Tag (erwartet: 2026-12-05 oder 05.12.2026).").arg(f[0]);
+  if (!day) {
+    return QStringLiteral("„%1“ ist kein Tag (erwartet: 2026-12-05 oder 05.12.2026).")
+        .arg(f[0].toString());
+  }
   row.day = day->day;
-  row.person = UnguardedFromFormulas(f[1]);
-  row.category = UnguardedFromFormulas(f[2]);
-  row.item = UnguardedFromFormulas(f[3]);
-  row.description = UnguardedFromFormulas(f[5]);
+  const SharedTexts::Shared& person = shared.Of(f[1]);
+  const SharedTexts::Shared& category = shared.Of(f[2]);
+  const SharedTexts::Shared& item = shared.Of(f[3]);
+  row.person = person.text;
+  row.category = category.text;
+  row.item = item.text;
+  row.description = UnguardedFromFormulas(f[5]).toString();
   if (row.person.isEmpty()) return QStringLiteral("keine Personen-Zuordnung");
   if (!IsCategoryCaption(row.category)) {
     return QStringLiteral(
@@ -151,11 +203,10 @@ std::variant<SpreadsheetRow, QString> CheckedRow(const QStringList& f, bool deci
     return QStringLiteral("Ein Eintrag, der mit „%1“ beginnt, wird nicht gespeichert.")
         .arg(kComboStartText);
   }
-  const std::pair<const char16_t*, const QString*> texts[] = {
-      {u"Person", &row.person}, {u"Eintrag", &row.item}, {u"Beschreibung", &row.description}};
-  for (const auto& [field, text] : texts) {
-    if (auto refused = UnstorableText(QString::fromUtf16(field), *text)) return *refused;
-  }
+  if (person.unstorable) return *UnstorableText(QStringLiteral("Person"), row.person);
+  if (item.unstorable) return *UnstorableText(QStringLiteral("Eintrag"), row.item);
+  if (FirstCharFileCannotHold(row.description))
+    return *UnstorableText(QStringLiteral("Beschreibung"), row.description);
   const std::optional<double> value = ValueOf(f[4], decimalComma);
   if (!value) return QStringLiteral("Wert - keine Zahl");
   row.value = *value;
@@ -167,12 +218,13 @@ std::variant<SpreadsheetRow, QString> CheckedRow(const QStringList& f, bool deci
 SpreadsheetRead ReadSpreadsheet(const QByteArray& bytes) {
   SpreadsheetRead out;
   const QString text = Decoded(bytes);
+  Fields fields;
+  fields.reserve(8);
   // The separator is the one that splits the header row into the export's names.
   QChar separator;
   for (const QChar candidate : {QChar(u','), QChar(u';')}) {
     RecordSplitter header(text, candidate);
-    const std::optional<QStringList> names = header.Next();
-    if (names && IsHeader(*names)) {
+    if (header.Next(fields) && IsHeader(fields)) {
       separator = candidate;
       break;
     }
@@ -185,30 +237,30 @@ SpreadsheetRead ReadSpreadsheet(const QByteArray& bytes) {
     return out;
   }
   const bool decimalComma = separator == u';';
+  SharedTexts shared;
   RecordSplitter records(text, separator);
-  (void)records.Next();  // the header
-  while (std::optional<QStringList> fields = records.Next()) {
+  (void)records.Next(fields);  // the header
+  out.rows.reserve(static_cast<std::size_t>(bytes.size() / 48));
+  while (records.Next(fields)) {
     const int line = records.RecordLine();
     // A spreadsheet may end a row with empty cells of its own.
-    while (fields->size() > HeaderNames().size() && fields->last().trimmed().isEmpty())
-      fields->removeLast();
+    while (fields.size() > kHeaderFields && fields.back().trimmed().isEmpty()) fields.pop_back();
     if (records.OpenQuote()) {
       out.refused.push_back(
           {line, QStringLiteral("Ein Anführungszeichen wird nicht geschlossen.")});
       continue;
     }
-    if (fields->size() != HeaderNames().size()) {
+    if (fields.size() != kHeaderFields) {
       out.refused.push_back(
-          {line, QStringLiteral("Die Zeile hat %1 statt 6 Felder.").arg(fields->size())});
+          {line, QStringLiteral("Die Zeile hat %1 statt 6 Felder.").arg(fields.size())});
       continue;
     }
-    auto checked = CheckedRow(*fields, decimalComma);
+    auto checked = CheckedRow(fields, decimalComma, shared);
     if (auto* reason = std::get_if<QString>(&checked)) {
       out.refused.push_back({line, *reason});
     } else {
-      SpreadsheetRow row = std::get<SpreadsheetRow>(std::move(checked));
+      SpreadsheetRow& row = out.rows.emplace_back(std::get<SpreadsheetRow>(std::move(checked)));
       row.line = line;
-      out.rows.push_back(std::move(row));
     }
   }
   return out;

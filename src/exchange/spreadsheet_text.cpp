@@ -20,7 +20,7 @@ QString GuardedFromFormulas(const QString& text) {
   return LooksLikeFormula(text, 0) ? u'\'' + text : text;
 }
 
-QString UnguardedFromFormulas(const QString& cell) {
+QStringView UnguardedFromFormulas(QStringView cell) {
   return LooksLikeFormula(cell, 1) ? cell.mid(1) : cell;
 }
 

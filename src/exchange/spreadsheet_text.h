@@ -11,7 +11,7 @@
 // which spreadsheets show as text; reading takes exactly that apostrophe away again, so every
 // text comes back unchanged.
 QString GuardedFromFormulas(const QString& text);
-QString UnguardedFromFormulas(const QString& cell);
+QStringView UnguardedFromFormulas(QStringView cell);
 
 // A field quoted as RFC 4180 quotes it: in double quotes, each double quote doubled.
 QString QuotedField(const QString& text);

@@ -24,13 +24,14 @@ QString Full(int capacity, const char16_t* what) {
       .arg(QLocale(QLocale::German, QLocale::Germany).toString(capacity), QString::fromUtf16(what));
 }
 
-// The four cells an entry is matched by, as one text that no other four give: each text behind
-// its length.
-QString EntryKey(QDate day, const QString& person, const QString& category, const QString& item) {
-  QString key = QString::number(day.toJulianDay());
-  for (const QString* text : {&person, &category, &item})
-    key += u'|' + QString::number(text->size()) + u':' + *text;
-  return key;
+// The four cells an entry is matched by.
+struct EntryKey {
+  qint64 day;
+  QString person, category, item;
+  bool operator==(const EntryKey&) const = default;
+};
+size_t qHash(const EntryKey& key, size_t seed = 0) {
+  return qHashMulti(seed, key.day, key.person, key.category, key.item);
 }
 
 }  // namespace
@@ -64,16 +65,19 @@ ImportOutcome ImportEntries(Store& store, const std::vector<ImportedEntry>& rows
       knownPairs.insert({row.Category().Text(), row.Item().Text()});
   }
   // The entries by day, person, category and item, where all four can match an imported row (a
-  // day, and texts; a number or an empty cell never equals the text of a row).
-  QHash<QString, QList<int>> rowsByKey;
-  rowsByKey.reserve(entries.Count() + static_cast<qsizetype>(rows.size()));
+  // day, and texts; a number or an empty cell never equals the text of a row): the last row of
+  // each, and before each row the one before it with the same four.
+  QHash<EntryKey, int> lastRowOf;
+  std::vector<int> sameBefore(static_cast<std::size_t>(entries.Count()) + rows.size() + 1, 0);
+  lastRowOf.reserve(entries.Count() + static_cast<qsizetype>(rows.size()));
   for (int i = 1; i <= entries.Count(); ++i) {
     const EntryRow& row = entries.Row(i);
     if (row.Date().IsDate() && row.Person().IsText() && row.Category().IsText() &&
         row.Item().IsText()) {
-      rowsByKey[EntryKey(row.Date().Date(), row.Person().Text(), row.Category().Text(),
-                         row.Item().Text())]
-          .push_back(i);
+      int& last = lastRowOf[{row.Date().Date().toJulianDay(), row.Person().Text(),
+                             row.Category().Text(), row.Item().Text()}];
+      sameBefore[static_cast<std::size_t>(i)] = last;
+      last = i;
     }
   }
   entries.rows.reserve(entries.rows.size() + rows.size());
@@ -97,10 +101,10 @@ ImportOutcome ImportEntries(Store& store, const std::vector<ImportedEntry>& rows
     }
     // The rows of that day, person, category and item: as a rule one or none, but a file edited
     // by hand may hold more, and all of them are updated, as a save updates them.
-    const QString key = EntryKey(in.day, in.person, in.category, in.item);
-    const auto found = rowsByKey.constFind(key);
-    if (found != rowsByKey.cend()) {
-      for (const int i : *found) {
+    const EntryKey key{in.day.toJulianDay(), in.person, in.category, in.item};
+    int& last = lastRowOf[key];
+    if (last != 0) {
+      for (int i = last; i != 0; i = sameBefore[static_cast<std::size_t>(i)]) {
         EntryRow& row = entries.Row(i);
         row.Value() = Value(in.value);
         row.Description() = Value(in.description);
@@ -118,7 +122,7 @@ ImportOutcome ImportEntries(Store& store, const std::vector<ImportedEntry>& rows
     row.Description() = Value(in.description);
     row.fields[6] = Value(QString());
     row.fields[7] = Value(QString());
-    rowsByKey[key].push_back(entries.Count());
+    last = entries.Count();
     ++out.added;
   }
   // Rows were added and changed past the index: it is made anew when next asked.

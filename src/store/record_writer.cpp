@@ -18,7 +18,7 @@ char* WriteDigits(unsigned long long value, int digits, char* out) {
 
 }  // namespace
 
-std::optional<QChar> FirstCharFileCannotHold(const QString& text) {
+std::optional<QChar> FirstCharFileCannotHold(QStringView text) {
   for (QChar c : text) {
     if (c == u'"' || c == u'\r' || c == u'\n') return c;
   }

@@ -76,4 +76,4 @@ QString UnstorableTextMessage();
 
 // The first character a Text field cannot hold (a double quote, a line break, or a character
 // outside Windows-1252), if any.
-[[nodiscard]] std::optional<QChar> FirstCharFileCannotHold(const QString& text);
+[[nodiscard]] std::optional<QChar> FirstCharFileCannotHold(QStringView text);
