@@ -112,9 +112,9 @@ void Export(benchmark::State& state, DataSet set) {
   World world(set);
   const QString target = world.Folder() + QStringLiteral("/ausfuhr.csv");
   for (auto _ : state) {
-    Store store(world.Folder());
-    if (store.ReadEntryFile()) state.SkipWithError("read");
-    if (WriteFileAtomically(target, SpreadsheetBytes(store.entries, {})))
+    const EntriesForExport read = ReadEntriesForExport(world.Folder());
+    if (read.problem) state.SkipWithError("read");
+    if (WriteFileAtomically(target, SpreadsheetBytes(read.entries, {})))
       state.SkipWithError("write");
   }
 }
@@ -145,11 +145,8 @@ void Import(benchmark::State& state, DataSet set) {
     const std::optional<QByteArray> bytes = ReadWholeFile(source, 128 * 1024 * 1024, &reason);
     if (!bytes) state.SkipWithError("read");
     const SpreadsheetRead read = ReadSpreadsheet(*bytes);
-    std::vector<ImportedEntry> rows;
-    rows.reserve(read.rows.size());
-    for (const SpreadsheetRow& r : read.rows)
-      rows.push_back({r.day, r.person, r.category, r.item, r.value, r.description});
-    if (!read.refused.empty() || !ImportEntries(*store, rows).stored) state.SkipWithError("import");
+    if (!read.refused.empty() || !ImportEntries(*store, read.rows).stored)
+      state.SkipWithError("import");
   }
 }
 

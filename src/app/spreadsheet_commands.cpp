@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "app/data_folder.h"
+#include "exchange/spreadsheet_export.h"
 #include "exchange/spreadsheet_import.h"
 #include "store/atomic_file.h"
 #include "store/import_entries.h"
@@ -51,14 +52,10 @@ int RunExport(const QString& dataFolder, const QString& file, const ExportFilter
                                "anderen Namen.")
                     .arg(file));
   }
-  Store store(folder);
-  if (QFileInfo::exists(store.Path(DataFile::Entries))) {
-    if (auto problem = store.ReadEntryFile()) {
-      if (store.WasUnreadable(DataFile::Entries)) return Fail(*problem);
-      Say(stderr, QStringLiteral("lumivera: ") + *problem);
-    }
-  }
-  const QByteArray bytes = SpreadsheetBytes(store.entries, filter);
+  const EntriesForExport read = ReadEntriesForExport(folder);
+  if (read.unreadable) return Fail(*read.problem);
+  if (read.problem) Say(stderr, QStringLiteral("lumivera: ") + *read.problem);
+  const QByteArray bytes = SpreadsheetBytes(read.entries, filter);
   if (file == QLatin1String("-")) {
     const bool written = std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()),
                                      stdout) == static_cast<std::size_t>(bytes.size()) &&
@@ -96,12 +93,7 @@ int RunImport(const QString& dataFolder, const QString& file) {
   Store store(folder.Path());
   for (const QString& problem : store.LoadData())
     Say(stderr, QStringLiteral("lumivera: ") + problem);
-  std::vector<ImportedEntry> rows;
-  rows.reserve(read.rows.size());
-  for (const SpreadsheetRow& row : read.rows) {
-    rows.push_back({row.day, row.person, row.category, row.item, row.value, row.description});
-  }
-  const ImportOutcome outcome = ImportEntries(store, rows);
+  const ImportOutcome outcome = ImportEntries(store, read.rows);
   if (!outcome.stored) {
     for (const QString& message : outcome.messages)
       Say(stderr, QStringLiteral("lumivera: ") + message);

@@ -30,3 +30,14 @@ inline const QString kSpreadsheetHeader =
 
 [[nodiscard]] QByteArray SpreadsheetBytes(const EntryTable& entries, const ExportFilter& filter,
                                           const QLocale& locale = QLocale());
+
+// The entries file of the data folder `folder` as an export reads it: only the table, without
+// the index and the bookkeeping that a store keeps for changes. A missing file is an empty table.
+struct EntriesForExport {
+  EntryTable entries;
+  // What reading met, in German, or nothing.
+  std::optional<QString> problem;
+  // The file is there but could not be read at all.
+  bool unreadable = false;
+};
+[[nodiscard]] EntriesForExport ReadEntriesForExport(const QString& folder);

@@ -5,8 +5,12 @@
 #include <QRegularExpression>
 #include <cmath>
 #include <deque>
+#include <string_view>
 #include <unordered_map>
 #include <variant>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "exchange/spreadsheet_export.h"
 #include "exchange/spreadsheet_text.h"
@@ -19,22 +23,18 @@
 
 namespace {
 
-// UTF-8 with or without a byte order mark, otherwise Windows-1252.
-QString Decoded(const QByteArray& bytes) {
-  if (!IsUtf8Text(bytes.constData(), bytes.size())) return DecodeCp1252(bytes);
-  return QString::fromUtf8(bytes.startsWith("\xEF\xBB\xBF") ? bytes.mid(3) : bytes);
-}
-
-using Fields = std::vector<QStringView>;
+using Fields = std::vector<QByteArrayView>;
 
 // The records of RFC 4180 text: fields separated by `separator`, a field in double quotes may
-// hold separators, line breaks and doubled quotes. Blank lines between records are skipped. A
-// field is a view of the text itself unless it held doubled quotes or text after its closing
-// quote; then it is a view of a copy kept until the next record.
+// hold separators, line breaks and doubled quotes. Blank lines between records are skipped. The
+// text is split as bytes, which is sound for UTF-8 and Windows-1252 alike: the separators,
+// quotes and line ends are single bytes of ASCII in both and never part of another character.
+// A field is a view of the bytes themselves unless it held doubled quotes or bytes after its
+// closing quote; then it is a view of a copy kept until the next record.
 class RecordSplitter {
  public:
-  RecordSplitter(QStringView text, QChar separator)
-      : at_(text.utf16()), end_(text.utf16() + text.size()), separator_(separator.unicode()) {}
+  RecordSplitter(QByteArrayView text, char separator)
+      : at_(text.data()), end_(text.data() + text.size()), separator_(separator) {}
 
   // The fields of the next record into `fields`; false at the end.
   bool Next(Fields& fields) {
@@ -61,33 +61,46 @@ class RecordSplitter {
   bool OpenQuote() const { return openQuote_; }
 
  private:
-  static bool IsLineEnd(char16_t c) { return c == u'\r' || c == u'\n'; }
+  static bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
   void SkipLineEnd() {
-    if (*at_ == u'\r' && at_ + 1 < end_ && at_[1] == u'\n') ++at_;
+    if (*at_ == '\r' && at_ + 1 < end_ && at_[1] == '\n') ++at_;
     ++at_;
     ++line_;
   }
-  // Up to the separator or the line's end.
-  const char16_t* Unquoted(const char16_t* p) const {
-    while (p < end_ && *p != separator_ && !IsLineEnd(*p)) ++p;
+  // The first of the three bytes from `p` on, or the end; sixteen bytes at a time.
+  const char* FirstOf(const char* p, char a, char b, char c) const {
+#if defined(__SSE2__)
+    const __m128i va = _mm_set1_epi8(a), vb = _mm_set1_epi8(b), vc = _mm_set1_epi8(c);
+    for (; end_ - p >= 16; p += 16) {
+      const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+      const __m128i hits =
+          _mm_or_si128(_mm_cmpeq_epi8(chunk, va),
+                       _mm_or_si128(_mm_cmpeq_epi8(chunk, vb), _mm_cmpeq_epi8(chunk, vc)));
+      if (const int mask = _mm_movemask_epi8(hits)) return p + __builtin_ctz(unsigned(mask));
+    }
+#endif
+    while (p < end_ && *p != a && *p != b && *p != c) ++p;
     return p;
   }
-  QStringView Field() {
-    if (at_ >= end_ || *at_ != u'"') {
-      const char16_t* begin = at_;
+  // Up to the separator or the line's end.
+  const char* Unquoted(const char* p) const {
+    return FirstOf(p, separator_, '\r', '\n');
+  }
+  QByteArrayView Field() {
+    if (at_ >= end_ || *at_ != '"') {
+      const char* begin = at_;
       at_ = Unquoted(at_);
-      return QStringView(begin, at_);
+      return QByteArrayView(begin, at_);
     }
-    const char16_t* begin = ++at_;
-    QString* copy = nullptr;  // made at the first doubled quote
-    const char16_t* run = begin;
+    const char* run = ++at_;
+    QByteArray* copy = nullptr;  // made at the first doubled quote
     openQuote_ = true;
-    while (at_ < end_) {
-      const char16_t c = *at_;
-      if (c == u'"') {
-        if (at_ + 1 < end_ && at_[1] == u'"') {
+    while ((at_ = FirstOf(at_, '"', '\r', '\n')) < end_) {
+      const char c = *at_;
+      if (c == '"') {
+        if (at_ + 1 < end_ && at_[1] == '"') {
           if (!copy) copy = &copies_.emplace_back();
-          copy->append(QStringView(run, at_ + 1));
+          copy->append(QByteArrayView(run, at_ + 1));
           at_ += 2;
           run = at_;
           continue;
@@ -95,39 +108,67 @@ class RecordSplitter {
         openQuote_ = false;
         break;
       }
-      if (c == u'\n' || (c == u'\r' && !(at_ + 1 < end_ && at_[1] == u'\n'))) ++line_;
+      if (c == '\n' || (c == '\r' && !(at_ + 1 < end_ && at_[1] == '\n'))) ++line_;
       ++at_;
     }
-    const QStringView last(run, at_);
+    const QByteArrayView last(run, at_);
     if (at_ < end_) ++at_;  // the closing quote
     // Whatever stands after a closing quote belongs to the field too.
-    const char16_t* after = at_;
+    const char* after = at_;
     at_ = Unquoted(at_);
     if (!copy && after == at_) return last;
     if (!copy) copy = &copies_.emplace_back();
     copy->append(last);
-    copy->append(QStringView(after, at_));
+    copy->append(QByteArrayView(after, at_));
     return *copy;
   }
 
-  const char16_t* at_;
-  const char16_t* end_;
-  char16_t separator_;
+  const char* at_;
+  const char* end_;
+  char separator_;
   int line_ = 1;
   int recordLine_ = 1;
   bool openQuote_ = false;
-  std::deque<QString> copies_;
+  std::deque<QByteArray> copies_;
 };
 
-constexpr qsizetype kHeaderFields = 6;
+constexpr std::size_t kHeaderFields = 6;
+
+// The characters of a field, as UTF-8 or as Windows-1252.
+class FieldText {
+ public:
+  explicit FieldText(bool utf8) : utf8_(utf8) {}
+  QString Of(QByteArrayView field) const {
+    return utf8_ ? QString::fromUtf8(field) : DecodeCp1252(field.data(), field.size());
+  }
+  // A short field of ASCII (a day, a value) in `room`, without making a string; any other
+  // field as a string kept in `kept`.
+  QStringView Short(QByteArrayView field, char16_t (&room)[40], QString& kept) const {
+    if (field.size() <= qsizetype(std::size(room))) {
+      bool ascii = true;
+      for (qsizetype i = 0; i < field.size(); ++i) {
+        const auto c = static_cast<unsigned char>(field[i]);
+        ascii = ascii && c < 0x80;
+        room[i] = c;
+      }
+      if (ascii) return QStringView(room, field.size());
+    }
+    kept = Of(field);
+    return kept;
+  }
+
+ private:
+  bool utf8_;
+};
 
 bool IsHeader(const Fields& fields) {
-  static const QStringList kNames = kSpreadsheetHeader.split(u',');
+  static const QList<QByteArray> kNames = kSpreadsheetHeader.toLatin1().split(',');
   if (fields.size() < kHeaderFields) return false;
   for (std::size_t i = 0; i < fields.size(); ++i) {
-    const QStringView name = fields[i].trimmed();
-    if (i < kHeaderFields ? name.compare(kNames[static_cast<qsizetype>(i)], Qt::CaseInsensitive) != 0
-                          : !name.isEmpty())
+    const QByteArrayView name = fields[i].trimmed();
+    if (i < kHeaderFields
+            ? name.compare(kNames[static_cast<qsizetype>(i)], Qt::CaseInsensitive) != 0
+            : !name.isEmpty())
       return false;
   }
   return true;
@@ -149,39 +190,45 @@ std::optional<double> ValueOf(QStringView text, bool decimalComma) {
   return number;
 }
 
-struct ViewHash {
-  std::size_t operator()(QStringView v) const noexcept { return qHash(v); }
-};
-
-// The texts of names, categories and items, which repeat from row to row, each made once and
+// The texts of names, categories and items, which repeat from row to row, each decoded once and
 // shared by every row that holds it, with whether the files can hold it.
 class SharedTexts {
  public:
   struct Shared {
+    QByteArray bytes;  // what the key views
     QString text;
-    std::optional<QChar> unstorable;
+    bool storable = true;
   };
-  const Shared& Of(QStringView cell) {
-    const QStringView text = UnguardedFromFormulas(cell);
-    auto found = texts_.find(text);
+  explicit SharedTexts(const FieldText& decode) : decode_(decode) {}
+  const Shared& Of(QByteArrayView cell) {
+    const std::string_view bytes(cell.data(), std::size_t(cell.size()));
+    auto found = texts_.find(bytes);
     if (found != texts_.end()) return found->second;
-    Shared shared{text.toString(), FirstCharFileCannotHold(text)};
-    const QStringView key(shared.text);  // the characters stay where they are when moved
+    Shared shared;
+    shared.bytes = cell.toByteArray();
+    shared.text = UnguardedFromFormulas(decode_.Of(cell)).toString();
+    shared.storable = !FirstCharFileCannotHold(shared.text);
+    // The bytes stay where they are when the entry is moved into the map.
+    const std::string_view key(shared.bytes.constData(), std::size_t(shared.bytes.size()));
     return texts_.emplace(key, std::move(shared)).first->second;
   }
 
  private:
-  std::unordered_map<QStringView, Shared, ViewHash> texts_;
+  const FieldText& decode_;
+  std::unordered_map<std::string_view, Shared> texts_;
 };
 
 // The row's cells checked one by one: the reason of the first that does not fit, or the row.
-std::variant<SpreadsheetRow, QString> CheckedRow(const Fields& f, bool decimalComma,
-                                                 SharedTexts& shared) {
-  SpreadsheetRow row;
-  const std::optional<DayText> day = DayFromText(f[0]);
+std::variant<ImportedEntry, QString> CheckedRow(const Fields& f, bool decimalComma,
+                                                const FieldText& decode, SharedTexts& shared) {
+  ImportedEntry row;
+  char16_t room[40];
+  QString kept;
+  const QStringView dayText = decode.Short(f[0], room, kept);
+  const std::optional<DayText> day = DayFromText(dayText);
   if (!day) {
     return QStringLiteral("„%1“ ist kein Tag (erwartet: 2026-12-05 oder 05.12.2026).")
-        .arg(f[0].toString());
+        .arg(dayText.toString());
   }
   row.day = day->day;
   const SharedTexts::Shared& person = shared.Of(f[1]);
@@ -190,7 +237,11 @@ std::variant<SpreadsheetRow, QString> CheckedRow(const Fields& f, bool decimalCo
   row.person = person.text;
   row.category = category.text;
   row.item = item.text;
-  row.description = UnguardedFromFormulas(f[5]).toString();
+  row.description = decode.Of(f[5]);
+  if (const QStringView unguarded = UnguardedFromFormulas(row.description);
+      unguarded.size() != row.description.size()) {
+    row.description = unguarded.toString();
+  }
   if (row.person.isEmpty()) return QStringLiteral("keine Personen-Zuordnung");
   if (!IsCategoryCaption(row.category)) {
     return QStringLiteral(
@@ -203,11 +254,11 @@ std::variant<SpreadsheetRow, QString> CheckedRow(const Fields& f, bool decimalCo
     return QStringLiteral("Ein Eintrag, der mit „%1“ beginnt, wird nicht gespeichert.")
         .arg(kComboStartText);
   }
-  if (person.unstorable) return *UnstorableText(QStringLiteral("Person"), row.person);
-  if (item.unstorable) return *UnstorableText(QStringLiteral("Eintrag"), row.item);
+  if (!person.storable) return *UnstorableText(QStringLiteral("Person"), row.person);
+  if (!item.storable) return *UnstorableText(QStringLiteral("Eintrag"), row.item);
   if (FirstCharFileCannotHold(row.description))
     return *UnstorableText(QStringLiteral("Beschreibung"), row.description);
-  const std::optional<double> value = ValueOf(f[4], decimalComma);
+  const std::optional<double> value = ValueOf(decode.Short(f[4], room, kept), decimalComma);
   if (!value) return QStringLiteral("Wert - keine Zahl");
   row.value = *value;
   return row;
@@ -217,30 +268,35 @@ std::variant<SpreadsheetRow, QString> CheckedRow(const Fields& f, bool decimalCo
 
 SpreadsheetRead ReadSpreadsheet(const QByteArray& bytes) {
   SpreadsheetRead out;
-  const QString text = Decoded(bytes);
+  // UTF-8 with or without a byte order mark, otherwise Windows-1252.
+  const bool utf8 = IsUtf8Text(bytes.constData(), bytes.size());
+  QByteArrayView text(bytes);
+  if (utf8 && text.startsWith("\xEF\xBB\xBF")) text = text.sliced(3);
+  const FieldText decode(utf8);
   Fields fields;
   fields.reserve(8);
   // The separator is the one that splits the header row into the export's names.
-  QChar separator;
-  for (const QChar candidate : {QChar(u','), QChar(u';')}) {
+  char separator = 0;
+  for (const char candidate : {',', ';'}) {
     RecordSplitter header(text, candidate);
     if (header.Next(fields) && IsHeader(fields)) {
       separator = candidate;
       break;
     }
   }
-  if (separator.isNull()) {
+  if (separator == 0) {
     out.failure = QStringLiteral(
         "Die erste Zeile ist nicht die Kopfzeile einer Lumivera-Ausfuhr "
         "(Datum,Person,Kategorie,Eintrag,Wert,Beschreibung; in deutschen Tabellen auch mit "
         "Semikolon).");
     return out;
   }
-  const bool decimalComma = separator == u';';
-  SharedTexts shared;
+  const bool decimalComma = separator == ';';
+  SharedTexts shared(decode);
   RecordSplitter records(text, separator);
   (void)records.Next(fields);  // the header
-  out.rows.reserve(static_cast<std::size_t>(bytes.size() / 48));
+  out.rows.reserve(static_cast<std::size_t>(text.size() / 64));
+  out.lines.reserve(out.rows.capacity());
   while (records.Next(fields)) {
     const int line = records.RecordLine();
     // A spreadsheet may end a row with empty cells of its own.
@@ -255,12 +311,12 @@ SpreadsheetRead ReadSpreadsheet(const QByteArray& bytes) {
           {line, QStringLiteral("Die Zeile hat %1 statt 6 Felder.").arg(fields.size())});
       continue;
     }
-    auto checked = CheckedRow(fields, decimalComma, shared);
+    auto checked = CheckedRow(fields, decimalComma, decode, shared);
     if (auto* reason = std::get_if<QString>(&checked)) {
       out.refused.push_back({line, *reason});
     } else {
-      SpreadsheetRow& row = out.rows.emplace_back(std::get<SpreadsheetRow>(std::move(checked)));
-      row.line = line;
+      out.rows.push_back(std::get<ImportedEntry>(std::move(checked)));
+      out.lines.push_back(line);
     }
   }
   return out;

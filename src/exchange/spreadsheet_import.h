@@ -7,6 +7,8 @@
 #include <optional>
 #include <vector>
 
+#include "store/import_entries.h"
+
 // Reads entries from comma-separated text with the header row of an export, as this program
 // writes it and as spreadsheets save it after editing: UTF-8 with or without a byte order mark,
 // otherwise Windows-1252; fields separated by commas, or by semicolons with a decimal comma as
@@ -14,21 +16,15 @@
 // 2026-12-05 or 05.12.2026. Each row is checked on its own; whether it fits the tables is for
 // the store to say.
 
-struct SpreadsheetRow {
-  int line = 0;  // where the row begins in the file, from 1 (the header's line)
-  QDate day;
-  QString person, category, item;
-  double value = 0;
-  QString description;
-};
-
 struct RefusedRow {
   int line = 0;
   QString reason;  // German, a sentence without the line
 };
 
 struct SpreadsheetRead {
-  std::vector<SpreadsheetRow> rows;
+  // The rows as the store takes them, and the line each begins on, from 1 (the header's line).
+  std::vector<ImportedEntry> rows;
+  std::vector<int> lines;
   std::vector<RefusedRow> refused;
   // Why the file as a whole cannot be read (no header row of an export), or nothing.
   std::optional<QString> failure;

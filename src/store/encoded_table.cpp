@@ -84,7 +84,11 @@ std::optional<QByteArrayView> EncodedTable::EncodeAll(const std::vector<EntryRow
   valid_ = false;
   pending_ = false;
   rows_.clear();
-  const qsizetype expected = std::max(size_, sizeHint);
+  // Room for rows of a usual length as well, should the table have grown far beyond the file (an
+  // import into a new folder): memory reserved but never written costs nothing.
+  constexpr qsizetype kUsualRowBytes = 128;
+  const qsizetype expected =
+      std::max({size_, sizeHint, static_cast<qsizetype>(rows.size()) * kUsualRowBytes});
   const std::size_t n = rows.size();
   starts_.clear();
   starts_.reserve(n + 1);

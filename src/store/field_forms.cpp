@@ -2,6 +2,8 @@
 #include "store/field_forms.h"
 
 #include <QByteArray>
+#include <algorithm>
+#include <string>
 
 #include "store/file_number.h"
 
@@ -67,15 +69,27 @@ std::optional<DayText> DayFromText(QStringView text) {
 std::optional<double> NumberFromText(QStringView text) {
   const QStringView s = text.trimmed();
   if (s.isEmpty()) return std::nullopt;
-  for (const QChar c : s) {
-    if (c.unicode() >= 0x80) return std::nullopt;
+  // The characters as bytes, on the stack unless the text is long.
+  char small[64];
+  std::string large;
+  char* bytes = small;
+  if (s.size() > qsizetype(sizeof small)) {
+    large.resize(std::size_t(s.size()));
+    bytes = large.data();
   }
-  QByteArray bytes = s.toLatin1();
-  const auto parse = [&] { return ParseFileNumber(bytes.cbegin(), bytes.cend()); };
-  if (auto number = parse()) return number;
-  if (bytes.count(',') == 1 && !bytes.contains('.')) {
-    bytes.replace(',', '.');
-    return parse();
+  int commas = 0, points = 0;
+  for (qsizetype i = 0; i < s.size(); ++i) {
+    const char16_t c = s[i].unicode();
+    if (c >= 0x80) return std::nullopt;
+    bytes[i] = char(c);
+    commas += c == u',';
+    points += c == u'.';
+  }
+  const char* const end = bytes + s.size();
+  if (auto number = ParseFileNumber(bytes, end)) return number;
+  if (commas == 1 && points == 0) {
+    std::replace(bytes, bytes + s.size(), ',', '.');
+    return ParseFileNumber(bytes, end);
   }
   return std::nullopt;
 }

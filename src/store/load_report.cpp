@@ -164,7 +164,7 @@ std::optional<QString> LoadReport::Message(DataFile file, const QString& keptAs)
                      .arg(name, QuotedName(unusualDayForm_))
                      .arg(unusualDayLine_);
   }
-  if (Damaged()) {
+  if (Damaged() && !keptAs.isEmpty()) {
     sentences << QStringLiteral(
                      "Die Datei, wie sie war, wird vor der nächsten Änderung als %1 "
                      "daneben aufbewahrt.")

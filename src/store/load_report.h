@@ -56,7 +56,8 @@ class LoadReport {
   bool Damaged() const;
   const std::vector<ReadFault>& Faults() const { return faults_; }
   // One message in German for the user, or nothing when the file read as the program writes it
-  // or in a form read without loss and not worth a word. `keptAs` is where the original is kept.
+  // or in a form read without loss and not worth a word. `keptAs` is where the original is kept;
+  // empty when nothing is changed and nothing kept.
   std::optional<QString> Message(DataFile file, const QString& keptAs) const;
 
  private:

@@ -54,7 +54,7 @@ TEST(Spreadsheet, RandomTablesComeBackAsTheyWent) {
     ASSERT_TRUE(back.refused.empty()) << back.refused.front().reason.toStdString();
     ASSERT_EQ(back.rows.size(), table.rows.size());
     QDate last;
-    for (const SpreadsheetRow& row : back.rows) {
+    for (const ImportedEntry& row : back.rows) {
       EXPECT_LE(last, row.day);
       last = row.day;
       bool found = false;
@@ -64,8 +64,8 @@ TEST(Spreadsheet, RandomTablesComeBackAsTheyWent) {
                       e.Category().Text() == row.category && e.Item().Text() == row.item &&
                       e.Value().Number() == row.value && e.Description().Text() == row.description);
       }
-      EXPECT_TRUE(found) << row.line << ' ' << row.person.toStdString() << '|'
-                         << row.item.toStdString() << '|' << row.description.toStdString();
+      EXPECT_TRUE(found) << row.person.toStdString() << '|' << row.item.toStdString() << '|'
+                         << row.description.toStdString();
     }
   }
 }
@@ -89,7 +89,7 @@ TEST(Spreadsheet, RowsAreReadInBothStylesAndRefusedWithTheirLine) {
   EXPECT_EQ(read.rows[0].value, 1000.5);
   EXPECT_EQ(read.rows[0].description, "Lauf; am See");
   EXPECT_EQ(read.rows[1].value, -3.25);
-  EXPECT_EQ(read.rows[1].line, 3);
+  EXPECT_EQ(read.lines[1], 3);
 
   struct Case {
     const char* row;
