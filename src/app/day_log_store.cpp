@@ -39,6 +39,9 @@ void DayLog::SaveEntry() {
                          window_.descriptionBox->document()->toRawText()};
   const SaveOutcome outcome = StoreEntry(store, input);
   history->Record(outcome.changed);
+  // The typing is part of the change now: Ctrl+Z in the box undoes what is typed after it, then
+  // the change.
+  if (!outcome.changed.empty()) window_.descriptionBox->document()->clearUndoRedoStacks();
   TellBackupProblem();
   for (const QString& message : outcome.outside.messages) Tell(message);
   if (outcome.learned || outcome.outside.categories) {

@@ -76,7 +76,11 @@ RestoreReport RestoreInFolder(const QString& argument, const QString& name) {
 int RunRestoreCommand(const StartRequest& request) {
   if (!request.backupName.isEmpty()) {
     const RestoreReport report = RestoreInFolder(request.dataFolder, request.backupName);
-    Print(report.restored ? stdout : stderr, QStringLiteral("lumivera: %1\n").arg(report.text));
+    // A report of success is the command's output; only a failure is told as the program's.
+    if (report.restored)
+      Print(stdout, report.text + u'\n');
+    else
+      Print(stderr, QStringLiteral("lumivera: %1\n").arg(report.text));
     return report.restored ? 0 : 1;
   }
   const QString path = AbsoluteDataFolder(request.dataFolder);

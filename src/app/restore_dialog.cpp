@@ -6,7 +6,10 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
+#include <QStyle>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/message_boxes.h"
 #include "app/restore_command.h"
@@ -48,7 +51,6 @@ RestoreDialog::RestoreDialog(const QString& dataFolder, MessageBoxes& messages, 
   layout->addWidget(heading);
   layout->addWidget(backupList);
   layout->addWidget(buttons);
-  resize(640, 360);
 
   connect(restoreButton, &QPushButton::clicked, this, [this] { RestoreChosen(); });
   connect(closeButton, &QPushButton::clicked, this, &QDialog::reject);
@@ -56,10 +58,17 @@ RestoreDialog::RestoreDialog(const QString& dataFolder, MessageBoxes& messages, 
   connect(backupList, &QListWidget::currentRowChanged, this,
           [this](int row) { restoreButton->setEnabled(row >= 0); });
   FillList();
+  // Wide enough for the longest line (a backup kept before a restore names its time), within the
+  // screen.
+  const QMargins margins = layout->contentsMargins();
+  int width = backupList->sizeHintForColumn(0) + 2 * backupList->frameWidth() +
+              style()->pixelMetric(QStyle::PM_ScrollBarExtent) + margins.left() + margins.right();
+  if (const QScreen* shown = screen()) width = std::min(width, shown->availableGeometry().width());
+  resize(std::max(640, width), 360);
   backupList->setFocus();
 }
 
-void RestoreDialog::FillList() {
+void RestoreDialog::FillList(const QString& chosen) {
   backupList->clear();
   for (const BackupSummary& backup : ListBackups(AbsoluteDataFolder(dataFolder_))) {
     auto* item = new QListWidgetItem(BackupLine(backup), backupList);
@@ -71,7 +80,12 @@ void RestoreDialog::FillList() {
     restoreButton->setEnabled(false);
     return;
   }
-  backupList->setCurrentRow(0);
+  // The backup chosen before stays chosen, so a second try after a refusal restores the same one.
+  int row = 0;
+  for (int i = 0; i < backupList->count(); ++i) {
+    if (!chosen.isEmpty() && backupList->item(i)->data(kNameRole).toString() == chosen) row = i;
+  }
+  backupList->setCurrentRow(row);
 }
 
 void RestoreDialog::RestoreChosen() {
@@ -87,6 +101,6 @@ void RestoreDialog::RestoreChosen() {
   }
   const RestoreReport report = RestoreInFolder(dataFolder_, name);
   // The list behind the answer already holds the backup of the files as they were.
-  FillList();
+  FillList(name);
   messages_.Show(kTitle, report.text);
 }

@@ -21,7 +21,8 @@ class RestoreDialog : public QDialog {
   QPushButton* closeButton;
 
  private:
-  void FillList();
+  // The backups, newest first; `chosen` stays the current one when it is still listed.
+  void FillList(const QString& chosen = QString());
   void RestoreChosen();
 
   QString dataFolder_;

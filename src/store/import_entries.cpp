@@ -81,15 +81,25 @@ ImportOutcome ImportEntries(Store& store, const std::vector<ImportedEntry>& rows
     }
   }
   entries.rows.reserve(entries.rows.size() + rows.size());
+  // Rows that follow each other often share their person and item, even their characters: those
+  // are known without a look-up.
+  const auto same = [](const QString& text, const QString* last) {
+    return last && text.constData() == last->constData() && text.size() == last->size();
+  };
+  const QString* lastPerson = nullptr;
+  const ImportedEntry* lastPair = nullptr;
   for (const ImportedEntry& in : rows) {
-    if (!knownPersons.contains(in.person)) {
+    if (!same(in.person, lastPerson) && !knownPersons.contains(in.person)) {
       if (persons.Full()) return {false, {Full(PersonTable::kCapacity, u"Personen")}};
       knownPersons.insert(in.person);
       PersonRow& row = persons.rows.emplace_back();
       row.Name() = Value(in.person);
       ++out.persons;
     }
-    if (!knownPairs.contains({in.category, in.item})) {
+    lastPerson = &in.person;
+    const bool samePair =
+        lastPair && same(in.category, &lastPair->category) && same(in.item, &lastPair->item);
+    if (!samePair && !knownPairs.contains({in.category, in.item})) {
       if (categories.Full()) {
         return {false, {Full(CategoryTable::kCapacity, u"Kategorie-Items")}};
       }
@@ -99,6 +109,7 @@ ImportOutcome ImportEntries(Store& store, const std::vector<ImportedEntry>& rows
       row.Item() = Value(in.item);
       ++out.items;
     }
+    lastPair = &in;
     // The rows of that day, person, category and item: as a rule one or none, but a file edited
     // by hand may hold more, and all of them are updated, as a save updates them.
     const EntryKey key{in.day.toJulianDay(), in.person, in.category, in.item};

@@ -43,4 +43,6 @@ TEST_F(AppTest, RestoreDialogRestoresTheChosenBackupByKeyboard) {
       << messages.shown[1].text.toStdString();
   EXPECT_EQ(ReadBytes(QStringLiteral("lv_personen.txt")), first);
   EXPECT_EQ(dialog.backupList->count(), 4);  // today's backup and the one before the restore
+  // The refilled list keeps the chosen backup chosen: a second Return never restores another one.
+  EXPECT_TRUE(dialog.backupList->currentItem()->text().startsWith(QStringLiteral("2001-01-08")));
 }

@@ -58,4 +58,22 @@ TEST_F(UndoKeys, UndoAndRedoTheLastChangeAfterTheTypingInTheBoxes) {
   EXPECT_EQ(messages.shown.size(), told + 2);
   for (const char* key : {"Strg+Z", "Strg+Y", "Strg+Umschalt+Z"})
     EXPECT_TRUE(window->accessibleDescription().contains(QString::fromUtf8(key))) << key;
+
+  // Typing saved with an entry is part of that change: Ctrl+Z in the box after the save undoes
+  // only what was typed since, then the save.
+  const auto retype = [this](const char* text) {
+    QTest::mouseClick(window->descriptionBox->viewport(), Qt::LeftButton);
+    QTest::keyClick(window->descriptionBox, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(window->descriptionBox, QString::fromUtf8(text));
+  };
+  retype("Abendrunde");
+  TypeAndSave("Joggen", "7");
+  retype("Dehnen");
+  Press(Qt::Key_Z);
+  EXPECT_EQ(window->descriptionBox->toPlainText(), "Abendrunde");
+  Press(Qt::Key_Z);
+  EXPECT_EQ(LastInfo(),
+            "Rückgängig gemacht: Eintrag „Joggen“ vom 05.03. hat wieder den vorigen Wert und "
+            "die vorige Beschreibung.");
+  EXPECT_EQ(ReadBytes("lv_items.txt"), saved);
 }
