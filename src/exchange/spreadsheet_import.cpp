@@ -3,9 +3,9 @@
 
 #include <QLocale>
 #include <QRegularExpression>
+#include <QStringDecoder>
 #include <cmath>
 #include <deque>
-#include <string_view>
 #include <unordered_map>
 #include <variant>
 #if defined(__SSE2__)
@@ -23,18 +23,26 @@
 
 namespace {
 
-using Fields = std::vector<QByteArrayView>;
+// The text of the file: UTF-8 with or without a byte order mark, otherwise Windows-1252. One
+// decoding tells both: bytes that are no UTF-8 are read again as Windows-1252 (a text of ASCII
+// only reads alike either way).
+QString Decoded(const QByteArray& bytes) {
+  QStringDecoder utf8(QStringDecoder::Utf8);  // takes a byte order mark away
+  QString text = utf8(bytes);
+  if (!utf8.hasError() || bytes.startsWith("\xEF\xBB\xBF")) return text;
+  return DecodeCp1252(bytes);
+}
+
+using Fields = std::vector<QStringView>;
 
 // The records of RFC 4180 text: fields separated by `separator`, a field in double quotes may
-// hold separators, line breaks and doubled quotes. Blank lines between records are skipped. The
-// text is split as bytes, which is sound for UTF-8 and Windows-1252 alike: the separators,
-// quotes and line ends are single bytes of ASCII in both and never part of another character.
-// A field is a view of the bytes themselves unless it held doubled quotes or bytes after its
-// closing quote; then it is a view of a copy kept until the next record.
+// hold separators, line breaks and doubled quotes. Blank lines between records are skipped. A
+// field is a view of the text itself unless it held doubled quotes or text after its closing
+// quote; then it is a view of a copy kept until the next record.
 class RecordSplitter {
  public:
-  RecordSplitter(QByteArrayView text, char separator)
-      : at_(text.data()), end_(text.data() + text.size()), separator_(separator) {}
+  RecordSplitter(QStringView text, char16_t separator)
+      : at_(text.utf16()), end_(text.utf16() + text.size()), separator_(separator) {}
 
   // The fields of the next record into `fields`; false at the end.
   bool Next(Fields& fields) {
@@ -61,46 +69,47 @@ class RecordSplitter {
   bool OpenQuote() const { return openQuote_; }
 
  private:
-  static bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
+  static bool IsLineEnd(char16_t c) { return c == u'\r' || c == u'\n'; }
   void SkipLineEnd() {
-    if (*at_ == '\r' && at_ + 1 < end_ && at_[1] == '\n') ++at_;
+    if (*at_ == u'\r' && at_ + 1 < end_ && at_[1] == u'\n') ++at_;
     ++at_;
     ++line_;
   }
-  // The first of the three bytes from `p` on, or the end; sixteen bytes at a time.
-  const char* FirstOf(const char* p, char a, char b, char c) const {
+  // The first of the three characters from `p` on, or the end; eight at a time.
+  const char16_t* FirstOf(const char16_t* p, char16_t a, char16_t b, char16_t c) const {
 #if defined(__SSE2__)
-    const __m128i va = _mm_set1_epi8(a), vb = _mm_set1_epi8(b), vc = _mm_set1_epi8(c);
-    for (; end_ - p >= 16; p += 16) {
+    const __m128i va = _mm_set1_epi16(short(a)), vb = _mm_set1_epi16(short(b)),
+                  vc = _mm_set1_epi16(short(c));
+    for (; end_ - p >= 8; p += 8) {
       const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
       const __m128i hits =
-          _mm_or_si128(_mm_cmpeq_epi8(chunk, va),
-                       _mm_or_si128(_mm_cmpeq_epi8(chunk, vb), _mm_cmpeq_epi8(chunk, vc)));
-      if (const int mask = _mm_movemask_epi8(hits)) return p + __builtin_ctz(unsigned(mask));
+          _mm_or_si128(_mm_cmpeq_epi16(chunk, va),
+                       _mm_or_si128(_mm_cmpeq_epi16(chunk, vb), _mm_cmpeq_epi16(chunk, vc)));
+      if (const int mask = _mm_movemask_epi8(hits)) return p + __builtin_ctz(unsigned(mask)) / 2;
     }
 #endif
     while (p < end_ && *p != a && *p != b && *p != c) ++p;
     return p;
   }
   // Up to the separator or the line's end.
-  const char* Unquoted(const char* p) const {
-    return FirstOf(p, separator_, '\r', '\n');
+  const char16_t* Unquoted(const char16_t* p) const {
+    return FirstOf(p, separator_, u'\r', u'\n');
   }
-  QByteArrayView Field() {
-    if (at_ >= end_ || *at_ != '"') {
-      const char* begin = at_;
+  QStringView Field() {
+    if (at_ >= end_ || *at_ != u'"') {
+      const char16_t* begin = at_;
       at_ = Unquoted(at_);
-      return QByteArrayView(begin, at_);
+      return QStringView(begin, at_);
     }
-    const char* run = ++at_;
-    QByteArray* copy = nullptr;  // made at the first doubled quote
+    const char16_t* run = ++at_;
+    QString* copy = nullptr;  // made at the first doubled quote
     openQuote_ = true;
-    while ((at_ = FirstOf(at_, '"', '\r', '\n')) < end_) {
-      const char c = *at_;
-      if (c == '"') {
-        if (at_ + 1 < end_ && at_[1] == '"') {
+    while ((at_ = FirstOf(at_, u'"', u'\r', u'\n')) < end_) {
+      const char16_t c = *at_;
+      if (c == u'"') {
+        if (at_ + 1 < end_ && at_[1] == u'"') {
           if (!copy) copy = &copies_.emplace_back();
-          copy->append(QByteArrayView(run, at_ + 1));
+          copy->append(QStringView(run, at_ + 1));
           at_ += 2;
           run = at_;
           continue;
@@ -108,64 +117,37 @@ class RecordSplitter {
         openQuote_ = false;
         break;
       }
-      if (c == '\n' || (c == '\r' && !(at_ + 1 < end_ && at_[1] == '\n'))) ++line_;
+      if (c == u'\n' || (c == u'\r' && !(at_ + 1 < end_ && at_[1] == u'\n'))) ++line_;
       ++at_;
     }
-    const QByteArrayView last(run, at_);
+    const QStringView last(run, at_);
     if (at_ < end_) ++at_;  // the closing quote
     // Whatever stands after a closing quote belongs to the field too.
-    const char* after = at_;
+    const char16_t* after = at_;
     at_ = Unquoted(at_);
     if (!copy && after == at_) return last;
     if (!copy) copy = &copies_.emplace_back();
     copy->append(last);
-    copy->append(QByteArrayView(after, at_));
+    copy->append(QStringView(after, at_));
     return *copy;
   }
 
-  const char* at_;
-  const char* end_;
-  char separator_;
+  const char16_t* at_;
+  const char16_t* end_;
+  char16_t separator_;
   int line_ = 1;
   int recordLine_ = 1;
   bool openQuote_ = false;
-  std::deque<QByteArray> copies_;
+  std::deque<QString> copies_;
 };
 
 constexpr std::size_t kHeaderFields = 6;
 
-// The characters of a field, as UTF-8 or as Windows-1252.
-class FieldText {
- public:
-  explicit FieldText(bool utf8) : utf8_(utf8) {}
-  QString Of(QByteArrayView field) const {
-    return utf8_ ? QString::fromUtf8(field) : DecodeCp1252(field.data(), field.size());
-  }
-  // A short field of ASCII (a day, a value) in `room`, without making a string; any other
-  // field as a string kept in `kept`.
-  QStringView Short(QByteArrayView field, char16_t (&room)[40], QString& kept) const {
-    if (field.size() <= qsizetype(std::size(room))) {
-      bool ascii = true;
-      for (qsizetype i = 0; i < field.size(); ++i) {
-        const auto c = static_cast<unsigned char>(field[i]);
-        ascii = ascii && c < 0x80;
-        room[i] = c;
-      }
-      if (ascii) return QStringView(room, field.size());
-    }
-    kept = Of(field);
-    return kept;
-  }
-
- private:
-  bool utf8_;
-};
-
 bool IsHeader(const Fields& fields) {
-  static const QList<QByteArray> kNames = kSpreadsheetHeader.toLatin1().split(',');
+  static const QStringList kNames = kSpreadsheetHeader.split(u',');
   if (fields.size() < kHeaderFields) return false;
   for (std::size_t i = 0; i < fields.size(); ++i) {
-    const QByteArrayView name = fields[i].trimmed();
+    const QStringView name = fields[i].trimmed();
     if (i < kHeaderFields
             ? name.compare(kNames[static_cast<qsizetype>(i)], Qt::CaseInsensitive) != 0
             : !name.isEmpty())
@@ -190,45 +172,39 @@ std::optional<double> ValueOf(QStringView text, bool decimalComma) {
   return number;
 }
 
-// The texts of names, categories and items, which repeat from row to row, each decoded once and
+struct ViewHash {
+  std::size_t operator()(QStringView v) const noexcept { return qHash(v); }
+};
+
+// The texts of names, categories and items, which repeat from row to row, each made once and
 // shared by every row that holds it, with whether the files can hold it.
 class SharedTexts {
  public:
   struct Shared {
-    QByteArray bytes;  // what the key views
     QString text;
     bool storable = true;
   };
-  explicit SharedTexts(const FieldText& decode) : decode_(decode) {}
-  const Shared& Of(QByteArrayView cell) {
-    const std::string_view bytes(cell.data(), std::size_t(cell.size()));
-    auto found = texts_.find(bytes);
+  const Shared& Of(QStringView cell) {
+    const QStringView text = UnguardedFromFormulas(cell);
+    auto found = texts_.find(text);
     if (found != texts_.end()) return found->second;
-    Shared shared;
-    shared.bytes = cell.toByteArray();
-    shared.text = UnguardedFromFormulas(decode_.Of(cell)).toString();
-    shared.storable = !FirstCharFileCannotHold(shared.text);
-    // The bytes stay where they are when the entry is moved into the map.
-    const std::string_view key(shared.bytes.constData(), std::size_t(shared.bytes.size()));
+    Shared shared{text.toString(), !FirstCharFileCannotHold(text)};
+    const QStringView key(shared.text);  // the characters stay where they are when moved
     return texts_.emplace(key, std::move(shared)).first->second;
   }
 
  private:
-  const FieldText& decode_;
-  std::unordered_map<std::string_view, Shared> texts_;
+  std::unordered_map<QStringView, Shared, ViewHash> texts_;
 };
 
 // The row's cells checked one by one: the reason of the first that does not fit, or the row.
 std::variant<ImportedEntry, QString> CheckedRow(const Fields& f, bool decimalComma,
-                                                const FieldText& decode, SharedTexts& shared) {
+                                                SharedTexts& shared) {
   ImportedEntry row;
-  char16_t room[40];
-  QString kept;
-  const QStringView dayText = decode.Short(f[0], room, kept);
-  const std::optional<DayText> day = DayFromText(dayText);
+  const std::optional<DayText> day = DayFromText(f[0]);
   if (!day) {
     return QStringLiteral("„%1“ ist kein Tag (erwartet: 2026-12-05 oder 05.12.2026).")
-        .arg(dayText.toString());
+        .arg(f[0].toString());
   }
   row.day = day->day;
   const SharedTexts::Shared& person = shared.Of(f[1]);
@@ -237,11 +213,7 @@ std::variant<ImportedEntry, QString> CheckedRow(const Fields& f, bool decimalCom
   row.person = person.text;
   row.category = category.text;
   row.item = item.text;
-  row.description = decode.Of(f[5]);
-  if (const QStringView unguarded = UnguardedFromFormulas(row.description);
-      unguarded.size() != row.description.size()) {
-    row.description = unguarded.toString();
-  }
+  row.description = UnguardedFromFormulas(f[5]).toString();
   if (row.person.isEmpty()) return QStringLiteral("keine Personen-Zuordnung");
   if (!IsCategoryCaption(row.category)) {
     return QStringLiteral(
@@ -258,7 +230,7 @@ std::variant<ImportedEntry, QString> CheckedRow(const Fields& f, bool decimalCom
   if (!item.storable) return *UnstorableText(QStringLiteral("Eintrag"), row.item);
   if (FirstCharFileCannotHold(row.description))
     return *UnstorableText(QStringLiteral("Beschreibung"), row.description);
-  const std::optional<double> value = ValueOf(decode.Short(f[4], room, kept), decimalComma);
+  const std::optional<double> value = ValueOf(f[4], decimalComma);
   if (!value) return QStringLiteral("Wert - keine Zahl");
   row.value = *value;
   return row;
@@ -268,16 +240,12 @@ std::variant<ImportedEntry, QString> CheckedRow(const Fields& f, bool decimalCom
 
 SpreadsheetRead ReadSpreadsheet(const QByteArray& bytes) {
   SpreadsheetRead out;
-  // UTF-8 with or without a byte order mark, otherwise Windows-1252.
-  const bool utf8 = IsUtf8Text(bytes.constData(), bytes.size());
-  QByteArrayView text(bytes);
-  if (utf8 && text.startsWith("\xEF\xBB\xBF")) text = text.sliced(3);
-  const FieldText decode(utf8);
+  const QString text = Decoded(bytes);
   Fields fields;
   fields.reserve(8);
   // The separator is the one that splits the header row into the export's names.
-  char separator = 0;
-  for (const char candidate : {',', ';'}) {
+  char16_t separator = 0;
+  for (const char16_t candidate : {u',', u';'}) {
     RecordSplitter header(text, candidate);
     if (header.Next(fields) && IsHeader(fields)) {
       separator = candidate;
@@ -291,8 +259,8 @@ SpreadsheetRead ReadSpreadsheet(const QByteArray& bytes) {
         "Semikolon).");
     return out;
   }
-  const bool decimalComma = separator == ';';
-  SharedTexts shared(decode);
+  const bool decimalComma = separator == u';';
+  SharedTexts shared;
   RecordSplitter records(text, separator);
   (void)records.Next(fields);  // the header
   out.rows.reserve(static_cast<std::size_t>(text.size() / 64));
@@ -311,7 +279,7 @@ SpreadsheetRead ReadSpreadsheet(const QByteArray& bytes) {
           {line, QStringLiteral("Die Zeile hat %1 statt 6 Felder.").arg(fields.size())});
       continue;
     }
-    auto checked = CheckedRow(fields, decimalComma, decode, shared);
+    auto checked = CheckedRow(fields, decimalComma, shared);
     if (auto* reason = std::get_if<QString>(&checked)) {
       out.refused.push_back({line, *reason});
     } else {

@@ -189,18 +189,26 @@ QString DecodeCp1252(const char* bytes, qsizetype size) {
   return text;
 }
 
-std::optional<QChar> FirstCharOutsideCp1252(QStringView text) {
+bool IsPlainCp1252(QStringView text) {
   const char16_t* at = text.utf16();
   const char16_t* const end = at + text.size();
-  while (at < end) {
-    // Four characters of ASCII at a time.
-    std::uint64_t four;
-    if (end - at >= 4 && (std::memcpy(&four, at, 8), (four & 0xFF80FF80FF80FF80ULL) == 0)) {
-      at += 4;
-      continue;
-    }
-    if (!ByteOf(*at)) return QChar(*at);
-    ++at;
+#if defined(__SSE2__)
+  for (; end - at >= 8; at += 8) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+    if (_mm_movemask_epi8(NotSimple(v)) != 0) return false;
+  }
+#endif
+  for (; at < end; ++at) {
+    const char16_t c = *at;
+    if (c == u'"' || c < 0x20 || (c >= 0x80 && c < 0xA0) || c > 0xFF) return false;
+  }
+  return true;
+}
+
+std::optional<QChar> FirstCharOutsideCp1252(QStringView text) {
+  if (IsPlainCp1252(text)) return std::nullopt;
+  for (QChar c : text) {
+    if (!ByteOf(c.unicode())) return c;
   }
   return std::nullopt;
 }
@@ -221,47 +229,5 @@ bool IsUtf8Text(const char* data, qsizetype size) {
   }
 #endif
   while (i < size && static_cast<unsigned char>(data[i]) < 0x80) ++i;
-  return i < size && IsValidUtf8(data + i, size - i);
-}
-
-bool IsValidUtf8(const char* data, qsizetype size) {
-  const auto* p = reinterpret_cast<const unsigned char*>(data);
-  const unsigned char* const end = p + size;
-  while (p < end) {
-#if defined(__SSE2__)
-    // Runs of ASCII sixteen bytes at a time.
-    while (end - p >= 16 &&
-           _mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p))) == 0)
-      p += 16;
-    if (p >= end) break;
-#endif
-    const unsigned char c = *p;
-    if (c < 0x80) {
-      ++p;
-      continue;
-    }
-    // The bytes that follow a lead byte; the second one's range excludes overlong forms,
-    // surrogates and what lies beyond U+10FFFF.
-    int follow = 0;
-    unsigned char low = 0x80, high = 0xBF;
-    if (c >= 0xC2 && c <= 0xDF) {
-      follow = 1;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-      follow = 2;
-      if (c == 0xE0) low = 0xA0;
-      if (c == 0xED) high = 0x9F;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-      follow = 3;
-      if (c == 0xF0) low = 0x90;
-      if (c == 0xF4) high = 0x8F;
-    } else {
-      return false;
-    }
-    if (end - p <= follow || p[1] < low || p[1] > high) return false;
-    for (int k = 2; k <= follow; ++k) {
-      if ((p[k] & 0xC0) != 0x80) return false;
-    }
-    p += follow + 1;
-  }
-  return true;
+  return i < size && QByteArrayView(data + i, size - i).isValidUtf8();
 }

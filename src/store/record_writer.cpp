@@ -19,6 +19,7 @@ char* WriteDigits(unsigned long long value, int digits, char* out) {
 }  // namespace
 
 std::optional<QChar> FirstCharFileCannotHold(QStringView text) {
+  if (IsPlainCp1252(text)) return std::nullopt;
   for (QChar c : text) {
     if (c == u'"' || c == u'\r' || c == u'\n') return c;
   }

@@ -145,41 +145,6 @@ TEST(RecordFormat, CodecAgreesWithQtsWindows1252ForEveryByteAndCharacter) {
   }
 }
 
-// Every sequence of up to three bytes, and random texts of ASCII with characters of every length,
-// broken ones and bytes that never begin one, between them: the quick check agrees with Qt's.
-TEST(RecordFormat, Utf8CheckAgreesWithQts) {
-  std::vector<QByteArray> texts;
-  for (int a = 0x80; a < 0x100; ++a) {
-    for (int b = 0; b < 0x100; b += (b < 0x80 ? 0x3F : 1)) {
-      for (const int c : {0x41, 0x80, 0x9F, 0xA0, 0xBF}) {
-        const char three[] = {char(a), char(b), char(c)};
-        texts.emplace_back(three, 3);
-      }
-    }
-  }
-  std::mt19937 random(7);
-  const char* const pieces[] = {"a",
-                                "Fu\xC3\x9F",
-                                "\xE2\x82\xAC",
-                                "\xF0\x9F\x98\x80",
-                                "\xED\xA0\x80",
-                                "\xC0\xAF",
-                                "\xF4\x90\x80\x80",
-                                "\xE0\x9F\xBF",
-                                "\xFF",
-                                "\xC3",
-                                "0123456789abcdefghij"};
-  for (int i = 0; i < 20000; ++i) {
-    QByteArray text;
-    for (int n = int(random() % 12); n > 0; --n) text += pieces[random() % std::size(pieces)];
-    texts.push_back(text);
-  }
-  for (const QByteArray& text : texts) {
-    ASSERT_EQ(IsValidUtf8(text.constData(), text.size()), QByteArrayView(text).isValidUtf8())
-        << text.toHex().toStdString();
-  }
-}
-
 // The quick paths of the writer and the reader against the general ones they stand in for.
 namespace {
 
