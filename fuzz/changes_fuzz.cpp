@@ -4,6 +4,9 @@
 // saving, deleting and adding a person in their simplest form, and undoing and redoing them as
 // going back and forth between the model's states. After every step the files read back to the
 // model and the tables equal it; a refused or failed step changes neither.
+// The store's clock is the fuzzer's too: the day moves on (and now and then back), and the day
+// backups in "Sicherungen" are held against what was on disk before each step and against a
+// plain reading of which days are kept.
 #include <stdlib.h>
 
 #include <QDir>
@@ -14,7 +17,9 @@
 #include <cstdint>
 #include <cstdlib>
 #include <initializer_list>
+#include <map>
 #include <optional>
+#include <set>
 #include <vector>
 
 #include "chart/series.h"
@@ -40,6 +45,41 @@ FailingFileWriter g_writer;
 void FailWritesAfter(qint64 bytes) {
   g_writer.FailAfterBytes(bytes);
 }
+
+// The three data files' bytes, persons, categories and entries, as they are in a folder.
+using Files = std::array<QByteArray, 3>;
+Files ReadFiles(const QString& folder) {
+  Files files;
+  for (DataFile file : {DataFile::Persons, DataFile::Categories, DataFile::Entries}) {
+    QFile f(QDir(folder).filePath(FileName(file)));
+    Require(f.open(QIODevice::ReadOnly));
+    files[static_cast<std::size_t>(file)] = f.readAll();
+  }
+  return files;
+}
+
+// The writer handed to the store: the failing writer, noting before each rewrite of a data file
+// the data files as they are then, which is what a backup made for that rewrite copies.
+class NotingWriter : public FileWriter {
+ public:
+  std::vector<Files> beforeRewrites;
+  [[nodiscard]] std::optional<QString> Replace(const QString& path, QByteArrayView bytes) override {
+    for (DataFile file : {DataFile::Persons, DataFile::Categories, DataFile::Entries}) {
+      if (path == QDir(g_storeFolder).filePath(FileName(file))) {
+        beforeRewrites.push_back(ReadFiles(g_storeFolder));
+        break;
+      }
+    }
+    return g_writer.Replace(path, bytes);
+  }
+  [[nodiscard]] std::optional<QString> Create(const QString& path, QByteArrayView bytes) override {
+    return g_writer.Create(path, bytes);
+  }
+};
+NotingWriter g_noting;
+
+// The day the store's clock shows.
+QDate g_today;
 
 struct Entry {
   QDate day;
@@ -384,6 +424,14 @@ void Reverse(Store& store, Model& model, Stale& stale, ChangeHistory& history, M
                                       [&](const Entry& e) { return e.person == *step.person; });
   if (hasEntries) {
     Require(out.result == ReverseResult::Refused && !out.messages.isEmpty());
+    if (entriesChanged) {
+      // The dropped change's entry stays, so the entries noted for the changes before it no
+      // longer hold: what undoing one of them leaves is not the state before it. Both histories
+      // start anew.
+      history = ChangeHistory();
+      h = {};
+      return;
+    }
     from.pop_back();
     return;
   }
@@ -426,6 +474,114 @@ void ChangeOutside(Model& model, Stale& stale, Bytes& in) {
   stale[which] = true;
 }
 
+// The day changes: mostly on by 1 to 40 days, now and then by one to fourteen months, rarely
+// back by 1 to 40 days, as a clock set back does.
+void MoveClock(Bytes& in) {
+  const unsigned how = in.Next() % 16;
+  if (how == 0) {
+    g_today = g_today.addDays(-1 - static_cast<int>(in.Next() % 40));
+  } else if (how == 1) {
+    g_today = g_today.addMonths(1 + static_cast<int>(in.Next() % 14));
+  } else {
+    g_today = g_today.addDays(1 + in.Next() % 40);
+  }
+}
+
+// The backups in "Sicherungen" by their days. Every name there is a day's ("2026-01-31"), and
+// every day's folder holds the three data files' names and nothing else.
+std::map<QDate, Files> SeenBackups() {
+  const QDir root(QDir(g_storeFolder).filePath(QStringLiteral("Sicherungen")));
+  const auto names = [](const QDir& dir) {
+    return dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                         QDir::Name);
+  };
+  QStringList files{FileName(DataFile::Persons), FileName(DataFile::Categories),
+                    FileName(DataFile::Entries)};
+  files.sort();
+  std::map<QDate, Files> seen;
+  if (!root.exists()) return seen;
+  for (const QString& name : names(root)) {
+    const QDate day = QDate::fromString(name, QStringLiteral("yyyy-MM-dd"));
+    Require(day.isValid() && day.toString(QStringLiteral("yyyy-MM-dd")) == name);
+    Require(names(QDir(root.filePath(name))) == files);
+    seen[day] = ReadFiles(root.filePath(name));
+  }
+  return seen;
+}
+
+// Of the days that have a backup, those kept on `today`: a day with fewer than 7 newer ones, a
+// day after today, and a day of one of the 12 months before today's month with no newer one in
+// its month.
+std::set<QDate> Kept(const std::set<QDate>& days, QDate today) {
+  std::set<QDate> kept;
+  for (const QDate& day : days) {
+    int newer = 0;
+    bool newerInMonth = false;
+    for (const QDate& other : days) {
+      if (other <= day) continue;
+      ++newer;
+      newerInMonth = newerInMonth || (other.year() == day.year() && other.month() == day.month());
+    }
+    const int monthsBefore = (today.year() - day.year()) * 12 + (today.month() - day.month());
+    if (newer < 7 || day > today || (monthsBefore >= 1 && monthsBefore <= 12 && !newerInMonth))
+      kept.insert(day);
+  }
+  return kept;
+}
+
+// What is known of the backups: those the folder holds, the days for which this store made one
+// (or may have, where it was made and at once removed), and whether the store has warned.
+struct Backups {
+  std::map<QDate, Files> held;
+  std::set<QDate> made;
+  bool warned = false;
+};
+
+// After a step: a backup appears only for today, in a step that changes the store, holding the
+// data files as they were before the step's first rewrite (with failing writes, before a later
+// one: the backup failed and was tried again); then the days the keep rule drops are gone. No
+// other step adds, removes or alters a backup. A step that rewrote a data file on a day without a
+// backup made one, unless its writes failed; a backup that failed is told once.
+void CheckBackups(Store& store, Backups& b, const Files& before, bool mayFail, bool changes) {
+  const std::map<QDate, Files> seen = SeenBackups();
+  const std::optional<QString> warning = store.Backups().TakeWarning();
+  if (warning) {
+    Require(mayFail && !b.warned && !warning->isEmpty());
+    b.warned = true;
+  }
+  const QDate today = g_today;
+  if (!changes || b.held.count(today)) {
+    Require(seen == b.held);
+    return;
+  }
+  std::set<QDate> days{today};
+  for (const auto& [day, files] : b.held) days.insert(day);
+  const std::set<QDate> kept = Kept(days, today);
+  std::map<QDate, Files> pruned = b.held;
+  std::erase_if(pruned, [&](const auto& backup) { return kept.count(backup.first) == 0; });
+  const bool rewrote = !g_noting.beforeRewrites.empty();
+  if (seen.count(today)) {
+    const Files& copy = seen.at(today);
+    const std::vector<Files>& states = g_noting.beforeRewrites;
+    Require(copy == before ||
+            (mayFail && (copy == ReadFiles(g_storeFolder) ||
+                         std::find(states.begin(), states.end(), copy) != states.end())));
+    pruned[today] = copy;
+    Require(seen == pruned);
+    b.held = pruned;
+    b.made.insert(today);
+    return;
+  }
+  // Made and at once removed: only when 7 days after today have backups.
+  if (kept.count(today) == 0 && seen == pruned) {
+    b.held = pruned;
+    b.made.insert(today);
+    return;
+  }
+  Require(seen == b.held);
+  if (rewrote && b.made.count(today) == 0) Require(mayFail && b.warned);
+}
+
 // The folder holds the three data files and nothing else but the day backups' folder: no
 // rewrite, failed or not, leaves a temporary file or a backup of a damaged file behind.
 void CheckNothingLeftBehind() {
@@ -462,23 +618,33 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
               {}};
   for (DataFile file : {DataFile::Persons, DataFile::Categories, DataFile::Entries})
     WriteAsAnotherProgram(file, model);
-  Store store(g_storeFolder, g_writer);
+  // Every input begins on the same day, without backups.
+  Require(QDir(QDir(g_storeFolder).filePath(QStringLiteral("Sicherungen"))).removeRecursively());
+  g_today = QDate(2026, 1, 1);
+  Store store(g_storeFolder, g_noting);
+  store.Backups().UseToday([] { return g_today; });
   Require(store.LoadData().isEmpty());
   Stale stale{};
   ChangeHistory history;
   ModelHistory modelHistory;
+  Backups backups;
   Bytes in(data, size);
   for (int step = 0; step < 40 && !in.Empty(); ++step) {
-    const unsigned op = in.Next() % 10;
+    const unsigned op = in.Next() % 11;
     const Model before = model;
+    const Files filesBefore = ReadFiles(g_storeFolder);
+    g_noting.beforeRewrites.clear();
+    bool mayFail = false;
     if (op < 5) {
       KeepInHistory(modelHistory, history, Change(store, model, stale, in, op, false), before,
                     model);
     } else if (op == 5) {
       Require(store.LoadData().isEmpty());
       stale = {};
-    } else if (op == 6) {  // a rewrite that fails part-way: after 0 to 2040 bytes
-      const bool mayFail = stale == Stale{};  // which write failed is told apart on fresh tables
+    } else if (op == 6) {
+      // A rewrite that fails part-way, after 0 to 2040 bytes; which write failed is told apart
+      // on fresh tables.
+      mayFail = stale == Stale{};
       FailWritesAfter(mayFail ? 8 * in.Next() : -1);
       const ChangeRecord changed = Change(store, model, stale, in, in.Next(), mayFail);
       KeepInHistory(modelHistory, history, changed, before, model);
@@ -488,10 +654,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       // What another program changed decides what can still be undone: the history starts anew.
       history = ChangeHistory();
       modelHistory = {};
+    } else if (op == 10) {
+      MoveClock(in);
     } else {
       Reverse(store, model, stale, history, modelHistory, op == 8);
     }
     Check(store, model, stale);
+    CheckBackups(store, backups, filesBefore, mayFail, op < 5 || op == 6 || op == 8 || op == 9);
   }
   CheckNothingLeftBehind();
   return 0;
