@@ -509,9 +509,9 @@ std::map<QDate, Files> SeenBackups() {
   return seen;
 }
 
-// Of the days that have a backup, those kept on `today`: a day with fewer than 7 newer ones, a
-// day after today, and a day of one of the 12 months before today's month with no newer one in
-// its month.
+// Of the days that have a backup, those kept on `today`: a day with fewer than 7 newer ones,
+// today and the days after it, and a day of one of the 12 months before today's month with no
+// newer one in its month.
 std::set<QDate> Kept(const std::set<QDate>& days, QDate today) {
   std::set<QDate> kept;
   for (const QDate& day : days) {
@@ -523,7 +523,7 @@ std::set<QDate> Kept(const std::set<QDate>& days, QDate today) {
       newerInMonth = newerInMonth || (other.year() == day.year() && other.month() == day.month());
     }
     const int monthsBefore = (today.year() - day.year()) * 12 + (today.month() - day.month());
-    if (newer < 7 || day > today || (monthsBefore >= 1 && monthsBefore <= 12 && !newerInMonth))
+    if (newer < 7 || day >= today || (monthsBefore >= 1 && monthsBefore <= 12 && !newerInMonth))
       kept.insert(day);
   }
   return kept;
@@ -568,12 +568,6 @@ void CheckBackups(Store& store, Backups& b, const Files& before, bool mayFail, b
                          std::find(states.begin(), states.end(), copy) != states.end())));
     pruned[today] = copy;
     Require(seen == pruned);
-    b.held = pruned;
-    b.made.insert(today);
-    return;
-  }
-  // Made and at once removed: only when 7 days after today have backups.
-  if (kept.count(today) == 0 && seen == pruned) {
     b.held = pruned;
     b.made.insert(today);
     return;

@@ -274,7 +274,7 @@ std::set<QDate> DaysKept(const std::vector<QDate>& days, QDate today) {
   const QDate oldestMonth = monthStart.addMonths(-12);
   std::map<int, QDate> newestOfMonth;  // by year * 12 + month
   for (const QDate& day : sorted) {
-    if (day > today) kept.insert(day);
+    if (day >= today) kept.insert(day);
     if (day >= monthStart || day < oldestMonth) continue;
     const int month = day.year() * 12 + day.month();
     if (!newestOfMonth.count(month)) newestOfMonth[month] = day;  // newest first

@@ -30,8 +30,8 @@ QString BeforeRestoreName(const QDateTime& when);
 bool IsBeforeRestoreName(const QString& name);
 
 // Of the days that have a backup, those kept on `today`: the 7 most recent ones, the newest one
-// of each of the 12 calendar months before today's month, and every day after today (a clock set
-// back never removes them).
+// of each of the 12 calendar months before today's month, today's, and every day after today (a
+// clock set back never removes them, nor the backup it has just made).
 std::set<QDate> DaysKept(const std::vector<QDate>& days, QDate today);
 
 // Copies the three data files from `dataFolder` into the new backup folder `name` inside

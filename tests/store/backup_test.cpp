@@ -85,6 +85,11 @@ TEST_F(Backups, PruningKeepsAWeekAndAYearOfMonthsAndNothingForeign) {
   }
   expected.sort();
   EXPECT_EQ(BackupFolders(), expected);
+
+  // A clock set back below a week of later backups keeps today's, which it has just made.
+  for (int day = 2; day <= 8; ++day) PutBackup(QStringLiteral("2027-01-0%1").arg(day));
+  PruneBackups(Folder(), QDate(2026, 12, 10));
+  EXPECT_TRUE(BackupFolders().contains(QStringLiteral("2026-12-10")));
 }
 
 // The backup is made before the first change of a day, holds the files as they were before
