@@ -169,14 +169,6 @@ std::optional<QString> RenameWithoutReplacing(const QString& from, const QString
 #endif
 }
 
-// Removes the backup folder `name` of `root`: first renamed to a temporary name, so that a crash
-// meanwhile leaves a folder the next pruning removes, never a day's backup with files missing.
-void RetireBackupFolder(const QString& root, const QString& name) {
-  const QString temporary = QDir(root).filePath(TemporaryName(name));
-  if (RenameWithoutReplacing(QDir(root).filePath(name), temporary)) return;
-  RemoveBackupFolder(temporary);
-}
-
 // Whether the regular file at `path` (no link followed) holds exactly `bytes`: read back in
 // blocks, so checking a copy never holds a second copy of a large file in memory.
 bool HoldsExactly(const QString& path, QByteArrayView bytes) {
@@ -350,9 +342,16 @@ std::optional<QString> MakeBackupFolder(const QString& dataFolder, const QString
   return std::nullopt;
 }
 
-void PruneBackups(const QString& dataFolder, QDate today) {
+namespace {
+
+// Renames the backups that PruneBackups removes to the temporary form, so they no longer count
+// as backups, and returns their paths, with those of the temporary folders a killed program
+// left. Not synced: a rename lost in a crash leaves the old backup, a removal lost leaves a
+// folder of the temporary form that the next pruning removes.
+std::vector<QString> RetireUnkeptBackups(const QString& dataFolder, QDate today) {
+  std::vector<QString> retired;
   const QString root = QDir(dataFolder).filePath(kBackupFolderName);
-  if (!IsRealFolder(root)) return;
+  if (!IsRealFolder(root)) return retired;
   const QDir dir(root);
   std::map<QDate, QString> backups;
   for (const QString& name : dir.entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot)) {
@@ -361,7 +360,7 @@ void PruneBackups(const QString& dataFolder, QDate today) {
     if (dot > 0 &&
         (DayOfBackupName(name.left(dot)).isValid() || IsBeforeRestoreName(name.left(dot)))) {
       // A backup a killed program was writing: never renamed, never told as made.
-      if (IsTemporaryNameOf(name, name.left(dot))) RemoveBackupFolder(path);
+      if (IsTemporaryNameOf(name, name.left(dot))) retired.push_back(path);
       continue;
     }
     const QDate day = DayOfBackupName(name);
@@ -371,11 +370,17 @@ void PruneBackups(const QString& dataFolder, QDate today) {
   for (const auto& [day, name] : backups) days.push_back(day);
   const std::set<QDate> kept = DaysKept(days, today);
   for (const auto& [day, name] : backups) {
-    if (!kept.count(day)) RetireBackupFolder(root, name);
+    if (kept.count(day)) continue;
+    const QString temporary = dir.filePath(TemporaryName(name));
+    if (!RenameWithoutReplacing(dir.filePath(name), temporary)) retired.push_back(temporary);
   }
-#if defined(Q_OS_UNIX)
-  SyncFolder(root);
-#endif
+  return retired;
+}
+
+}  // namespace
+
+void PruneBackups(const QString& dataFolder, QDate today) {
+  for (const QString& folder : RetireUnkeptBackups(dataFolder, today)) RemoveBackupFolder(folder);
 }
 
 void DailyBackup::BeforeChange() {
@@ -392,7 +397,11 @@ void DailyBackup::BeforeChange() {
   failure = MakeBackupFolder(dataFolder_, name, *writer_);
   if (!failure) {
     madeFor_ = today;
-    PruneBackups(dataFolder_, today);
+    // The folders no longer kept are taken away while the change is written.
+    AfterChange();
+    removal_ = std::jthread([retired = RetireUnkeptBackups(dataFolder_, today)] {
+      for (const QString& folder : retired) RemoveBackupFolder(folder);
+    });
     return;
   }
   if (told_) return;
@@ -406,4 +415,8 @@ void DailyBackup::BeforeChange() {
 
 std::optional<QString> DailyBackup::TakeWarning() {
   return std::exchange(warning_, std::nullopt);
+}
+
+void DailyBackup::AfterChange() {
+  if (removal_.joinable()) removal_.join();
 }

@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 #include <set>
+#include <thread>
 #include <vector>
 
 #include "store/atomic_file.h"
@@ -71,6 +72,8 @@ class DailyBackup {
   // then prunes. A backup that fails does not stop the change: the first failure of the run is
   // kept for the user (TakeWarning), and the next change tries again.
   void BeforeChange();
+  // To be called once the change is written: waits until the backups no longer kept are gone.
+  void AfterChange();
   // The message about a failed backup, once per run; nothing afterwards.
   [[nodiscard]] std::optional<QString> TakeWarning();
 
@@ -81,4 +84,6 @@ class DailyBackup {
   QDate madeFor_;
   bool told_ = false;
   std::optional<QString> warning_;
+  // Removes the backups no longer kept, while the change is written.
+  std::jthread removal_;
 };

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QScopeGuard>
 
 #if defined(Q_OS_UNIX)
 #include <sys/stat.h>
@@ -266,8 +267,10 @@ std::optional<QString> Store::WriteTable(DataFile file, const TableT& table) {
                "Die Änderung wurde nicht gespeichert.")
         .arg(QuotedName(name));
   }
-  // Before the first change of the day, the files as they are now are copied away.
+  // Before the first change of the day, the files as they are now are copied away; the backups
+  // no longer kept are removed meanwhile, and gone once this write is done.
   backup_.BeforeChange();
+  const auto removed = qScopeGuard([this] { backup_.AfterChange(); });
   if (auto refused = KeepDamagedOriginal(file)) return refused;
   std::optional<QString> failure;
   const QString path = Path(file);
