@@ -39,3 +39,5 @@ bool IsUtf8Text(const char* data, qsizetype size);
 bool IsPlainCp1252(QStringView text);
 // The first character of the text that Windows-1252 cannot hold, if any.
 std::optional<QChar> FirstCharOutsideCp1252(QStringView text);
+// The first double quote or line break of the text, if any.
+std::optional<QChar> FirstFieldBreaker(QStringView text);

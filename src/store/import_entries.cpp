@@ -6,6 +6,7 @@
 #include <QLocale>
 #include <QPair>
 #include <QSet>
+#include <unordered_map>
 #include <utility>
 
 #include "store/entry_index.h"
@@ -24,15 +25,42 @@ QString Full(int capacity, const char16_t* what) {
       .arg(QLocale(QLocale::German, QLocale::Germany).toString(capacity), QString::fromUtf16(what));
 }
 
-// The four cells an entry is matched by.
+// Numbers for texts: equal texts get equal numbers. The rows of a table, and those of an import,
+// share the characters of each name, category and item, so a text met again at the same place
+// is known without reading it.
+class TextNumbers {
+ public:
+  int Of(const QString& text) {
+    const auto [at, added] = byPlace_.try_emplace({text.constData(), text.size()}, 0);
+    if (added) {
+      auto known = byText_.constFind(text);
+      if (known == byText_.cend()) known = byText_.insert(text, int(byText_.size()));
+      at->second = *known;
+    }
+    return at->second;
+  }
+
+ private:
+  struct Hash {
+    std::size_t operator()(const std::pair<const QChar*, qsizetype>& at) const noexcept {
+      return std::hash<const QChar*>()(at.first) ^ std::size_t(at.second);
+    }
+  };
+  std::unordered_map<std::pair<const QChar*, qsizetype>, int, Hash> byPlace_;
+  QHash<QString, int> byText_;
+};
+
+// The four cells an entry is matched by: its day and the numbers of its three texts.
 struct EntryKey {
   qint64 day;
-  QString person, category, item;
+  int person, category, item;
   bool operator==(const EntryKey&) const = default;
 };
-size_t qHash(const EntryKey& key, size_t seed = 0) {
-  return qHashMulti(seed, key.day, key.person, key.category, key.item);
-}
+struct EntryKeyHash {
+  std::size_t operator()(const EntryKey& key) const noexcept {
+    return std::size_t(qHashMulti(0, key.day, key.person, key.category, key.item));
+  }
+};
 
 }  // namespace
 
@@ -67,15 +95,16 @@ ImportOutcome ImportEntries(Store& store, const std::vector<ImportedEntry>& rows
   // The entries by day, person, category and item, where all four can match an imported row (a
   // day, and texts; a number or an empty cell never equals the text of a row): the last row of
   // each, and before each row the one before it with the same four.
-  QHash<EntryKey, int> lastRowOf;
+  TextNumbers numbers;
+  std::unordered_map<EntryKey, int, EntryKeyHash> lastRowOf;
   std::vector<int> sameBefore(static_cast<std::size_t>(entries.Count()) + rows.size() + 1, 0);
-  lastRowOf.reserve(entries.Count() + static_cast<qsizetype>(rows.size()));
+  lastRowOf.reserve(static_cast<std::size_t>(entries.Count()) + rows.size());
   for (int i = 1; i <= entries.Count(); ++i) {
     const EntryRow& row = entries.Row(i);
     if (row.Date().IsDate() && row.Person().IsText() && row.Category().IsText() &&
         row.Item().IsText()) {
-      int& last = lastRowOf[{row.Date().Date().toJulianDay(), row.Person().Text(),
-                             row.Category().Text(), row.Item().Text()}];
+      int& last = lastRowOf[{row.Date().Date().toJulianDay(), numbers.Of(row.Person().Text()),
+                             numbers.Of(row.Category().Text()), numbers.Of(row.Item().Text())}];
       sameBefore[static_cast<std::size_t>(i)] = last;
       last = i;
     }
@@ -112,7 +141,8 @@ ImportOutcome ImportEntries(Store& store, const std::vector<ImportedEntry>& rows
     lastPair = &in;
     // The rows of that day, person, category and item: as a rule one or none, but a file edited
     // by hand may hold more, and all of them are updated, as a save updates them.
-    const EntryKey key{in.day.toJulianDay(), in.person, in.category, in.item};
+    const EntryKey key{in.day.toJulianDay(), numbers.Of(in.person), numbers.Of(in.category),
+                       numbers.Of(in.item)};
     int& last = lastRowOf[key];
     if (last != 0) {
       for (int i = last; i != 0; i = sameBefore[static_cast<std::size_t>(i)]) {

@@ -20,9 +20,7 @@ char* WriteDigits(unsigned long long value, int digits, char* out) {
 
 std::optional<QChar> FirstCharFileCannotHold(QStringView text) {
   if (IsPlainCp1252(text)) return std::nullopt;
-  for (QChar c : text) {
-    if (c == u'"' || c == u'\r' || c == u'\n') return c;
-  }
+  if (const auto breaker = FirstFieldBreaker(text)) return breaker;
   return FirstCharOutsideCp1252(text);
 }
 
