@@ -70,13 +70,18 @@ int RunExport(const QString& dataFolder, const QString& file, const ExportFilter
 }
 
 int RunImport(const QString& dataFolder, const QString& file) {
-  QString reason;
-  const std::optional<QByteArray> bytes =
-      ReadWholeFile(QFileInfo(file).absoluteFilePath(), kLargestImportBytes, &reason);
-  if (!bytes) {
-    return Fail(QStringLiteral("Die Datei „%1“ kann nicht gelesen werden (%2).").arg(file, reason));
+  SpreadsheetRead read;
+  {
+    // The file's bytes are given back once read: a large import needs the memory for the tables.
+    QString reason;
+    const std::optional<QByteArray> bytes =
+        ReadWholeFile(QFileInfo(file).absoluteFilePath(), kLargestImportBytes, &reason);
+    if (!bytes) {
+      return Fail(
+          QStringLiteral("Die Datei „%1“ kann nicht gelesen werden (%2).").arg(file, reason));
+    }
+    read = ReadSpreadsheet(*bytes);
   }
-  const SpreadsheetRead read = ReadSpreadsheet(*bytes);
   if (read.failure) return Fail(QStringLiteral("„%1“: %2").arg(file, *read.failure));
   if (!read.refused.empty()) {
     for (const RefusedRow& row : read.refused) {

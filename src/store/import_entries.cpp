@@ -81,7 +81,10 @@ ImportOutcome ImportEntries(Store& store, const std::vector<ImportedEntry>& rows
   ImportOutcome out;
   PersonTable persons = store.persons;
   CategoryTable categories = store.categories;
-  EntryTable entries = store.entries;
+  // The entries are changed in place once every row is known to fit; what changed is noted, to
+  // be put back should a write fail. A copy of 50,000 rows would cost 13 MB.
+  EntryTable& entries = store.entries;
+  const int countBefore = entries.Count();
 
   QSet<QString> knownPersons;
   for (const PersonRow& row : persons.rows) {
@@ -109,7 +112,11 @@ ImportOutcome ImportEntries(Store& store, const std::vector<ImportedEntry>& rows
       last = i;
     }
   }
-  entries.rows.reserve(entries.rows.size() + rows.size());
+  // First every row is placed, before anything changes: the first of the entries it updates,
+  // or the number of the entry it adds.
+  std::vector<int> target;
+  target.reserve(rows.size());
+  int next = countBefore;
   // Rows that follow each other often share their person and item, even their characters: those
   // are known without a look-up.
   const auto same = [](const QString& text, const QString* last) {
@@ -145,26 +152,46 @@ ImportOutcome ImportEntries(Store& store, const std::vector<ImportedEntry>& rows
                        numbers.Of(in.item)};
     int& last = lastRowOf[key];
     if (last != 0) {
-      for (int i = last; i != 0; i = sameBefore[static_cast<std::size_t>(i)]) {
-        EntryRow& row = entries.Row(i);
-        row.Value() = Value(in.value);
-        row.Description() = Value(in.description);
-      }
       ++out.updated;
+    } else {
+      if (next >= EntryTable::kCapacity) return {false, {Full(EntryTable::kCapacity, u"Einträge")}};
+      last = ++next;
+      ++out.added;
+    }
+    target.push_back(last);
+  }
+
+  // Then the entries change: the value and description each updated entry had are kept.
+  struct Former {
+    int row;
+    Value value, description;
+  };
+  std::vector<Former> former;
+  std::vector<bool> kept(static_cast<std::size_t>(countBefore) + 1, false);
+  entries.rows.reserve(static_cast<std::size_t>(next));
+  for (std::size_t k = 0; k < rows.size(); ++k) {
+    const ImportedEntry& in = rows[k];
+    if (target[k] > entries.Count()) {
+      EntryRow& row = entries.rows.emplace_back();
+      row.Date() = Value(in.day);
+      row.Person() = Value(in.person);
+      row.Category() = Value(in.category);
+      row.Item() = Value(in.item);
+      row.Value() = Value(in.value);
+      row.Description() = Value(in.description);
+      row.fields[6] = Value(QString());
+      row.fields[7] = Value(QString());
       continue;
     }
-    if (entries.Full()) return {false, {Full(EntryTable::kCapacity, u"Einträge")}};
-    EntryRow& row = entries.rows.emplace_back();
-    row.Date() = Value(in.day);
-    row.Person() = Value(in.person);
-    row.Category() = Value(in.category);
-    row.Item() = Value(in.item);
-    row.Value() = Value(in.value);
-    row.Description() = Value(in.description);
-    row.fields[6] = Value(QString());
-    row.fields[7] = Value(QString());
-    last = entries.Count();
-    ++out.added;
+    for (int i = target[k]; i != 0; i = sameBefore[static_cast<std::size_t>(i)]) {
+      EntryRow& row = entries.Row(i);
+      if (i <= countBefore && !kept[static_cast<std::size_t>(i)]) {
+        kept[static_cast<std::size_t>(i)] = true;
+        former.push_back({i, row.Value(), row.Description()});
+      }
+      row.Value() = Value(in.value);
+      row.Description() = Value(in.description);
+    }
   }
   // Rows were added and changed past the index: it is made anew when next asked.
   entries.Changed();
@@ -173,8 +200,6 @@ ImportOutcome ImportEntries(Store& store, const std::vector<ImportedEntry>& rows
   // written before it are written back.
   PersonTable oldPersons = std::exchange(store.persons, std::move(persons));
   CategoryTable oldCategories = std::exchange(store.categories, std::move(categories));
-  store.KeepEntriesAsRead();
-  EntryTable oldEntries = std::exchange(store.entries, std::move(entries));
   std::vector<DataFile> written;
   const auto write = [&](DataFile file, bool changed) -> std::optional<QString> {
     if (!changed) return std::nullopt;
@@ -193,7 +218,12 @@ ImportOutcome ImportEntries(Store& store, const std::vector<ImportedEntry>& rows
   }
   store.persons = std::move(oldPersons);
   store.categories = std::move(oldCategories);
-  store.entries = std::move(oldEntries);
+  entries.rows.resize(static_cast<std::size_t>(countBefore));
+  for (Former& row : former) {
+    entries.Row(row.row).Value() = std::move(row.value);
+    entries.Row(row.row).Description() = std::move(row.description);
+  }
+  entries.Changed();
   out.messages << *failure << QStringLiteral("Es wurde nichts eingeführt.");
   for (DataFile file : written) {
     const std::optional<QString> back =

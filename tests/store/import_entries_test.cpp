@@ -71,11 +71,17 @@ TEST_F(Import, AFullTableOrAFailedWriteStoresNothing) {
   EXPECT_TRUE(full.messages.join(u' ').contains("höchstens 100 Personen"));
 
   writer.FailAfterBytes(4000);  // the persons and pairs files pass, the entries file does not
-  const ImportOutcome failed = ImportEntries(store, {Row(9, "Zora", "Rudern", 1)});
+  ImportedEntry update = many.front();
+  update.value = 7;
+  update.description = QStringLiteral("neu");
+  const ImportOutcome failed = ImportEntries(store, {Row(9, "Zora", "Rudern", 1), update});
   EXPECT_FALSE(failed.stored);
   EXPECT_TRUE(failed.messages.join(u' ').contains("lv_items.txt"));
   EXPECT_EQ(Disk(), disk);
   EXPECT_EQ(store.persons.Count(), 1);
   EXPECT_EQ(store.categories.Count(), 22);
   EXPECT_EQ(store.entries.Count(), 100);
+  // The entry it updated in memory has its value and description back.
+  EXPECT_EQ(store.entries.Row(1).Value(), Value(1000));
+  EXPECT_EQ(store.entries.Row(1).Description(), Value(QString()));
 }
