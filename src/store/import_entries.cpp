@@ -4,8 +4,7 @@
 #include <QHash>
 #include <QList>
 #include <QLocale>
-#include <QPair>
-#include <QSet>
+#include <set>
 #include <unordered_map>
 #include <utility>
 
@@ -86,19 +85,20 @@ ImportOutcome ImportEntries(Store& store, const std::vector<ImportedEntry>& rows
   EntryTable& entries = store.entries;
   const int countBefore = entries.Count();
 
-  QSet<QString> knownPersons;
-  for (const PersonRow& row : persons.rows) {
-    if (row.Name().IsText()) knownPersons.insert(row.Name().Text());
-  }
-  QSet<QPair<QString, QString>> knownPairs;
-  for (const CategoryRow& row : categories.rows) {
-    if (row.Category().IsText() && row.Item().IsText())
-      knownPairs.insert({row.Category().Text(), row.Item().Text()});
-  }
   // The entries by day, person, category and item, where all four can match an imported row (a
   // day, and texts; a number or an empty cell never equals the text of a row): the last row of
   // each, and before each row the one before it with the same four.
   TextNumbers numbers;
+  // The persons and the category's items known, by the numbers of their texts.
+  std::set<int> knownPersons;
+  for (const PersonRow& row : persons.rows) {
+    if (row.Name().IsText()) knownPersons.insert(numbers.Of(row.Name().Text()));
+  }
+  std::set<std::pair<int, int>> knownPairs;
+  for (const CategoryRow& row : categories.rows) {
+    if (row.Category().IsText() && row.Item().IsText())
+      knownPairs.insert({numbers.Of(row.Category().Text()), numbers.Of(row.Item().Text())});
+  }
   std::unordered_map<EntryKey, int, EntryKeyHash> lastRowOf;
   std::vector<int> sameBefore(static_cast<std::size_t>(entries.Count()) + rows.size() + 1, 0);
   lastRowOf.reserve(static_cast<std::size_t>(entries.Count()) + rows.size());
@@ -117,39 +117,27 @@ ImportOutcome ImportEntries(Store& store, const std::vector<ImportedEntry>& rows
   std::vector<int> target;
   target.reserve(rows.size());
   int next = countBefore;
-  // Rows that follow each other often share their person and item, even their characters: those
-  // are known without a look-up.
-  const auto same = [](const QString& text, const QString* last) {
-    return last && text.constData() == last->constData() && text.size() == last->size();
-  };
-  const QString* lastPerson = nullptr;
-  const ImportedEntry* lastPair = nullptr;
   for (const ImportedEntry& in : rows) {
-    if (!same(in.person, lastPerson) && !knownPersons.contains(in.person)) {
+    const int person = numbers.Of(in.person), category = numbers.Of(in.category),
+              item = numbers.Of(in.item);
+    if (knownPersons.insert(person).second) {
       if (persons.Full()) return {false, {Full(PersonTable::kCapacity, u"Personen")}};
-      knownPersons.insert(in.person);
       PersonRow& row = persons.rows.emplace_back();
       row.Name() = Value(in.person);
       ++out.persons;
     }
-    lastPerson = &in.person;
-    const bool samePair =
-        lastPair && same(in.category, &lastPair->category) && same(in.item, &lastPair->item);
-    if (!samePair && !knownPairs.contains({in.category, in.item})) {
+    if (knownPairs.insert({category, item}).second) {
       if (categories.Full()) {
         return {false, {Full(CategoryTable::kCapacity, u"Kategorie-Items")}};
       }
-      knownPairs.insert({in.category, in.item});
       CategoryRow& row = categories.rows.emplace_back();
       row.Category() = Value(in.category);
       row.Item() = Value(in.item);
       ++out.items;
     }
-    lastPair = &in;
     // The rows of that day, person, category and item: as a rule one or none, but a file edited
     // by hand may hold more, and all of them are updated, as a save updates them.
-    const EntryKey key{in.day.toJulianDay(), numbers.Of(in.person), numbers.Of(in.category),
-                       numbers.Of(in.item)};
+    const EntryKey key{in.day.toJulianDay(), person, category, item};
     int& last = lastRowOf[key];
     if (last != 0) {
       ++out.updated;
